@@ -1,0 +1,11 @@
+#include "ui/toolkit/Application.h"
+
+namespace tintwell {
+
+Application::Application(AppInfo info, IMessageBox& messages, ITextPrompt& prompt)
+    : info_(std::move(info)),
+      messages_(messages),
+      prompt_(prompt),
+      settings_(messages, std::filesystem::path(info_.Folder())) {}
+
+}  // namespace tintwell
