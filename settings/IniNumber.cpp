@@ -1,0 +1,198 @@
+#include "settings/IniNumber.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace tintwell {
+namespace {
+
+constexpr std::int64_t kExponentCap = 1'000'000'000;  // far beyond any representable scale
+
+// A decimal number as digits and a power of ten: value = digits x 10^scale.
+struct Decimal {
+    bool negative = false;
+    std::string digits;  // significant digits, no leading zeros; empty means 0
+    std::int64_t scale = 0;
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+void AppendDigit(Decimal& d, char c) {
+    if (d.digits.empty() && c == '0') return;
+    d.digits.push_back(c);
+}
+
+std::int64_t AddDigitSaturating(std::int64_t value, int digit) {
+    if (value > kExponentCap) return value;
+    return value * 10 + digit;
+}
+
+// Rounds half to even. Sets `overflow` when the magnitude has more than
+// `maxDigits` whole digits; the result is then meaningless.
+std::int64_t RoundHalfEven(const Decimal& d, std::int64_t maxDigits, bool& overflow) {
+    overflow = false;
+    const auto n = static_cast<std::int64_t>(d.digits.size());
+    if (n == 0) return 0;
+    const std::int64_t whole = n + d.scale;  // digits before the point
+    if (whole > maxDigits) {
+        overflow = true;
+        return 0;
+    }
+    std::int64_t value = 0;
+    for (std::int64_t i = 0; i < whole; ++i)
+        value = value * 10 + (i < n ? d.digits[static_cast<std::size_t>(i)] - '0' : 0);
+    if (whole < n) {
+        // The first digit after the point decides, the rest only break a tie.
+        // With whole < 0 that first digit is a dropped leading zero.
+        const char first = whole >= 0 ? d.digits[static_cast<std::size_t>(whole)] : '0';
+        bool restNonZero = false;
+        for (std::int64_t i = (whole >= 0 ? whole + 1 : 0); i < n && !restNonZero; ++i)
+            restNonZero = d.digits[static_cast<std::size_t>(i)] != '0';
+        if (first > '5' || (first == '5' && (restNonZero || value % 2 == 1))) ++value;
+    }
+    return d.negative ? -value : value;
+}
+
+std::int32_t Clamp32(std::int64_t v) {
+    constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(v < lo ? lo : v > hi ? hi : v);
+}
+
+// Reads characters left to right, skipping blanks, tabs and line feeds.
+class BlankSkippingReader {
+  public:
+    explicit BlankSkippingReader(std::string_view text) : text_(text) {}
+    char Peek() {
+        while (pos_ < text_.size() &&
+               (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n'))
+            ++pos_;
+        return pos_ < text_.size() ? text_[pos_] : '\0';
+    }
+    void Next() { ++pos_; }
+
+  private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+int RadixDigit(char c, int radix) {
+    int v = -1;
+    if (c >= '0' && c <= '9')
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
+    return v >= 0 && v < radix ? v : -1;
+}
+
+std::int32_t ScanRadix(BlankSkippingReader& in, int radix) {
+    std::int64_t value = 0;
+    for (int digit; (digit = RadixDigit(in.Peek(), radix)) >= 0; in.Next()) {
+        value = value * radix + digit;
+        if (value > std::numeric_limits<std::int32_t>::max())
+            value = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    }
+    return Clamp32(value);
+}
+
+}  // namespace
+
+std::int32_t ScanLong(std::string_view text) {
+    BlankSkippingReader in(text);
+    if (in.Peek() == '&') {
+        in.Next();
+        const char kind = in.Peek();
+        if (kind == 'H' || kind == 'h') return in.Next(), ScanRadix(in, 16);
+        if (kind == 'O' || kind == 'o') return in.Next(), ScanRadix(in, 8);
+        return 0;
+    }
+    Decimal d;
+    if (in.Peek() == '+' || in.Peek() == '-') {
+        d.negative = in.Peek() == '-';
+        in.Next();
+    }
+    bool anyDigit = false;
+    for (; IsDigit(in.Peek()); in.Next()) {
+        AppendDigit(d, in.Peek());
+        anyDigit = true;
+    }
+    std::int64_t fractionDigits = 0;
+    if (in.Peek() == '.') {
+        in.Next();
+        for (; IsDigit(in.Peek()); in.Next()) {
+            AppendDigit(d, in.Peek());
+            ++fractionDigits;
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit) return 0;
+    std::int64_t exponent = 0;
+    if (in.Peek() == 'E' || in.Peek() == 'e') {
+        in.Next();
+        bool negativeExponent = false;
+        if (in.Peek() == '+' || in.Peek() == '-') {
+            negativeExponent = in.Peek() == '-';
+            in.Next();
+        }
+        for (; IsDigit(in.Peek()); in.Next())
+            exponent = AddDigitSaturating(exponent, in.Peek() - '0');
+        if (negativeExponent) exponent = -exponent;
+    }
+    d.scale = exponent - fractionDigits;
+    bool overflow = false;
+    std::int64_t v = RoundHalfEven(d, 11, overflow);
+    if (overflow)
+        return d.negative ? std::numeric_limits<std::int32_t>::min()
+                          : std::numeric_limits<std::int32_t>::max();
+    return Clamp32(v);
+}
+
+bool IsNumericName(std::string_view name, double& rounded) {
+    std::size_t i = 0, end = name.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (i < end && blank(name[i]))
+        ++i;
+    while (end > i && blank(name[end - 1]))
+        --end;
+    Decimal d;
+    if (i < end && (name[i] == '+' || name[i] == '-')) d.negative = name[i++] == '-';
+    bool anyDigit = false;
+    for (; i < end && IsDigit(name[i]); ++i)
+        AppendDigit(d, name[i]), anyDigit = true;
+    std::int64_t fractionDigits = 0;
+    if (i < end && name[i] == '.') {
+        for (++i; i < end && IsDigit(name[i]); ++i) {
+            AppendDigit(d, name[i]);
+            ++fractionDigits;
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit) return false;
+    std::int64_t exponent = 0;
+    if (i < end && (name[i] == 'E' || name[i] == 'e')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < end && (name[i] == '+' || name[i] == '-')) negativeExponent = name[i++] == '-';
+        if (i == end || !IsDigit(name[i])) return false;
+        for (; i < end && IsDigit(name[i]); ++i)
+            exponent = AddDigitSaturating(exponent, name[i] - '0');
+        if (negativeExponent) exponent = -exponent;
+    }
+    if (i != end) return false;
+    d.scale = exponent - fractionDigits;
+    bool overflow = false;
+    std::int64_t v = RoundHalfEven(d, 18, overflow);
+    if (overflow)
+        rounded = d.negative ? -std::numeric_limits<double>::infinity()
+                             : std::numeric_limits<double>::infinity();
+    else
+        rounded = static_cast<double>(v);
+    return true;
+}
+
+}  // namespace tintwell

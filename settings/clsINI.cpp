@@ -1,0 +1,306 @@
+#include "settings/clsINI.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+#include "bitmap/AtomicFile.h"
+#include "settings/IniNumber.h"
+
+namespace tintwell {
+namespace {
+
+// Strict weak order of key names: numeric names first by their rounded value,
+// then the others by byte value.
+bool KeyLess(const INIKey& a, const INIKey& b) {
+    if (a.numeric != b.numeric) return a.numeric;
+    if (a.numeric) return a.number < b.number;
+    return a.name < b.name;
+}
+
+INIKey MakeKey(const std::string& name, const std::string& value) {
+    INIKey key{name, value};
+    key.numeric = IsNumericName(name, key.number);
+    return key;
+}
+
+std::size_t CheckIndex(std::int32_t index, std::size_t size, const char* what) {
+    if (index < 0 || static_cast<std::size_t>(index) >= size)
+        throw std::out_of_range(std::string("clsINI: ") + what + " index " + std::to_string(index) +
+                                " out of range");
+    return static_cast<std::size_t>(index);
+}
+
+// Reads a whole regular file. False with `error` set when the path exists but
+// is not a regular file or cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        error = "Could not read \"" + path + "\": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "Could not read \"" + path + "\": not a regular file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "Could not read \"" + path + "\": " + std::strerror(errno);
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "Could not read \"" + path + "\": read error";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+clsINI::clsINI(IMessageBox& messages) : messages_(messages) {}
+
+void clsINI::SetAllowSaveFile(bool NewAllowSaveFile) {
+    if (NewAllowSaveFile && fileName_.empty()) {
+        MessageRequest r;
+        r.text = "Cannot allow INI file saving.  Currently using an internal INI string.";
+        r.title = "Cannot allow saving of INI data";
+        r.icon = MsgIcon::Error;
+        messages_.Show(r);
+        return;
+    }
+    allowSaveFile_ = NewAllowSaveFile;
+    if (allowSaveFile_) SaveFile();
+}
+
+std::int32_t clsINI::NumberOfSections() const {
+    return static_cast<std::int32_t>(sections_.size());
+}
+
+std::int32_t clsINI::NumberOfKeys(const std::string& SectionName) const {
+    int s = FindSection(SectionName);
+    return s < 0 ? 0 : static_cast<std::int32_t>(sections_[s].keys.size());
+}
+
+std::string clsINI::SectionName(std::int32_t SectionNum) const {
+    return sections_[CheckIndex(SectionNum, sections_.size(), "section")].name;
+}
+
+std::string clsINI::KeyName(const std::string& SectionName, std::int32_t KeyNum) const {
+    int s = FindSection(SectionName);
+    if (s < 0) return std::string();
+    const auto& keys = sections_[s].keys;
+    return keys[CheckIndex(KeyNum, keys.size(), "key")].name;
+}
+
+void clsINI::SetKeyName(const std::string& SectionName, std::int32_t KeyNum,
+                        const std::string& NewName) {
+    int s = FindSection(SectionName);
+    if (s < 0) return;
+    auto& keys = sections_[s].keys;
+    INIKey& key = keys[CheckIndex(KeyNum, keys.size(), "key")];
+    key.name = NewName;
+    key.numeric = IsNumericName(NewName, key.number);
+    sections_[s].sorted = false;
+}
+
+std::string clsINI::ToText() const {
+    std::string text;
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        if (s > 0) text += "\r\n";
+        text += '[';
+        text += sections_[s].name;
+        text += "]\r\n";
+        for (const INIKey& key : sections_[s].keys) {
+            text += key.name;
+            text += '=';
+            text += key.value;
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+bool clsINI::SaveFile() {
+    if (!allowSaveFile_) return true;
+    if (fileName_.empty()) {
+        ReportSaveFailure("No file name has been set.");
+        return false;
+    }
+    if (fileProtected_) {
+        ReportSaveFailure(lastError_ +
+                          ". The file is left as it is; changes are kept for this run only.");
+        return false;
+    }
+    const std::string text = ToText();
+    std::string error;
+    if (!AtomicFile::WriteWhole(fileName_, text.data(), text.size(), error)) {
+        ReportSaveFailure(error);
+        return false;
+    }
+    ++writeCount_;
+    failureShown_ = false;
+    return true;
+}
+
+void clsINI::ReportSaveFailure(const std::string& description) {
+    // A folder that cannot be written would otherwise repeat the message for
+    // every single change; show it again only after a save has worked.
+    if (failureShown_) return;
+    failureShown_ = true;
+    MessageRequest r;
+    r.text = "clsINI.SaveFile: " + description;
+    r.title = "Could not save INI file.";
+    r.icon = MsgIcon::Error;
+    messages_.Show(r);
+}
+
+bool clsINI::LoadINI(const std::string& FileName) {
+    Clear();
+    fileName_ = FileName;
+    fileProtected_ = false;
+    failureShown_ = false;
+    lastError_.clear();
+    if (FileName.empty()) return true;
+    std::error_code ec;
+    // Follows links: a dangling link, like a missing file or folder, is absent.
+    if (std::filesystem::status(FileName, ec).type() == std::filesystem::file_type::not_found)
+        return true;
+    std::string text;
+    if (!ReadWholeFile(FileName, text, lastError_)) {
+        // Something is there that could not be read: never replace it by the
+        // nearly empty document of this run.
+        fileProtected_ = true;
+        return false;
+    }
+    ParseLines(text);
+    return true;
+}
+
+void clsINI::LoadINIFromString(const std::string& Text) {
+    SetAllowSaveFile(false);
+    Clear();
+    fileName_.clear();
+    fileProtected_ = false;
+    ParseLines(Text);
+}
+
+void clsINI::Clear() {
+    sections_.clear();
+}
+
+void clsINI::ParseLines(std::string_view text) {
+    int current = -1;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        start = end + 2;
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            // "[" alone is too short to carry a name and is skipped.
+            if (line.size() >= 2)
+                current = AddSection(std::string(line.substr(1, line.size() - 2)));
+            continue;
+        }
+        if (line.front() == ';') continue;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || current < 0)
+            continue;  // keys before any header are dropped
+        AddKey(current, std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
+    }
+}
+
+int clsINI::FindSection(const std::string& SectionName) const {
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        if (sections_[i].name == SectionName) return static_cast<int>(i);
+    return -1;
+}
+
+int clsINI::FindKey(int SectionNum, const std::string& KeyName) const {
+    const auto& keys = sections_[SectionNum].keys;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (keys[i].name == KeyName) return static_cast<int>(i);
+    return -1;
+}
+
+int clsINI::AddSection(const std::string& SectionName) {
+    sections_.push_back(INISection{SectionName, {}});
+    return static_cast<int>(sections_.size()) - 1;
+}
+
+int clsINI::AddKey(int SectionNum, const std::string& KeyName, const std::string& Value) {
+    INISection& section = sections_[SectionNum];
+    auto& keys = section.keys;
+    INIKey key = MakeKey(KeyName, Value);
+    // A sorted section whose last key does not follow the new one takes it at
+    // the end: the usual case when a saved file is read back.
+    std::size_t pos = keys.size();
+    if (!(section.sorted && (keys.empty() || !KeyLess(key, keys.back())))) {
+        pos = 0;
+        while (pos < keys.size() && !KeyLess(key, keys[pos]))
+            ++pos;
+    }
+    keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(pos), std::move(key));
+    return static_cast<int>(pos);
+}
+
+std::string clsINI::ReadString(const std::string& SectionName, const std::string& KeyName,
+                               const std::string& DefaultValue) const {
+    int s = FindSection(SectionName);
+    if (s < 0) return DefaultValue;
+    int k = FindKey(s, KeyName);
+    return k < 0 ? DefaultValue : sections_[s].keys[k].value;
+}
+
+std::string clsINI::ReadString(const std::string& SectionName, const std::string& KeyName,
+                               std::int64_t DefaultValue) const {
+    return ReadString(SectionName, KeyName, std::to_string(DefaultValue));
+}
+
+std::int32_t clsINI::ReadLong(const std::string& SectionName, const std::string& KeyName,
+                              std::int32_t DefaultValue) const {
+    int s = FindSection(SectionName);
+    if (s < 0) return DefaultValue;
+    int k = FindKey(s, KeyName);
+    return k < 0 ? DefaultValue : ScanLong(sections_[s].keys[k].value);
+}
+
+void clsINI::WriteValue(const std::string& SectionName, const std::string& KeyName,
+                        const std::string& Value) {
+    int s = FindSection(SectionName);
+    if (s < 0) {
+        AddKey(AddSection(SectionName), KeyName, Value);
+    } else {
+        int k = FindKey(s, KeyName);
+        if (k >= 0)
+            sections_[s].keys[k].value = Value;
+        else
+            AddKey(s, KeyName, Value);
+    }
+    SaveFile();
+}
+
+void clsINI::DeleteSection(const std::string& SectionName) {
+    int s = FindSection(SectionName);
+    if (s >= 0) sections_.erase(sections_.begin() + s);
+    SaveFile();
+}
+
+void clsINI::DeleteKey(const std::string& SectionName, const std::string& KeyName) {
+    int s = FindSection(SectionName);
+    if (s >= 0) {
+        int k = FindKey(s, KeyName);
+        if (k >= 0) sections_[s].keys.erase(sections_[s].keys.begin() + k);
+    }
+    SaveFile();
+}
+
+}  // namespace tintwell

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/IMessageBox.h"
+
+namespace tintwell {
+
+// One key of an INI section. The numeric reading of the name is kept beside it
+// so that sorting never re-scans names.
+struct INIKey {
+    std::string name;
+    std::string value;
+    bool numeric = false;  // the name reads as a decimal number
+    double number = 0;     // that number rounded to a whole number (halves to even)
+};
+
+// One section: a name and its keys, kept in key order (see clsINI::AddKey).
+struct INISection {
+    std::string name;
+    std::vector<INIKey> keys;
+    bool sorted = true;  // false once SetKeyName has renamed a key in place
+};
+
+// An INI document held in memory and written through to its file.
+//
+// Text format: lines end with CR LF only (a lone CR or LF stays in the line);
+// "[name]" starts a section (first and last character cut off, nothing trimmed);
+// "name=value" adds a key at the first "="; lines starting with ";", lines
+// without "=", empty lines and keys before the first header are dropped.
+// Repeated sections and keys are kept; every lookup by name finds the first.
+// Keys with numeric names come first in numeric order, then the others in
+// byte order. Saving writes every line with CR LF, one empty line between
+// sections and none after the last.
+//
+// Every change (WriteValue, DeleteSection, DeleteKey) ends with SaveFile. The
+// file is replaced atomically: a failed save leaves the previous file whole and
+// the document unchanged, and shows "Could not save INI file." once; the
+// message comes again only after a save has succeeded in between. A file that
+// existed but could not be read by LoadINI is never overwritten during the run.
+class clsINI {
+  public:
+    explicit clsINI(IMessageBox& messages);
+
+    // --- saving switch -------------------------------------------------------
+    bool AllowSaveFile() const { return allowSaveFile_; }
+    // Switching on writes the file at once. Switching on without a file name
+    // (string mode) is refused with the message "Cannot allow saving of INI data".
+    void SetAllowSaveFile(bool NewAllowSaveFile);
+
+    // --- sections and keys by position (out-of-range indices throw std::out_of_range)
+    std::int32_t NumberOfSections() const;
+    // Keys of the first section of that name; 0 when there is none.
+    std::int32_t NumberOfKeys(const std::string& SectionName) const;
+    std::string SectionName(std::int32_t SectionNum) const;
+    // Name of key KeyNum of the first section of that name; "" when there is none.
+    std::string KeyName(const std::string& SectionName, std::int32_t KeyNum) const;
+    // Renames that key in place: no re-sorting, no duplicate check, no save.
+    // Nothing happens when there is no such section.
+    void SetKeyName(const std::string& SectionName, std::int32_t KeyNum,
+                    const std::string& NewName);
+
+    // --- file ----------------------------------------------------------------
+    const std::string& FileName() const { return fileName_; }
+    // Writes the document to FileName if AllowSaveFile is true. Returns false
+    // when a write was due and did not happen (failure or protected file).
+    bool SaveFile();
+    // Replaces the document by the file's content; a missing file gives an
+    // empty document and the first change creates it. Never writes. Returns
+    // false with LastError() when the file exists but cannot be read (no
+    // permission, not a regular file); the document is then empty and the
+    // file is protected from being overwritten until the next LoadINI.
+    bool LoadINI(const std::string& FileName);
+    // Replaces the document by the text, empties FileName and switches saving off.
+    void LoadINIFromString(const std::string& Text);
+    const std::string& LastError() const { return lastError_; }
+    // Number of times the document has been written to its file (diagnostics).
+    std::uint64_t WriteCount() const { return writeCount_; }
+
+    // --- lookups -------------------------------------------------------------
+    // The key's value exactly as stored, or the default when section or key is absent.
+    std::string ReadString(const std::string& SectionName, const std::string& KeyName,
+                           const std::string& DefaultValue = std::string()) const;
+    std::string ReadString(const std::string& SectionName, const std::string& KeyName,
+                           std::int64_t DefaultValue) const;
+    // The key's value read as a number (see IniNumber.h), rounded half to even and
+    // clamped to the 32-bit range; the default when section or key is absent.
+    // A present but empty or non-numeric value reads as 0.
+    std::int32_t ReadLong(const std::string& SectionName, const std::string& KeyName,
+                          std::int32_t DefaultValue = 0) const;
+
+    // --- changes (each ends with SaveFile) -----------------------------------
+    // Sets the value, creating section (at the end) and key (at its sorted
+    // place) as needed; an existing key keeps its place.
+    void WriteValue(const std::string& SectionName, const std::string& KeyName,
+                    const std::string& Value);
+    // Removes the first section of that name with its keys.
+    void DeleteSection(const std::string& SectionName);
+    // Removes the first key of that name from the first section of that name.
+    void DeleteKey(const std::string& SectionName, const std::string& KeyName);
+
+    // The document as SaveFile writes it.
+    std::string ToText() const;
+
+  private:
+    int FindSection(const std::string& SectionName) const;
+    int FindKey(int SectionNum, const std::string& KeyName) const;
+    int AddSection(const std::string& SectionName);
+    int AddKey(int SectionNum, const std::string& KeyName, const std::string& Value);
+    void ParseLines(std::string_view text);
+    void Clear();
+    void ReportSaveFailure(const std::string& description);
+
+    IMessageBox& messages_;
+    std::vector<INISection> sections_;
+    std::string fileName_;
+    bool allowSaveFile_ = true;
+    bool fileProtected_ = false;  // the existing file could not be read: never overwrite it
+    bool failureShown_ = false;   // the save failure was shown and no save has succeeded since
+    std::string lastError_;
+    std::uint64_t writeCount_ = 0;
+};
+
+}  // namespace tintwell
