@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -44,9 +45,12 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(fs::path target) : target_(ResolveTarget(target)) {}
+AtomicFile::AtomicFile(fs::path target, bool followLinks)
+    : target_(followLinks ? ResolveTarget(target) : std::move(target)) {}
 
-AtomicFile::~AtomicFile() { Discard(); }
+AtomicFile::~AtomicFile() {
+    Discard();
+}
 
 bool AtomicFile::Fail(const std::string& what, int err) {
     error_ = what + " \"" + target_.string() + "\": " + std::strerror(err);
@@ -64,7 +68,10 @@ void AtomicFile::Discard() {
 bool AtomicFile::Open() {
     Discard();
     const fs::path folder = target_.parent_path();
-    const std::string base = "." + target_.filename().string() + ".tmp-";
+    // Hidden, beside the target; a long name is shortened to keep within NAME_MAX.
+    std::string base = ".";
+    base += target_.filename().string().substr(0, 200);
+    base += ".tmp-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path candidate = folder / (base + UniqueSuffix());
         // 0666 lets the umask decide the bits of a new file, as for any other program.
@@ -90,6 +97,34 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
         }
         p += n;
         size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFile::CopyFrom(int sourceFd, std::uint64_t size) {
+    if (fd_ < 0) return Fail("File is not open for writing:", EBADF);
+    off_t offset = 0;
+    bool kernelCopy = true;
+    while (static_cast<std::uint64_t>(offset) < size) {
+        const std::size_t chunk =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size - offset, 1u << 30));
+        ssize_t n = -1;
+        if (kernelCopy) {
+            n = ::copy_file_range(sourceFd, &offset, fd_, nullptr, chunk, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                          errno == EOPNOTSUPP || errno == EBADF)) {
+                kernelCopy = false;  // not supported between these files: copy by hand
+                continue;
+            }
+        } else {
+            char buffer[1 << 16];
+            n = ::pread(sourceFd, buffer, std::min(chunk, sizeof buffer), offset);
+            if (n > 0 && !Write(buffer, static_cast<std::size_t>(n))) return false;
+            if (n > 0) offset += n;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail("Could not copy into", errno);
+        if (n == 0) return Fail("Source became shorter while copying into", EIO);
     }
     return true;
 }

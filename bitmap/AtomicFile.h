@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -12,8 +13,9 @@ namespace tintwell {
 // resolved first, so the link stays a link and its target is replaced.
 // Any failure leaves the original untouched and removes the temporary file.
 class AtomicFile {
-public:
-    explicit AtomicFile(std::filesystem::path target);
+  public:
+    // With `followLinks` false a symbolic link at `target` is itself replaced.
+    explicit AtomicFile(std::filesystem::path target, bool followLinks = true);
     ~AtomicFile();  // discards the temporary file unless Commit succeeded
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -22,6 +24,9 @@ public:
     bool Open();
     // Appends bytes to the temporary file. False with Error() set on failure.
     bool Write(const void* data, std::size_t size);
+    // Appends `size` bytes read from the start of the open file `sourceFd`,
+    // copied inside the kernel where it can. False with Error() set on failure.
+    bool CopyFrom(int sourceFd, std::uint64_t size);
     // Flushes, fsyncs and renames over the target. False with Error() set on failure.
     bool Commit();
 
@@ -29,10 +34,10 @@ public:
     const std::filesystem::path& Target() const { return target_; }
 
     // Writes `size` bytes as the whole new contents of `target` in one call.
-    static bool WriteWhole(const std::filesystem::path& target, const void* data,
-                           std::size_t size, std::string& error);
+    static bool WriteWhole(const std::filesystem::path& target, const void* data, std::size_t size,
+                           std::string& error);
 
-private:
+  private:
     bool Fail(const std::string& what, int err);
     void Discard();
 

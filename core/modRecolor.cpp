@@ -1,0 +1,247 @@
+#include "core/modRecolor.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+#include "bitmap/AtomicFile.h"
+
+namespace tintwell {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Maps the 8-bit pixels [xa, xb) of image row y, as far as the bitmap holds them.
+void MapRow8(clsBitmap& bitmap, const std::uint8_t* table, std::int64_t y, std::int64_t xa,
+             std::int64_t xb) {
+    const std::span<std::uint8_t> pixels = bitmap.MutablePixels();
+    const std::int64_t start = bitmap.RowOffset(y);
+    const auto held = static_cast<std::int64_t>(pixels.size());
+    if (start < 0 || start >= held) return;
+    xb = std::min(xb, held - start);
+    std::uint8_t* p = pixels.data() + start;
+    for (std::int64_t x = xa; x < xb; ++x)
+        p[x] = table[p[x]];
+}
+
+// 1- and 4-bit images: pixel by pixel, the new index masked to the pixel's bits.
+void MapRowSubByte(clsBitmap& bitmap, const ColorMap& map, std::int64_t y, std::int64_t xa,
+                   std::int64_t xb) {
+    const auto row = static_cast<std::int32_t>(y);
+    for (std::int64_t x = xa; x < xb; ++x) {
+        const auto column = static_cast<std::int32_t>(x);
+        try {
+            const std::int32_t v = bitmap.GetPixelAt(column, row);
+            bitmap.SetPixelAt(column, row, map[static_cast<std::uint8_t>(v)]);
+        } catch (const std::out_of_range&) {
+            return;  // the rest of this row lies beyond the held pixel bytes
+        }
+    }
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+bool EntryExists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec));
+}
+
+void SyncFolder(const fs::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+MessageRequest Info(std::string title, std::string text) {
+    return {std::move(text), std::move(title), MsgButtons::OK, MsgIcon::Information, 0};
+}
+MessageRequest Error(std::string title, std::string text) {
+    return {std::move(text), std::move(title), MsgButtons::OK, MsgIcon::Error, 0};
+}
+
+}  // namespace
+
+void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& selection,
+                   bool outside) {
+    const std::int64_t width = bitmap.Width();
+    const std::int64_t height = bitmap.Height();
+    const bool indexed8 = bitmap.BytesPerPixel() == 1;
+    const bool subByte = bitmap.PixelsPerByte() > 0;
+    if (width <= 0 || height <= 0 || (!indexed8 && !subByte) || map.IsIdentity()) return;
+
+    // Maps the columns [xa, xb) of row y, clipped to the image.
+    auto span = [&](std::int64_t y, std::int64_t xa, std::int64_t xb) {
+        xa = std::max<std::int64_t>(xa, 0);
+        xb = std::min(xb, width);
+        if (xa >= xb) return;
+        if (indexed8)
+            MapRow8(bitmap, map.data(), y, xa, xb);
+        else
+            MapRowSubByte(bitmap, map, y, xa, xb);
+    };
+
+    if (selection.IsNoSelection()) {
+        for (std::int64_t y = 0; y < height; ++y)
+            span(y, 0, width);
+        return;
+    }
+    // The selection as half-open ranges; a width or height of 0 or less is empty.
+    const std::int64_t left = selection.x0;
+    const std::int64_t right = left + std::max<std::int64_t>(selection.w, 0);
+    const std::int64_t top = selection.y0;
+    const std::int64_t bottom = top + std::max<std::int64_t>(selection.h, 0);
+    if (!outside) {
+        for (std::int64_t y = std::max<std::int64_t>(top, 0); y < std::min(bottom, height); ++y)
+            span(y, left, right);
+        return;
+    }
+    for (std::int64_t y = 0; y < height; ++y) {
+        if (y < top || y >= bottom) {
+            span(y, 0, width);
+        } else {
+            span(y, 0, left);
+            span(y, right, width);
+        }
+    }
+}
+
+RecolorProblem FindRecolorProblem(const clsBitmap& bitmap, bool loaded) {
+    if (bitmap.BitCount() != 8) return RecolorProblem::NotEightBit;
+    if (!loaded) return RecolorProblem::LoadFailed;
+    if (!bitmap.PixelsCoverImage()) return RecolorProblem::PixelsCutShort;
+    return RecolorProblem::None;
+}
+
+MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& path,
+                                     const clsBitmap& bitmap) {
+    switch (problem) {
+        case RecolorProblem::None:
+            break;
+        case RecolorProblem::NotEightBit:
+            return Info("BMP is not 8-bit", Quoted(path) + " is not a 256 color BMP");
+        case RecolorProblem::LoadFailed:
+            return Info("BMP not readable", Quoted(path) +
+                                                " could not be read: " + bitmap.LastError() +
+                                                " The file was left unchanged.");
+        case RecolorProblem::PixelsCutShort:
+            return Info("BMP is incomplete",
+                        Quoted(path) +
+                            " is cut short: its pixel data does not cover the whole image."
+                            " The file was left unchanged.");
+    }
+    return Info("", "");
+}
+
+MessageRequest NotFoundMessage(const std::string& path) {
+    return Info("Not Found", Quoted(path) + " not found.");
+}
+
+MessageRequest BackupFailedMessage(const std::string& path, const std::string& error) {
+    return Error("Backup Failed", Quoted(path) +
+                                      " was not recolored because its backup copy could not "
+                                      "be made: " +
+                                      error);
+}
+
+MessageRequest SaveFailedMessage(const std::string& path, const std::string& error) {
+    return Error("Save Failed", Quoted(path) + " could not be written: " + error +
+                                    " The file was left unchanged.");
+}
+
+fs::path BackupFolderFor(const fs::path& file) {
+    return file.parent_path() / "Tintwell Backup";
+}
+
+fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
+    const std::string name = file.filename().string();
+    fs::path candidate = folder / name;
+    if (!EntryExists(candidate)) return candidate;
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    for (int n = 1; n <= 999; ++n) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%03d", n);
+        candidate = folder / (stem + "-" + number + ".bmp");
+        if (!EntryExists(candidate)) return candidate;
+    }
+    return candidate;  // all taken: the 999th copy is overwritten
+}
+
+bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
+    const fs::path folder = BackupFolderFor(file);
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) {
+        if (!fs::create_directory(folder, ec)) {
+            error = "could not create the folder " + Quoted(folder.string()) + ": " +
+                    (ec ? ec.message() : "it appeared meanwhile");
+            return false;
+        }
+        SyncFolder(folder.parent_path());
+    } else if (!fs::is_directory(folder, ec)) {
+        error = Quoted(folder.string()) + " is not a folder";
+        return false;
+    }
+    backup = NextBackupPath(file, folder);
+
+    const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) {
+        error = "could not open " + Quoted(file.string()) + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    bool ok = ::fstat(source, &st) == 0;
+    if (!ok) error = "could not read " + Quoted(file.string()) + ": " + std::strerror(errno);
+    // The backup name itself is replaced, never a file a link there points to.
+    AtomicFile copy(backup, false);
+    if (ok) {
+        ok = copy.Open() && copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
+             copy.Commit();
+        if (!ok) error = copy.Error();
+    }
+    ::close(source);
+    return ok;
+}
+
+bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
+                 const ColorMap& map, IMessageBox& messages) {
+    const std::string shown = path.string();
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        messages.Show(NotFoundMessage(shown));
+        return false;
+    }
+    if (backup) {
+        fs::path made;
+        std::string error;
+        if (!MakeBackup(path, made, error)) {
+            messages.Show(BackupFailedMessage(shown, error));
+            return false;
+        }
+    }
+    clsBitmap bitmap;
+    const bool loaded = bitmap.LoadFromFile(path);
+    const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);
+    if (problem != RecolorProblem::None) {
+        messages.Show(RecolorProblemMessage(problem, shown, bitmap));
+        return false;
+    }
+    RecolorBitmap(bitmap, map, selection, outside);
+    if (!bitmap.SaveAsFile(path)) {
+        messages.Show(SaveFailedMessage(shown, bitmap.LastError()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tintwell
