@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -54,7 +53,10 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
         error = "Could not read \"" + path + "\": " + std::strerror(errno);
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    text.clear();
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         error = "Could not read \"" + path + "\": read error";
         return false;
