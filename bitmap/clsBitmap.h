@@ -56,6 +56,8 @@ class clsBitmap {
     clsBitmap() = default;
     clsBitmap(const clsBitmap&) = delete;
     clsBitmap& operator=(const clsBitmap&) = delete;
+    clsBitmap(clsBitmap&&) = default;
+    clsBitmap& operator=(clsBitmap&&) = default;
 
     // Loads a whole BMP file. True when the file was accepted. The pixel bytes
     // are read straight into the pixel buffer (no second copy of the file).
