@@ -3,9 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "TempFolder.h"
+#include "FileBytes.h"
 #include "settings/SettingsFile.h"
 #include "support/RecordingMessageBox.h"
+#include "support/TempDir.h"
 
 namespace tintwell {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::RecordingMessageBox;
-using test::TempFolder;
+using test::TempDir;
 using test::WriteBytes;
 
 ColorMapEntries Identity() {
@@ -31,9 +32,9 @@ class Settings : public testing::Test {
         ASSERT_TRUE(settings.Load());
     }
 
-    TempFolder program;
+    TempDir program;
     RecordingMessageBox box;
-    SettingsFile settings{box, program.Path()};
+    SettingsFile settings{box, program.path()};
 };
 
 TEST_F(Settings, FirstRunGivesTheDefaultsAndWritesNothing) {
@@ -42,8 +43,8 @@ TEST_F(Settings, FirstRunGivesTheDefaultsAndWritesNothing) {
     EXPECT_TRUE(settings.Preview());
     EXPECT_TRUE(settings.BackupBMPs());
     EXPECT_TRUE(settings.RecolorOutside());
-    EXPECT_EQ(settings.StoredFolder(), program.Path().string());
-    EXPECT_EQ(settings.FolderToList(), program.Path());
+    EXPECT_EQ(settings.StoredFolder(), program.path().string());
+    EXPECT_EQ(settings.FolderToList(), program.path());
     EXPECT_EQ(settings.Zoom(), 1);
     EXPECT_EQ(settings.NumColorMaps(), 0);
     EXPECT_EQ(settings.RecolorMap(), Identity());
@@ -99,7 +100,7 @@ TEST_F(Settings, FolderFallsBackToTheProgramFolderUnlessItIsAnExistingFolder) {
     const std::string cases[] = {"", (program / "file.bmp").string(), (program / "gone").string()};
     for (const std::string& stored : cases) {
         Given("[General]\r\nFolder=" + stored + "\r\n");
-        EXPECT_EQ(settings.FolderToList(), program.Path()) << stored;
+        EXPECT_EQ(settings.FolderToList(), program.path()) << stored;
         EXPECT_EQ(settings.StoredFolder(), stored);  // the stored value is left alone
     }
 }
@@ -150,7 +151,7 @@ TEST_F(Settings, WholeMapSavedInABatchIsWrittenOnce) {
     }
     EXPECT_EQ(settings.Ini().WriteCount(), 1u);
     EXPECT_TRUE(settings.Ini().AllowSaveFile());
-    SettingsFile reread(box, program.Path());
+    SettingsFile reread(box, program.path());
     ASSERT_TRUE(reread.Load());
     EXPECT_EQ(reread.ReadColorMap(1), map);
     EXPECT_EQ(reread.ColorMapName(1, ""), "Reversed");

@@ -9,9 +9,10 @@
 #include <filesystem>
 #include <string>
 
-#include "TempFolder.h"
+#include "FileBytes.h"
 #include "settings/clsINI.h"
 #include "support/RecordingMessageBox.h"
+#include "support/TempDir.h"
 
 namespace tintwell {
 namespace {
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 using test::EntryCount;
 using test::ReadBytes;
 using test::RecordingMessageBox;
-using test::TempFolder;
+using test::TempDir;
 using test::WriteBytes;
 
 constexpr const char* kSaveTitle = "Could not save INI file.";
@@ -34,7 +35,7 @@ int SaveFailures(const RecordingMessageBox& box) {
 
 class IniFile : public testing::Test {
   protected:
-    TempFolder dir;
+    TempDir dir;
     fs::path path = dir / "Tintwell.ini";
     RecordingMessageBox box;
     clsINI ini{box};
@@ -116,7 +117,7 @@ TEST_F(IniFile, StringModeWritesNothingAndRefusesToSwitchSavingOn) {
     EXPECT_EQ(box.shown[0].icon, MsgIcon::Error);
     EXPECT_EQ(box.shown[0].buttons, MsgButtons::OK);
     EXPECT_FALSE(ini.AllowSaveFile());
-    EXPECT_EQ(EntryCount(dir.Path()), 0);
+    EXPECT_EQ(EntryCount(dir.path()), 0);
 }
 
 TEST_F(IniFile, ChangeWithoutAFileNameShowsTheSaveFailure) {
@@ -173,7 +174,7 @@ TEST_F(IniFile, FailedSaveLeavesThePreviousFileWholeAndTheDocumentUnchanged) {
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_EQ(EntryCount(dir.Path()), 1) << "a temporary file was left behind";
+    EXPECT_EQ(EntryCount(dir.path()), 1) << "a temporary file was left behind";
 }
 
 // --- Mended: the failure message came once per write ---------------------------
@@ -222,7 +223,7 @@ TEST_F(IniFile, UnreadableExistingFileIsNeverOverwrittenAndSaidSoOnce) {
     EXPECT_NE(box.shown[0].text.find("left as it is"), std::string::npos) << box.shown[0].text;
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_EQ(ReadBytes(path / "inside"), "kept");
-    EXPECT_EQ(EntryCount(dir.Path()), 1);
+    EXPECT_EQ(EntryCount(dir.path()), 1);
 }
 
 TEST_F(IniFile, SpecialFileInThePlaceOfTheSettingsIsNeitherOpenedNorReplaced) {
