@@ -64,6 +64,18 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
     return true;
 }
 
+// Room to reserve for a section's keys: its lines up to the next header (at
+// most 4096), so a big section is not copied again and again while it grows.
+std::size_t LinesBeforeNextHeader(std::string_view text, std::size_t start) {
+    const std::string_view rest = start < text.size() ? text.substr(start) : "";
+    const std::string_view body = rest.substr(0, rest.find("\r\n["));
+    std::size_t lines = 1;
+    for (std::size_t p = body.find("\r\n"); p != std::string_view::npos && lines < 4096;
+         p = body.find("\r\n", p + 2))
+        ++lines;
+    return lines;
+}
+
 }  // namespace
 
 clsINI::clsINI(IMessageBox& messages) : messages_(messages) {}
@@ -208,8 +220,10 @@ void clsINI::ParseLines(std::string_view text) {
         if (line.empty()) continue;
         if (line.front() == '[') {
             // "[" alone is too short to carry a name and is skipped.
-            if (line.size() >= 2)
+            if (line.size() >= 2) {
                 current = AddSection(std::string(line.substr(1, line.size() - 2)));
+                sections_[current].keys.reserve(LinesBeforeNextHeader(text, start));
+            }
             continue;
         }
         if (line.front() == ';') continue;
