@@ -76,6 +76,19 @@ std::size_t LinesBeforeNextHeader(std::string_view text, std::size_t start) {
     return lines;
 }
 
+// A name or value as it may be written: every CR LF pair, CR or LF becomes one
+// blank, so text stored by a caller can never split into forged lines.
+std::string OneLine(const std::string& text) {
+    if (text.find_first_of("\r\n") == std::string::npos) return text;
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+    }
+    return line;
+}
+
 }  // namespace
 
 clsINI::clsINI(IMessageBox& messages) : messages_(messages) {}
@@ -119,8 +132,8 @@ void clsINI::SetKeyName(const std::string& SectionName, std::int32_t KeyNum,
     if (s < 0) return;
     auto& keys = sections_[s].keys;
     INIKey& key = keys[CheckIndex(KeyNum, keys.size(), "key")];
-    key.name = NewName;
-    key.numeric = IsNumericName(NewName, key.number);
+    key.name = OneLine(NewName);
+    key.numeric = IsNumericName(key.name, key.number);
     sections_[s].sorted = false;
 }
 
@@ -291,15 +304,16 @@ std::int32_t clsINI::ReadLong(const std::string& SectionName, const std::string&
 
 void clsINI::WriteValue(const std::string& SectionName, const std::string& KeyName,
                         const std::string& Value) {
-    int s = FindSection(SectionName);
+    const std::string section = OneLine(SectionName), name = OneLine(KeyName);
+    int s = FindSection(section);
     if (s < 0) {
-        AddKey(AddSection(SectionName), KeyName, Value);
+        AddKey(AddSection(section), name, OneLine(Value));
     } else {
-        int k = FindKey(s, KeyName);
+        int k = FindKey(s, name);
         if (k >= 0)
-            sections_[s].keys[k].value = Value;
+            sections_[s].keys[k].value = OneLine(Value);
         else
-            AddKey(s, KeyName, Value);
+            AddKey(s, name, OneLine(Value));
     }
     SaveFile();
 }

@@ -210,6 +210,17 @@ TEST(Changes, WriteValueKeepsAnExistingKeyInPlaceAndAddsNewOnesSorted) {
     EXPECT_EQ(ini.ToText(), Lines({"[S]", "b=changed", "c=new", "d=2", "", "[T]", "k=v"}));
 }
 
+TEST(Changes, LineBreaksInWrittenTextCannotForgeLines) {
+    RecordingMessageBox box;
+    clsINI ini(box);
+    ini.LoadINIFromString("");
+    ini.WriteValue("List 1", "Name", "Night\r\n[General]\r\nNumColorMaps=99");
+    ini.WriteValue("S\nT", "k\r", "a\rb\nc");
+    ini.SetKeyName("List 1", 0, "Na\r\nme");
+    EXPECT_EQ(ini.ToText(), Lines({"[List 1]", "Na me=Night [General] NumColorMaps=99", "", "[S T]",
+                                   "k =a b c"}));
+}
+
 TEST(Changes, DeletesActOnTheFirstNamesakeAndLaterOnesMoveUp) {
     RecordingMessageBox box;
     clsINI ini(box);
