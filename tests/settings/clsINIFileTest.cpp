@@ -179,6 +179,29 @@ TEST_F(IniFile, FailedSaveLeavesThePreviousFileWholeAndTheDocumentUnchanged) {
 
 // --- Mended: the failure message came once per write ---------------------------
 
+TEST_F(IniFile, FullDiskShowsOneMessageForManyWritesAndKeepsTheLastGoodFile) {
+    WriteBytes(path, "[General]\r\nZoom=2\r\n");
+    const std::string good = "[General]\r\nZoom=5\r\n";
+    int code = InChildWithFileSizeLimit(20, [&] {
+        RecordingMessageBox childBox;
+        clsINI child(childBox);
+        child.LoadINI(path.string());
+        for (int i = 0; i < 258; ++i)
+            child.WriteValue("List 1", std::to_string(i), "200");
+        if (SaveFailures(childBox) != 1) return 1;
+        child.DeleteSection("List 1");
+        child.WriteValue("General", "Zoom", "5");  // fits: succeeds
+        if (SaveFailures(childBox) != 1 || child.WriteCount() != 2) return 2;
+        child.WriteValue("General", "Folder", "/too/long/for/the/limit");
+        child.WriteValue("General", "Folder", "/still/too/long/for/it");
+        if (SaveFailures(childBox) != 2) return 3;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadBytes(path), good);
+    EXPECT_EQ(EntryCount(dir.path()), 1) << "a temporary file was left behind";
+}
+
 TEST_F(IniFile, SaveFailureIsShownOnceUntilASaveSucceedsAgain) {
     // A regular file where the settings folder should be: fails for root too.
     const fs::path folder = dir / "folder";
