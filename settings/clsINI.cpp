@@ -1,11 +1,13 @@
 #include "settings/clsINI.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -37,30 +39,36 @@ std::size_t CheckIndex(std::int32_t index, std::size_t size, const char* what) {
 }
 
 // Reads a whole regular file. False with `error` set when the path exists but
-// is not a regular file or cannot be read.
+// is not a regular file or cannot be read. Opened without blocking, so a FIFO
+// in its place cannot hang the program.
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
+    auto fail = [&](const std::string& why) {
+        error = "Could not read \"" + path + "\": " + why;
+        return false;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(std::strerror(errno));
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        error = "Could not read \"" + path + "\": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = "Could not read \"" + path + "\": not a regular file";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Could not read \"" + path + "\": " + std::strerror(errno);
-        return false;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail("not a regular file");
     }
     text.clear();
+    // The size only guides the first allocation; a sparse giant must not throw.
+    text.reserve(static_cast<std::size_t>(std::min<off_t>(st.st_size, off_t{16} << 20)));
     char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-        error = "Could not read \"" + path + "\": read error";
-        return false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return fail(std::strerror(err));
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
     }
+    ::close(fd);
     return true;
 }
 
