@@ -15,8 +15,9 @@ namespace tintwell {
 
 namespace {
 
-QToolButton* MakeButton(const QString& text, QWidget* parent) {
+QToolButton* MakeButton(const char* name, const QString& text, QWidget* parent) {
     auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
@@ -28,9 +29,9 @@ QToolButton* MakeButton(const QString& text, QWidget* parent) {
 clsHelpViewer::clsHelpViewer(QWidget* owner)
     : QWidget(owner, Qt::Window),
       browser_(new QTextBrowser(this)),
-      contents_(MakeButton(tr("&Contents"), this)),
-      back_(MakeButton(tr("&Back"), this)),
-      forward_(MakeButton(tr("&Forward"), this)) {
+      contents_(MakeButton("HelpContents", tr("&Contents"), this)),
+      back_(MakeButton("HelpBack", tr("&Back"), this)),
+      forward_(MakeButton("HelpForward", tr("&Forward"), this)) {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(tr("Tintwell Help"));
     if (owner) setWindowIcon(owner->window()->windowIcon());
