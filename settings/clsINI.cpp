@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "bitmap/AtomicFile.h"
 #include "settings/IniNumber.h"
@@ -25,9 +26,9 @@ bool KeyLess(const INIKey& a, const INIKey& b) {
     return a.name < b.name;
 }
 
-INIKey MakeKey(const std::string& name, const std::string& value) {
-    INIKey key{name, value};
-    key.numeric = IsNumericName(name, key.number);
+INIKey MakeKey(std::string name, std::string value) {
+    INIKey key{std::move(name), std::move(value)};
+    key.numeric = IsNumericName(key.name, key.number);
     return key;
 }
 
@@ -273,10 +274,10 @@ int clsINI::AddSection(const std::string& SectionName) {
     return static_cast<int>(sections_.size()) - 1;
 }
 
-int clsINI::AddKey(int SectionNum, const std::string& KeyName, const std::string& Value) {
+int clsINI::AddKey(int SectionNum, std::string KeyName, std::string Value) {
     INISection& section = sections_[SectionNum];
     auto& keys = section.keys;
-    INIKey key = MakeKey(KeyName, Value);
+    INIKey key = MakeKey(std::move(KeyName), std::move(Value));
     // A sorted section whose last key does not follow the new one takes it at
     // the end: the usual case when a saved file is read back.
     std::size_t pos = keys.size();

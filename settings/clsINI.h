@@ -111,7 +111,7 @@ class clsINI {
     int FindSection(const std::string& SectionName) const;
     int FindKey(int SectionNum, const std::string& KeyName) const;
     int AddSection(const std::string& SectionName);
-    int AddKey(int SectionNum, const std::string& KeyName, const std::string& Value);
+    int AddKey(int SectionNum, std::string KeyName, std::string Value);
     void ParseLines(std::string_view text);
     void Clear();
     void ReportSaveFailure(const std::string& description);
