@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/ColorMap.h"
+#include "core/SelectionRect.h"
+
+namespace tintwell::cli {
+
+// What happened to one file of a batch.
+struct FileOutcome {
+    bool recolored = false;
+    // The texts of the message boxes the window would have shown for it.
+    std::vector<std::string> messages;
+};
+
+// Runs the library's RecolorFile over a list of files, on `jobs` threads.
+// Files whose work could interfere (GroupFilesThatMayClash) are done one
+// after the other on one thread, so every result and every backup name is the
+// one a single job gives. Outcomes are reported on the calling thread in file
+// order, whatever order the files finish in.
+class BatchRecolor {
+  public:
+    struct Settings {
+        ColorMap map;
+        bool backup = true;
+        SelectionRect selection;
+        bool outside = false;
+        int jobs = 1;
+    };
+    using Report = std::function<void(std::size_t index, const FileOutcome& outcome)>;
+    // Called on the calling thread about every `tickMs` while files are being worked on.
+    using Tick = std::function<void()>;
+
+    explicit BatchRecolor(Settings settings) : settings_(std::move(settings)) {}
+
+    void Run(const std::vector<std::filesystem::path>& files, const Report& report,
+             const Tick& tick = {}, int tickMs = 100) const;
+
+    // Recolours one file and gathers what would have been shown for it.
+    FileOutcome RecolorOne(const std::filesystem::path& file) const;
+
+  private:
+    Settings settings_;
+};
+
+}  // namespace tintwell::cli

@@ -1,0 +1,52 @@
+#include "cli/CliApp.h"
+
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/HelpTexts.h"
+
+namespace tintwell::cli {
+
+int UsageError(Console& console, const std::string& command, const std::string& problem) {
+    const std::string who = command.empty() ? "tintwell-cli" : "tintwell-cli " + command;
+    std::fprintf(console.err, "%s: %s\nTry \"%s --help\".\n", who.c_str(), problem.c_str(),
+                 who.c_str());
+    return kUsageError;
+}
+
+void PrintError(Console& console, const std::string& command, const std::string& problem) {
+    std::fprintf(console.err, "tintwell-cli %s: %s\n", command.c_str(), problem.c_str());
+}
+
+void PrintMessageLine(Console& console, const std::string& text) {
+    std::string line = text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = '?';
+    line += '\n';
+    std::fputs(line.c_str(), console.err);
+    std::fflush(console.err);
+}
+
+int RunCli(const std::vector<std::string>& args, Console& console) {
+    if (args.empty()) return UsageError(console, "", "no command given");
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        const std::string topic = rest.empty() ? "" : rest[0];
+        const std::string text = HelpText(topic);
+        if (text.empty()) return UsageError(console, "", "unknown command \"" + topic + "\"");
+        std::fputs(text.c_str(), console.out);
+        return kAllDone;
+    }
+    if (command == "--version") {
+        std::fputs("tintwell-cli " TINTWELL_VERSION "\n", console.out);
+        return kAllDone;
+    }
+    if (command == "recolor") return RecolorCommand(rest, console);
+    if (command == "maps") return MapsCommand(rest, console);
+    if (command == "show-map") return ShowMapCommand(rest, console);
+    if (command == "info") return InfoCommand(rest, console);
+    return UsageError(console, "", "unknown command \"" + command + "\"");
+}
+
+}  // namespace tintwell::cli

@@ -1,0 +1,69 @@
+#include "cli/CliSettings.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+namespace tintwell::cli {
+namespace fs = std::filesystem;
+
+// The settings are only read here; a write (and so a message) never happens.
+class CliSettings::SilentMessages : public IMessageBox {
+  public:
+    MsgResult Show(const MessageRequest&) override { return MsgResult::OK; }
+};
+
+namespace {
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+}  // namespace
+
+CliSettings::CliSettings() : messages_(std::make_unique<SilentMessages>()) {
+    settings_ = std::make_unique<SettingsFile>(*messages_, ProgramFolder());
+}
+
+CliSettings::~CliSettings() = default;
+
+fs::path CliSettings::ProgramFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : exe.parent_path();
+}
+
+bool CliSettings::Load(const std::optional<std::string>& file) {
+    std::error_code ec;
+    if (!file) {
+        path_ = settings_->Path();
+    } else {
+        path_ = *file;
+        if (!fs::exists(path_, ec)) {
+            lastError_ = "settings file \"" + path_.string() + "\" not found";
+            return false;
+        }
+    }
+    if (!settings_->Ini().LoadINI(path_.string())) {
+        lastError_ = "settings file \"" + path_.string() +
+                     "\" could not be read: " + settings_->Ini().LastError();
+        return false;
+    }
+    return true;
+}
+
+std::int32_t CliSettings::FindMap(const std::string& name) const {
+    const std::int32_t count = NumColorMaps();
+    for (std::int32_t n = 1; n <= count; ++n)
+        if (MapName(n) == name) return n;
+    const std::string wanted = Upper(name);
+    for (std::int32_t n = 1; n <= count; ++n)
+        if (Upper(MapName(n)) == wanted) return n;
+    return 0;
+}
+
+}  // namespace tintwell::cli

@@ -1,0 +1,110 @@
+#include "cli/HelpTexts.h"
+
+namespace tintwell::cli {
+
+std::string HelpText(const std::string& command) {
+    if (command.empty())
+        return R"(Usage: tintwell-cli COMMAND [OPTIONS] [ARGUMENTS]
+
+Recolors 8-bit BMP images by palette index, exactly as the Tintwell window
+does: the same files, backups, refusals and bytes.
+
+Commands:
+  recolor PATH...            recolor BMP files and folders in place
+  export-indices IMAGE       write the image's color index list
+  maps                       list the color maps stored in Tintwell.ini
+  show-map NAME              show the entries of a stored color map
+  info IMAGE...              describe BMP files and whether they can be recolored
+
+Run "tintwell-cli COMMAND --help" for the options of a command.
+
+Exit status: 0 when everything was done, 1 when some file was refused or
+could not be handled, 2 for a usage error (nothing was done).
+)";
+    if (command == "recolor")
+        return R"(Usage: tintwell-cli recolor (--map NAME | --pairs LIST)... [OPTIONS] PATH...
+
+Rewrites the palette indices of 8-bit BMP files through a color map, in place.
+The palette colors are never changed. A folder stands for its *.bmp files
+(matched without regard to case); other paths are taken as files.
+
+Color map (at least one; --pairs apply on top of --map):
+  -m, --map NAME         a color map stored in Tintwell.ini, found by name
+                         (exact match first, else without regard to case)
+  -p, --pairs LIST       SOURCE:TARGET pairs, comma-separated, of indices
+                         0-255 or ranges of equal length: 3:7,200:0,16-31:32-47
+                         (may be given more than once)
+Options:
+  -s, --settings FILE    the Tintwell.ini to read (default: the one beside
+                         this program)
+      --backup           copy each file into "Tintwell Backup" beside it first
+      --no-backup        no backup copies (default: the settings file's
+                         "Backup BMPs" option, which is on when not set)
+      --select X,Y,W,H   recolor only the rectangle of W x H pixels whose top
+                         left pixel is X,Y (a 1,1 size means the whole image)
+      --outside          recolor everything outside the --select rectangle
+  -r, --recursive        also recolor the subfolders of folders (backup
+                         folders are skipped)
+  -j, --jobs N           recolor N files at a time (default: one per core);
+                         the messages keep the order of the files
+  -q, --quiet            no summary line
+  -h, --help             show this help
+
+Each refused file gives one line on standard error with the message the
+window shows; a summary line follows on standard output. On a terminal a
+progress line is shown during long runs.
+Exit status: 0 all files recolored, 1 some refused, 2 usage error.
+)";
+    if (command == "export-indices")
+        return R"(Usage: tintwell-cli export-indices IMAGE [-o FILE]
+
+Writes the palette index of every pixel of an 8-bit BMP image as a text table,
+byte for byte as the window's "Save Color Index List" does: one line per
+pixel row from the top, each index right-aligned in three characters and
+followed by a comma, each line ending in CR LF. The indices are those of the
+file as it is on disk.
+
+Options:
+  -o, --output FILE      write the list to FILE (replaced whole, never left
+                         half-written); default: standard output
+  -h, --help             show this help
+
+Exit status: 0 written, 1 the image is not an 8-bit BMP or could not be read
+or the list could not be written, 2 usage error.
+)";
+    if (command == "maps")
+        return R"(Usage: tintwell-cli maps [--settings FILE]
+
+Lists the color maps stored in Tintwell.ini: their number, how many of the
+256 entries change a color, and their name.
+
+Options:
+  -s, --settings FILE    the Tintwell.ini to read (default: the one beside
+                         this program)
+  -h, --help             show this help
+)";
+    if (command == "show-map")
+        return R"(Usage: tintwell-cli show-map NAME [--settings FILE]
+
+Shows the entries of a stored color map that change a color, one
+"SOURCE -> TARGET" line each. The name is matched exactly first, else without
+regard to case.
+
+Options:
+  -s, --settings FILE    the Tintwell.ini to read (default: the one beside
+                         this program)
+  -h, --help             show this help
+)";
+    if (command == "info")
+        return R"(Usage: tintwell-cli info IMAGE...
+
+Describes BMP files: size, bit count, row order, header size, color-table
+entries, pixel data, and whether Tintwell can recolor the file (and if not,
+the message the window gives).
+
+Exit status: 0 every file can be recolored, 1 some cannot, 2 usage error.
+)";
+    return {};
+}
+
+}  // namespace tintwell::cli

@@ -1,0 +1,89 @@
+#include <system_error>
+
+#include "bitmap/clsBitmap.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/HelpTexts.h"
+#include "core/modRecolor.h"
+
+namespace tintwell::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Line(Console& console, const char* label, const std::string& value) {
+    std::fprintf(console.out, "%-14s %s\n", label, value.c_str());
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = '?';
+    return text;
+}
+
+// Prints what the file holds and whether it can be recoloured; true when it can.
+bool Describe(const std::string& path, Console& console) {
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        PrintMessageLine(console, NotFoundMessage(path).text);
+        return false;
+    }
+    clsBitmap bitmap;
+    const bool loaded = bitmap.LoadFromFile(path);
+    const BitmapInfoHeader& info = bitmap.InfoHeader();
+    Line(console, "File:", OneLine(path));
+    Line(console, "File size:", std::to_string(fs::file_size(path, ec)) + " bytes");
+    if (bitmap.FileHeader().bfType == 0x4D42 && info.biSize >= 40) {
+        Line(console, "Size:",
+             std::to_string(bitmap.Width()) + " x " + std::to_string(bitmap.Height()) + " pixels");
+        Line(console, "Bit count:", std::to_string(bitmap.BitCount()));
+        Line(console, "Row order:",
+             bitmap.IsTopDown() ? "top-down (top row stored first)"
+                                : "bottom-up (bottom row stored first)");
+        Line(console, "Header size:", std::to_string(info.biSize) + " bytes");
+        if (info.biCompression != 0)
+            Line(console, "Compression:", std::to_string(info.biCompression));
+        if (bitmap.HasColorTable() && loaded) {
+            Line(console, "Color table:",
+                 std::to_string(bitmap.ColorTableEntryCount()) + " entries, " +
+                     std::to_string(bitmap.ActualColorTableEntryCount()) + " read from the file");
+        } else if (bitmap.HasColorTable()) {
+            Line(console, "Color table:", "not read");
+        } else {
+            Line(console, "Color table:", "none (colors are stored in the pixels)");
+        }
+        if (loaded)
+            Line(console, "Pixel data:",
+                 std::to_string(bitmap.Pixels().size()) + " bytes at offset " +
+                     std::to_string(bitmap.FileHeader().bfOffBits) + ", " +
+                     std::to_string(bitmap.RowStride()) + " bytes per row");
+    }
+    if (!loaded) Line(console, "Load error:", OneLine(bitmap.LastError()));
+    const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);
+    Line(console, "Can recolor:",
+         problem == RecolorProblem::None
+             ? std::string("yes")
+             : "no: " + OneLine(RecolorProblemMessage(problem, path, bitmap).text));
+    return problem == RecolorProblem::None;
+}
+
+}  // namespace
+
+int InfoCommand(const std::vector<std::string>& args, Console& console) {
+    CommandLine cl({{"help", 'h', false}});
+    if (!cl.Parse(args)) return UsageError(console, "info", cl.LastError());
+    if (cl.Has("help")) {
+        std::fputs(HelpText("info").c_str(), console.out);
+        return kAllDone;
+    }
+    if (cl.Operands().empty()) return UsageError(console, "info", "no image given");
+    bool allRecolorable = true;
+    for (std::size_t i = 0; i < cl.Operands().size(); ++i) {
+        if (i > 0) std::fputs("\n", console.out);
+        std::fflush(console.out);
+        if (!Describe(cl.Operands()[i], console)) allRecolorable = false;
+    }
+    return allRecolorable ? kAllDone : kSomeRefused;
+}
+
+}  // namespace tintwell::cli

@@ -1,0 +1,118 @@
+#include <algorithm>
+#include <thread>
+
+#include "cli/BatchRecolor.h"
+#include "cli/BmpFileList.h"
+#include "cli/CliSettings.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/HelpTexts.h"
+#include "cli/MapArguments.h"
+#include "cli/ProgressLine.h"
+
+namespace tintwell::cli {
+namespace {
+
+constexpr const char* kName = "recolor";
+
+CommandLine RecolorOptions() {
+    return CommandLine({{"help", 'h', false},
+                        {"map", 'm', true},
+                        {"pairs", 'p', true},
+                        {"settings", 's', true},
+                        {"backup", 0, false},
+                        {"no-backup", 0, false},
+                        {"select", 0, true},
+                        {"outside", 0, false},
+                        {"recursive", 'r', false},
+                        {"jobs", 'j', true},
+                        {"quiet", 'q', false}});
+}
+
+int DefaultJobs() {
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 1024u));
+}
+
+std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t refused) {
+    std::string line = "Recolored " + std::to_string(recolored) + " of " + std::to_string(total) +
+                       (total == 1 ? " file." : " files.");
+    if (refused > 0) line += " " + std::to_string(refused) + " refused.";
+    return line;
+}
+
+}  // namespace
+
+int RecolorCommand(const std::vector<std::string>& args, Console& console) {
+    CommandLine cl = RecolorOptions();
+    if (!cl.Parse(args)) return UsageError(console, kName, cl.LastError());
+    if (cl.Has("help")) {
+        std::fputs(HelpText(kName).c_str(), console.out);
+        return kAllDone;
+    }
+    if (cl.Operands().empty()) return UsageError(console, kName, "no files or folders given");
+    if (!cl.Has("map") && !cl.Has("pairs"))
+        return UsageError(console, kName, "no color map given: use --map NAME or --pairs LIST");
+
+    BatchRecolor::Settings run;
+    std::string error;
+    if (cl.Has("select") && !ParseSelection(*cl.Value("select"), run.selection, error))
+        return UsageError(console, kName, error);
+    run.outside = cl.Has("outside");
+    run.jobs = DefaultJobs();
+    if (cl.Has("jobs") && !ParseJobs(*cl.Value("jobs"), run.jobs, error))
+        return UsageError(console, kName, error);
+
+    // The settings file is read only when something has to come from it.
+    const std::string backupChoice = cl.LastOf({"backup", "no-backup"});
+    CliSettings settings;
+    if (cl.Has("map") || backupChoice.empty() || cl.Has("settings")) {
+        if (!settings.Load(cl.Value("settings")))
+            return UsageError(console, kName, settings.LastError());
+    }
+    run.backup = backupChoice.empty() ? settings.BackupBMPs() : backupChoice == "backup";
+    if (cl.Has("map")) {
+        const std::string name = *cl.Value("map");
+        const std::int32_t n = settings.FindMap(name);
+        if (n == 0)
+            return UsageError(
+                console, kName,
+                "no color map named \"" + name + "\" in \"" + settings.Path().string() + "\"");
+        const ColorMapEntries entries = settings.ReadMap(n);
+        for (int i = 0; i < 256; ++i)
+            run.map.SetEntry(static_cast<std::uint8_t>(i), entries[i]);
+    }
+    PairsSeen seen;
+    for (const std::string& pairs : cl.Values("pairs"))
+        if (!ApplyPairs(pairs, run.map, seen, error)) return UsageError(console, kName, error);
+
+    BmpFileList list(cl.Has("recursive"));
+    for (const std::string& operand : cl.Operands())
+        list.Add(operand);
+    for (const std::string& folderError : list.Errors())
+        PrintMessageLine(console, folderError);
+
+    const std::vector<std::filesystem::path>& files = list.Files();
+    std::size_t recolored = 0;
+    std::size_t reported = 0;
+    ProgressLine progress(console.err, console.errIsTerminal, files.size(), "Recoloring");
+    BatchRecolor(run).Run(
+        files,
+        [&](std::size_t, const FileOutcome& outcome) {
+            ++reported;
+            if (outcome.recolored) ++recolored;
+            if (!outcome.messages.empty()) progress.Clear();
+            for (const std::string& text : outcome.messages)
+                PrintMessageLine(console, text);
+        },
+        [&] { progress.Update(reported); });
+    progress.Clear();
+
+    const std::size_t refused = files.size() - recolored;
+    if (!cl.Has("quiet")) {
+        std::fputs((SummaryLine(recolored, files.size(), refused) + "\n").c_str(), console.out);
+        std::fflush(console.out);
+    }
+    return refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
+}
+
+}  // namespace tintwell::cli
