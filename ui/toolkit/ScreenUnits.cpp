@@ -51,4 +51,10 @@ QSize ScreenUnits::SizeToPixels(double width, double height) const {
     return QSize(XToPixels(width), YToPixels(height));
 }
 
+QFont DesignFont(const QFont& base) {
+    QFont f = base;
+    f.setPointSizeF(8);
+    return f;
+}
+
 }  // namespace tintwell

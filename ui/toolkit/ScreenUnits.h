@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QSize>
 
@@ -39,5 +40,9 @@ class ScreenUnits {
     double tx_ = 15.0;
     double ty_ = 15.0;
 };
+
+// The windows' font: the toolkit's family at 8 points, the size the designed
+// twip measures of labels and buttons were made for.
+QFont DesignFont(const QFont& base);
 
 }  // namespace tintwell

@@ -1,0 +1,25 @@
+// Tintwell: recolours 8-bit BMP images by palette index.
+#include <QApplication>
+
+#include "ui/main/frm.h"
+#include "ui/toolkit/Application.h"
+#include "ui/toolkit/QtMessageBox.h"
+#include "ui/toolkit/QtTextPrompt.h"
+
+int main(int argc, char* argv[]) {
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName("Tintwell");
+
+    tintwell::QtMessageBox messages;
+    tintwell::QtTextPrompt prompt;
+    tintwell::Application app(
+        tintwell::AppInfo(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString()),
+        messages, prompt);
+
+    tintwell::frm main(app);
+    messages.SetOwner(&main);
+    prompt.SetOwner(&main);
+    main.Form_Load();
+    main.show();
+    return qt.exec();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "bitmap/clsBitmap.h"
+#include "ui/toolkit/ScreenUnits.h"
+
+namespace tintwell {
+
+// The 16 x 16 palette cells `lblColor(0..255)` and the three marker frames, as
+// one widget that paints them. Cell i lies in column i mod 16 and row i div 16,
+// 255 twips square with no gaps, from 1920, 480 twips in the window's client
+// area. Mouse events are reported with the cell's index, as the cells' own.
+class PaletteGrid : public QWidget {
+    Q_OBJECT
+  public:
+    enum Frame { shpOld = 0, shpSel = 1, shpNew = 2 };
+
+    PaletteGrid(const ScreenUnits& units, QWidget* parent);
+
+    // Cell i's rectangle in the parent's pixels, and in twips.
+    QRect CellRect(int index) const;
+    static QRectF CellRectTwips(int index);
+    // The cell under a point of this widget, or -1.
+    int CellAt(QPoint point) const;
+
+    ColorValue BackColor(int index) const { return colors_[static_cast<size_t>(index)]; }
+    void SetBackColor(int index, ColorValue color);
+
+    // A marker frame's rectangle in the parent's pixels; border 2 pixels, drawn inside.
+    void MoveFrame(Frame frame, const QRect& rect);
+    QRect FrameRect(Frame frame) const { return frames_[frame]; }
+    static QColor FrameColor(Frame frame);
+
+    // Index, button (1 left, 2 right, 4 middle) of a press.
+    std::function<void(int index, int button)> onMouseDown;
+    // Index and buttons held (added together) of a move; while a button is held
+    // the cell that was pressed keeps receiving the moves.
+    std::function<void(int index, int buttons)> onMouseMove;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    ScreenUnits units_;
+    std::array<ColorValue, 256> colors_{};
+    QRect frames_[3];
+    int pressed_ = -1;
+};
+
+}  // namespace tintwell

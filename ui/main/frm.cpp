@@ -1,0 +1,479 @@
+#include "ui/main/frm.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QEvent>
+#include <QMenuBar>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/modRecolor.h"
+#include "settings/WindowPlacement.h"
+#include "ui/main/modPathEllipsis.h"
+#include "ui/toolkit/AppInfo.h"
+#include "ui/toolkit/QtBatchProgress.h"
+
+namespace tintwell {
+
+namespace {
+
+// Designed geometry, in twips.
+constexpr double kClientWidth = 6990;
+constexpr double kClientHeight = 5055;
+constexpr double kMinOuterWidth = 6225;
+constexpr double kMinOuterHeight = 5895;
+constexpr double kMargin = 120;
+constexpr double kFrameOutset = 15;
+const QRectF kFolderLabel(120, 120, 5535, 315);
+const QRectF kBrowse(5640, 120, 315, 315);
+const QRectF kFileList(120, 480, 1695, 3990);
+const QRectF kRefresh(120, 4560, 1575, 315);
+const QRectF kRecolor(1920, 4680, 4095, 315);
+constexpr double kInfoLeft = 6000;
+constexpr double kGroupTop[3] = {480, 1800, 3120};
+const char* const kGroupHeading[3] = {"Selected", "Mouse Over", "Mapping To"};
+
+bool IsOrdinaryFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+std::string ColorNumText(std::uint8_t c) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02X", c);
+    return std::to_string(c) + " (" + hex + "h)";
+}
+
+std::string ColorRGBText(ColorValue color) {
+    return "R: " + std::to_string(color & 0xFF) + "\nG: " + std::to_string((color >> 8) & 0xFF) +
+           "\nB: " + std::to_string((color >> 16) & 0xFF) + "\n";
+}
+
+frm::frm(Application& app, IBatchProgress* progress)
+    : app_(app), units_(ScreenUnits::ForWidget(this)), progress_(progress) {
+    setObjectName("frm");
+    setWindowTitle(QString::fromLocal8Bit(AppInfo::Title()));
+    setFont(DesignFont(font()));
+    if (progress_ == nullptr) {
+        ownProgress_ = std::make_unique<QtBatchProgress>(this);
+        progress_ = ownProgress_.get();
+    }
+    BuildMenus();
+    BuildControls();
+    placement_ = new QtPlacementWindow(*this);
+}
+
+frm::~frm() {
+    // A window that was never unloaded stores nothing; its preview just goes.
+    delete view_.data();
+}
+
+QSize frm::DesignedClientSize() const {
+    return units_.SizeToPixels(kClientWidth, kClientHeight);
+}
+
+void frm::BuildMenus() {
+    mnuFile = menuBar()->addMenu("&File");
+    mnuFile->setObjectName("mnuFile");
+    mnuFileExit = mnuFile->addAction("E&xit");
+    mnuFileExit->setObjectName("mnuFileExit");
+    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+
+    mnuOptions = menuBar()->addMenu("&Options");
+    mnuOptions->setObjectName("mnuOptions");
+    // The actions keep their check mark under the handlers' control: Qt's own
+    // toggle is undone before the handler inverts the mark (or, while
+    // closing, leaves it alone).
+    auto addOption = [this](const char* name, const char* caption, void (frm::*handler)()) {
+        QAction* a = mnuOptions->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
+            a->setChecked(!checked);
+            (this->*handler)();
+        });
+        return a;
+    };
+    mnuOptionsShowPreview =
+        addOption("mnuOptionsShowPreview", "Show Preview", &frm::mnuOptionsShowPreview_Click);
+    mnuOptionsBackupBMPs =
+        addOption("mnuOptionsBackupBMPs", "Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
+    mnuOptionsRecolorOutside = addOption("mnuOptionsRecolorOutside", "Recolor outside of selection",
+                                         &frm::mnuOptionsRecolorOutside_Click);
+}
+
+QLabel* frm::MakeLabel(const QString& name, const QString& text, const QRectF& twips) {
+    auto* l = new QLabel(text, centralWidget());
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setGeometry(units_.RectToPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+    return l;
+}
+
+void frm::BuildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    setCentralWidget(client);
+    client->installEventFilter(this);
+
+    lblFolder = MakeLabel("lblFolder", "", kFolderLabel);
+    lblFolder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    lblFolder->setTextInteractionFlags(Qt::NoTextInteraction);
+
+    cmdBrowse = new QPushButton("...", client);
+    cmdBrowse->setObjectName("cmdBrowse");
+    cmdBrowse->setGeometry(
+        units_.RectToPixels(kBrowse.x(), kBrowse.y(), kBrowse.width(), kBrowse.height()));
+    // Shown once choosing a folder is wired to it.
+    cmdBrowse->hide();
+
+    File = new QListWidget(client);
+    File->setObjectName("File");
+    File->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    File->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    File->setGeometry(
+        units_.RectToPixels(kFileList.x(), kFileList.y(), kFileList.width(), kFileList.height()));
+    connect(File, &QListWidget::currentRowChanged, this, [this] { File_Click(); });
+
+    lblColor = new PaletteGrid(units_, client);
+    lblColor->onMouseDown = [this](int i, int b) { lblColor_MouseDown(i, b, 0, 0, 0); };
+    lblColor->onMouseMove = [this](int i, int b) { lblColor_MouseMove(i, b, 0, 0, 0); };
+
+    for (int g = 0; g < 3; ++g) {
+        const double top = kGroupTop[g];
+        lbl[g] =
+            MakeLabel(QString("lbl%1").arg(g), kGroupHeading[g], QRectF(kInfoLeft, top, 975, 255));
+        QFont f = lbl[g]->font();
+        f.setUnderline(true);
+        lbl[g]->setFont(f);
+        QPalette p = lbl[g]->palette();
+        p.setColor(QPalette::WindowText,
+                   PaletteGrid::FrameColor(static_cast<PaletteGrid::Frame>(g)));
+        lbl[g]->setPalette(p);
+        lblColorNum[g] = MakeLabel(QString("lblColorNum%1").arg(g), "0 (00h)",
+                                   QRectF(kInfoLeft, top + 240, 855, 255));
+        lblColorRGB[g] =
+            MakeLabel(QString("lblColorRGB%1").arg(g), "", QRectF(kInfoLeft, top + 480, 855, 675));
+        lblColorRGB[g]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+
+    cmdRefreshFiles = new QPushButton("Refresh File List", client);
+    cmdRefreshFiles->setObjectName("cmdRefreshFiles");
+    cmdRefreshFiles->setGeometry(
+        units_.RectToPixels(kRefresh.x(), kRefresh.y(), kRefresh.width(), kRefresh.height()));
+    connect(cmdRefreshFiles, &QPushButton::clicked, this, [this] { cmdRefreshFiles_Click(); });
+
+    cmdRecolor = new QPushButton("Recolor Selected BMPs", client);
+    cmdRecolor->setObjectName("cmdRecolor");
+    cmdRecolor->setGeometry(
+        units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
+    connect(cmdRecolor, &QPushButton::clicked, this, [this] { cmdRecolor_Click(); });
+
+    setTabOrder(File, cmdBrowse);
+    setTabOrder(cmdBrowse, cmdRecolor);
+    setTabOrder(cmdRecolor, cmdRefreshFiles);
+
+    client->resize(DesignedClientSize());
+    resize(DesignedClientSize() + QSize(0, menuBar()->sizeHint().height()));
+}
+
+// --- lifecycle and options -------------------------------------------------------
+
+void frm::Form_Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    limits_ = std::make_unique<clsResizeLimits>();
+    limits_->AddLimits(this, kMinOuterWidth, kMinOuterHeight, 0, 0);
+
+    SettingsFile& settings = app_.Settings();
+    settings.Load();
+    RestoreWindowPlacement(settings.Ini(), *placement_, SettingsFile::kMainPlacement);
+    mnuOptionsShowPreview->setChecked(settings.Preview());
+    mnuOptionsBackupBMPs->setChecked(settings.BackupBMPs());
+    mnuOptionsRecolorOutside->setChecked(settings.RecolorOutside());
+    SetFolderLabel(lblFolder, settings.FolderToList().string());
+
+    const ColorMapEntries entries = settings.RecolorMap();
+    for (int i = 0; i < 256; ++i) {
+        app_.Map().SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<size_t>(i)]);
+    }
+
+    lblColor_MouseDown(0, 1, 0, 0, 0);
+    ShowColor(PaletteGrid::shpSel, 0);
+    SetFileListFolder(folderTag_);
+    if (mnuOptionsShowPreview->isChecked()) {
+        View()->show();
+        File_Click();
+    }
+}
+
+void frm::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    isClosing_ = true;
+    SaveWindowPlacement(app_.Settings().Ini(), *placement_, SettingsFile::kMainPlacement);
+    if (frmView* v = view_.data()) {
+        v->ClearPreviewBitmap();
+        v->Unload();
+        delete v;
+    }
+}
+
+void frm::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frm::mnuFileExit_Click() {
+    close();
+}
+
+void frm::mnuOptionsShowPreview_Click() {
+    if (isClosing_) return;
+    const bool on = !mnuOptionsShowPreview->isChecked();
+    mnuOptionsShowPreview->setChecked(on);
+    app_.Settings().SetPreview(on);
+    if (!on) {
+        if (frmView* v = view_.data()) v->hide();
+        return;
+    }
+    View()->show();
+    File_Click();
+}
+
+void frm::mnuOptionsBackupBMPs_Click() {
+    const bool on = !mnuOptionsBackupBMPs->isChecked();
+    mnuOptionsBackupBMPs->setChecked(on);
+    app_.Settings().SetBackupBMPs(on);
+}
+
+void frm::mnuOptionsRecolorOutside_Click() {
+    if (isClosing_) return;
+    const bool on = !mnuOptionsRecolorOutside->isChecked();
+    mnuOptionsRecolorOutside->setChecked(on);
+    View()->DoPreview();
+    app_.Settings().SetRecolorOutside(on);
+}
+
+// --- preview ---------------------------------------------------------------------
+
+frmView* frm::View() {
+    if (view_.isNull()) {
+        if (!limits_) limits_ = std::make_unique<clsResizeLimits>();
+        const bool placedBefore =
+            !app_.Settings().Ini().ReadString(SettingsFile::kPreviewPlacement, "Left").empty();
+        auto* v = new frmView(app_, *this, *limits_);
+        view_ = v;
+        v->Form_Load();
+        // With no stored placement the preview opens beside this window rather
+        // than on top of it at the screen's corner.
+        if (!placedBefore) v->move(frameGeometry().right() + 1 + units_.XToPixels(kMargin), y());
+    }
+    return view_.data();
+}
+
+bool frm::RecolorOutsideTicked() const {
+    return mnuOptionsRecolorOutside->isChecked();
+}
+
+void frm::PreviewUnloading() {
+    mnuOptionsShowPreview->setChecked(false);
+    view_ = nullptr;
+}
+
+// --- palette grid -----------------------------------------------------------------
+
+bool frm::LoadPalette(const std::string& path) {
+    if (!IsOrdinaryFile(path)) return false;
+    clsBitmap bitmap;
+    bool loaded = false;
+    try {
+        loaded = bitmap.LoadFromFile(path);
+    } catch (const std::exception&) {
+        loaded = false;  // unreadable: treated like any file that cannot be loaded
+    }
+    if (!loaded || bitmap.BitCount() != 8) {
+        MessageRequest r;
+        r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
+        r.title = "BMP is not 8-bit";
+        r.icon = MsgIcon::Information;
+        app_.Messages().Show(r);
+        return false;
+    }
+    const auto& table = bitmap.ColorTable();
+    for (int i = 0; i < 256; ++i) {
+        lblColor->SetBackColor(
+            i, i < static_cast<int>(table.size()) ? table[static_cast<size_t>(i)] : ColorValue{0});
+    }
+    return true;
+}
+
+void frm::ShowColor(PaletteGrid::Frame frame, std::uint8_t c) {
+    const QRectF cell = PaletteGrid::CellRectTwips(c);
+    const QRectF outer = cell.adjusted(-kFrameOutset, -kFrameOutset, kFrameOutset, kFrameOutset);
+    const int left = units_.XToPixels(outer.left());
+    const int top = units_.YToPixels(outer.top());
+    lblColor->MoveFrame(frame, QRect(left, top, units_.XToPixels(outer.right()) - left,
+                                     units_.YToPixels(outer.bottom()) - top));
+    const int g = static_cast<int>(frame);
+    lblColorNum[g]->setText(QString::fromStdString(ColorNumText(c)));
+    lblColorRGB[g]->setText(QString::fromStdString(ColorRGBText(lblColor->BackColor(c))));
+}
+
+void frm::DoHover(std::uint8_t ColorNum) {
+    ShowColor(PaletteGrid::shpSel, ColorNum);
+    ShowColor(PaletteGrid::shpNew, app_.Map()[ColorNum]);
+}
+
+void frm::lblColor_MouseMove(int Index, int, int, double, double) {
+    if (Index < 0 || Index > 255) return;
+    DoHover(static_cast<std::uint8_t>(Index));
+}
+
+void frm::lblColor_MouseDown(int Index, int Button, int, double, double) {
+    if (Index < 0 || Index > 255) return;
+    const auto index = static_cast<std::uint8_t>(Index);
+    if (Button == 1) {
+        selectedColor_ = Index;
+        ShowColor(PaletteGrid::shpOld, index);
+        ShowColor(PaletteGrid::shpNew, app_.Map()[index]);
+    } else if (Button == 2) {
+        app_.Map().SetMapping(static_cast<std::uint8_t>(selectedColor_), index);
+        ShowColor(PaletteGrid::shpNew, app_.Map()[index]);
+        View()->DoPreview();
+    }
+}
+
+// --- file panel ---------------------------------------------------------------------
+
+void frm::SetFolderLabel(QLabel* label, const std::string& path) {
+    const int width = ScreenUnits::Round(0.96 * label->width());
+    const QString full = QString::fromLocal8Bit(path);
+    const QString shortened = PathEllipsis(full, fontMetrics(), width);
+    if (label == lblFolder) folderTag_ = path;
+    label->setProperty("tag", full);
+    label->setText(shortened);
+    label->setToolTip(shortened != full ? full : QString());
+}
+
+void frm::SetFileListFolder(const std::string& folder) {
+    fileFolder_ = folder;
+    ReadFolderIntoList();
+    File_PathChange();
+}
+
+void frm::ReadFolderIntoList() {
+    File->clear();
+    const QDir dir(QString::fromLocal8Bit(fileFolder_));
+    const QStringList names = dir.entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    File->addItems(names);
+}
+
+void frm::File_PathChange() {
+    if (File->count() > 0) File->setCurrentRow(0);
+}
+
+std::string frm::CurrentFileName() const {
+    const QListWidgetItem* item = File->currentItem();
+    return item != nullptr ? item->text().toLocal8Bit().toStdString() : std::string();
+}
+
+std::string frm::PathInFileFolder(const std::string& name) const {
+    return (std::filesystem::path(fileFolder_) / name).string();
+}
+
+void frm::File_Click() {
+    const std::string name = CurrentFileName();
+    if (name.empty()) return;
+    const std::string path = PathInFileFolder(name);
+    if (LoadPalette(path) && mnuOptionsShowPreview->isChecked()) View()->LoadFile(path);
+}
+
+void frm::cmdRefreshFiles_Click() {
+    const QString remembered = QString::fromLocal8Bit(CurrentFileName());
+    ReadFolderIntoList();
+    for (int i = 0; i < File->count(); ++i) {
+        if (File->item(i)->text() == remembered) {
+            File->setCurrentRow(i);
+            return;
+        }
+    }
+    if (File->count() > 0) File->setCurrentRow(0);
+}
+
+void frm::cmdRecolor_Click() {
+    std::vector<std::string> names;
+    for (int i = 0; i < File->count(); ++i) {
+        if (File->item(i)->isSelected())
+            names.push_back(File->item(i)->text().toLocal8Bit().toStdString());
+    }
+    const int total = static_cast<int>(names.size());
+    // A single file shows nothing new; longer batches can be watched and stopped.
+    const bool withProgress = total >= 2;
+    if (withProgress) progress_->Begin(total);
+    int counter = 0;
+    bool stopped = false;
+    for (int k = 0; k < total; ++k) {
+        if (withProgress && !progress_->Next(k, names[static_cast<size_t>(k)])) {
+            stopped = true;
+            break;
+        }
+        const SelectionRect selection = View()->SelectionInPixels();
+        RecolorFile(PathInFileFolder(names[static_cast<size_t>(k)]),
+                    mnuOptionsBackupBMPs->isChecked(), selection,
+                    mnuOptionsRecolorOutside->isChecked(), app_.Map(), app_.Messages());
+        ++counter;
+    }
+    if (withProgress) progress_->End();
+    File_Click();
+    File->setFocus();
+    if (counter >= 2 && !stopped) {
+        MessageRequest r;
+        r.text = "Recoloration complete";
+        app_.Messages().Show(r);
+    }
+}
+
+// --- layout ------------------------------------------------------------------------
+
+bool frm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frm::Form_Resize() {
+    if (isMinimized()) return;
+    const int W = centralWidget()->width();
+    const int H = centralWidget()->height();
+    const int mx = units_.XToPixels(kMargin);
+    const int my = units_.YToPixels(kMargin);
+
+    QRect browse = cmdBrowse->geometry();
+    browse.moveLeft(W - browse.width() - mx);
+    cmdBrowse->setGeometry(browse);
+
+    QRect folder = lblFolder->geometry();
+    folder.setWidth(browse.left() - folder.left());
+    lblFolder->setGeometry(folder);
+
+    QRect list = File->geometry();
+    list.setHeight(H - list.top() - cmdRefreshFiles->height() - units_.YToPixels(2 * kMargin));
+    File->setGeometry(list);
+
+    QRect recolor = cmdRecolor->geometry();
+    const int oldLeft = recolor.left();
+    recolor = QRect(lblColor->CellRect(0).left(), H - recolor.height() - my, W - oldLeft - mx,
+                    recolor.height());
+    cmdRecolor->setGeometry(recolor);
+
+    cmdRefreshFiles->setGeometry(
+        QRect(list.left(), recolor.top(), list.width(), cmdRefreshFiles->height()));
+
+    SetFolderLabel(lblFolder, folderTag_);
+}
+
+}  // namespace tintwell

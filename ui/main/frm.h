@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "shell/clsResizeLimits.h"
+#include "ui/main/PaletteGrid.h"
+#include "ui/preview/IPreviewHost.h"
+#include "ui/preview/frmView.h"
+#include "ui/toolkit/Application.h"
+#include "ui/toolkit/IBatchProgress.h"
+#include "ui/toolkit/QtPlacementWindow.h"
+#include "ui/toolkit/ScreenUnits.h"
+
+namespace tintwell {
+
+// The main window: menu bar and options, the palette grid that edits the colour
+// map, the folder label and file list, and the batch recolour. Loading it (Form_Load)
+// sets the whole program up; closing it (Form_Unload) stores the placements.
+class frm : public QMainWindow, public IPreviewHost {
+    Q_OBJECT
+  public:
+    // `progress` reports batches; null gives the Qt progress dialog.
+    explicit frm(Application& app, IBatchProgress* progress = nullptr);
+    ~frm() override;
+
+    // --- lifecycle and options ---------------------------------------------------
+    void Form_Load();
+    void Form_Unload();
+    bool IsClosing() const { return isClosing_; }
+    void mnuFileExit_Click();
+    void mnuOptionsShowPreview_Click();
+    void mnuOptionsBackupBMPs_Click();
+    void mnuOptionsRecolorOutside_Click();
+
+    // --- palette grid -----------------------------------------------------------
+    bool LoadPalette(const std::string& path);
+    void ShowColor(PaletteGrid::Frame frame, std::uint8_t c);
+    void DoHover(std::uint8_t ColorNum) override;
+    void lblColor_MouseDown(int Index, int Button, int Shift, double X, double Y) override;
+    void lblColor_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    int SelectedColor() const { return selectedColor_; }
+
+    // --- file panel ----------------------------------------------------------------
+    // Shows `path` in `label`, shortened to fit with a middle ellipsis; the full
+    // path is the label's tag (and tooltip when shortened).
+    void SetFolderLabel(QLabel* label, const std::string& path);
+    // The folder the program works in: the folder label's tag.
+    const std::string& FolderTag() const { return folderTag_; }
+    // Points the file list at `folder` and makes its first entry current.
+    void SetFileListFolder(const std::string& folder);
+    void File_PathChange();
+    void File_Click();
+    void cmdRefreshFiles_Click();
+    void cmdRecolor_Click() override;
+
+    // --- preview ---------------------------------------------------------------
+    // The preview window, loaded (hidden) on first use.
+    frmView* View();
+    // The preview window when it is loaded, else null.
+    frmView* LoadedView() const { return view_.data(); }
+    bool RecolorOutsideTicked() const override;
+    void PreviewUnloading() override;
+
+    // --- layout ----------------------------------------------------------------
+    void Form_Resize();
+    // The client area's size the design starts from (6990 x 5055 twips).
+    QSize DesignedClientSize() const;
+    clsResizeLimits* Limits() const { return limits_.get(); }
+    const ScreenUnits& Units() const { return units_; }
+
+    // Controls, named as in the design.
+    QAction* mnuFileExit;
+    QAction* mnuOptionsShowPreview;
+    QAction* mnuOptionsBackupBMPs;
+    QAction* mnuOptionsRecolorOutside;
+    QMenu* mnuFile;
+    QMenu* mnuOptions;
+    QLabel* lblFolder;
+    QPushButton* cmdBrowse;
+    QListWidget* File;
+    PaletteGrid* lblColor;
+    QLabel* lbl[3];
+    QLabel* lblColorNum[3];
+    QLabel* lblColorRGB[3];
+    QPushButton* cmdRefreshFiles;
+    QPushButton* cmdRecolor;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildControls();
+    QLabel* MakeLabel(const QString& name, const QString& text, const QRectF& twips);
+    void ReadFolderIntoList();
+    std::string CurrentFileName() const;
+    std::string PathInFileFolder(const std::string& name) const;
+
+    Application& app_;
+    ScreenUnits units_;
+    std::unique_ptr<IBatchProgress> ownProgress_;
+    IBatchProgress* progress_;
+    std::unique_ptr<clsResizeLimits> limits_;
+    QtPlacementWindow* placement_;
+    QPointer<frmView> view_;
+    std::string folderTag_;
+    std::string fileFolder_;
+    int selectedColor_ = 0;
+    bool isClosing_ = false;
+    bool loaded_ = false;
+    bool unloaded_ = false;
+};
+
+// "17 (11h)": a palette index in decimal and two-digit upper-case hexadecimal.
+std::string ColorNumText(std::uint8_t c);
+// "R: 255\nG: 128\nB: 0\n": a colour value's parts on three lines.
+std::string ColorRGBText(ColorValue color);
+
+}  // namespace tintwell

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace tintwell {
+
+// Progress of a batch over several files, with a way for the user to stop it
+// between two files. The Qt toolkit shows a progress dialog once the batch has
+// run longer than a moment; tests answer from a script.
+class IBatchProgress {
+  public:
+    virtual ~IBatchProgress() = default;
+    virtual void Begin(int total) = 0;
+    // File `index` (0-based) named `name` is about to be processed. False when
+    // the user asked to stop: the batch ends before that file.
+    virtual bool Next(int index, const std::string& name) = 0;
+    virtual void End() = 0;
+};
+
+}  // namespace tintwell

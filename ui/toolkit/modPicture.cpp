@@ -1,0 +1,185 @@
+#include "ui/toolkit/modPicture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/modRecolor.h"
+
+namespace tintwell {
+
+namespace {
+
+QRgb ToQRgb(ColorValue c) {
+    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+QList<QRgb> ColorTableOf(const clsBitmap& bitmap) {
+    QList<QRgb> table(256, qRgb(0, 0, 0));
+    const auto& colors = bitmap.ColorTable();
+    const size_t n = std::min<size_t>(colors.size(), 256);
+    for (size_t i = 0; i < n; ++i)
+        table[static_cast<qsizetype>(i)] = ToQRgb(colors[i]);
+    return table;
+}
+
+// Checks that the bitmap can be shown and makes (or reuses) a picture of its size.
+bool PreparePicture(const clsBitmap& bitmap, QImage& picture, std::string& error) {
+    const std::int64_t w = bitmap.Width();
+    const std::int64_t h = bitmap.Height();
+    const int bits = bitmap.BitCount();
+    if (w <= 0 || h <= 0) {
+        picture = QImage();
+        return true;
+    }
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
+        error = "The image's bit count (" + std::to_string(bits) + ") cannot be shown.";
+        return false;
+    }
+    const QImage::Format format = bits <= 8 ? QImage::Format_Indexed8 : QImage::Format_RGB32;
+    const std::int64_t bytesPerLine = bits <= 8 ? ((w + 3) & ~std::int64_t{3}) : w * 4;
+    if (w > 32767 || h > 32767 || bytesPerLine * h > kMaxPictureBytes) {
+        error = "The image is too large to show (" + std::to_string(w) + " x " + std::to_string(h) +
+                " pixels).";
+        return false;
+    }
+    if (!bitmap.PixelsCoverImage()) {
+        error = "The image's pixel data is shorter than the image.";
+        return false;
+    }
+    const bool reusable = !picture.isNull() && picture.width() == w && picture.height() == h &&
+                          picture.format() == format && picture.isDetached();
+    if (!reusable) {
+        picture = QImage(static_cast<int>(w), static_cast<int>(h), format);
+        if (picture.isNull()) {
+            error = "There is not enough memory to show the image.";
+            return false;
+        }
+    }
+    if (format == QImage::Format_Indexed8) picture.setColorTable(ColorTableOf(bitmap));
+    return true;
+}
+
+void ConvertRow(const clsBitmap& bitmap, const std::uint8_t* s, uchar* d, int width) {
+    switch (bitmap.BitCount()) {
+        case 8:
+            std::memcpy(d, s, static_cast<size_t>(width));
+            break;
+        case 4:
+            for (int x = 0; x < width; ++x)
+                d[x] = (x & 1) ? (s[x >> 1] & 0x0F) : (s[x >> 1] >> 4);
+            break;
+        case 1:
+            for (int x = 0; x < width; ++x)
+                d[x] = (s[x >> 3] >> (7 - (x & 7))) & 1;
+            break;
+        default: {
+            const int bpp = bitmap.BytesPerPixel();
+            auto* out = reinterpret_cast<QRgb*>(d);
+            for (int x = 0; x < width; ++x, s += bpp)
+                out[x] = qRgb(s[2], s[1], s[0]);
+            break;
+        }
+    }
+}
+
+// The columns [from, to) of a row that the selection rule recolours: at most two runs.
+struct Runs {
+    int count = 0;
+    int from[2] = {0, 0};
+    int to[2] = {0, 0};
+    void Add(std::int64_t a, std::int64_t b, int width) {
+        a = std::clamp<std::int64_t>(a, 0, width);
+        b = std::clamp<std::int64_t>(b, 0, width);
+        if (a >= b) return;
+        from[count] = static_cast<int>(a);
+        to[count] = static_cast<int>(b);
+        ++count;
+    }
+};
+
+Runs RecoloredRuns(const SelectionRect& sel, bool outside, std::int64_t y, int width) {
+    Runs r;
+    if (sel.IsNoSelection()) {
+        r.Add(0, width, width);
+        return r;
+    }
+    const std::int64_t x1 = std::int64_t{sel.x0} + sel.w;  // one past the last column
+    const bool rowInside = y >= sel.y0 && y < std::int64_t{sel.y0} + sel.h;
+    if (!outside) {
+        if (rowInside) r.Add(sel.x0, x1, width);
+    } else if (!rowInside) {
+        r.Add(0, width, width);
+    } else {
+        r.Add(0, std::min<std::int64_t>(sel.x0, x1), width);
+        r.Add(std::max<std::int64_t>(x1, sel.x0), width, width);
+    }
+    return r;
+}
+
+}  // namespace
+
+void MapBytes(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
+              const std::uint8_t* table) {
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t in;
+        std::memcpy(&in, source + i, 8);
+        std::uint64_t out = 0;
+        for (int b = 0; b < 8; ++b) {
+            out |= std::uint64_t{table[(in >> (8 * b)) & 0xFF]} << (8 * b);
+        }
+        std::memcpy(target + i, &out, 8);
+    }
+    for (; i < count; ++i)
+        target[i] = table[source[i]];
+}
+
+bool CreateStdPicture(const clsBitmap& bitmap, QImage& picture, std::string& error) {
+    if (!PreparePicture(bitmap, picture, error)) {
+        picture = QImage();
+        return false;
+    }
+    const int width = bitmap.Width();
+    for (int y = 0; y < picture.height(); ++y) {
+        ConvertRow(bitmap, bitmap.RowData(y), picture.scanLine(y), width);
+    }
+    return true;
+}
+
+bool CreateRecoloredPicture(const clsBitmap& bitmap, const ColorMap& map,
+                            const SelectionRect& selection, bool outside, QImage& picture,
+                            std::string& error) {
+    if (bitmap.BitCount() != 8) {
+        std::unique_ptr<clsBitmap> copy = bitmap.CreateCopy();
+        if (!copy) {
+            error = "The image's bit count (" + std::to_string(bitmap.BitCount()) +
+                    ") cannot be shown.";
+            picture = QImage();
+            return false;
+        }
+        RecolorBitmap(*copy, map, selection, outside);
+        return CreateStdPicture(*copy, picture, error);
+    }
+    if (!PreparePicture(bitmap, picture, error)) {
+        picture = QImage();
+        return false;
+    }
+    const int width = bitmap.Width();
+    const std::uint8_t* table = map.data();
+    for (int y = 0; y < picture.height(); ++y) {
+        const std::uint8_t* s = bitmap.RowData(y);
+        uchar* d = picture.scanLine(y);
+        const Runs runs = RecoloredRuns(selection, outside, y, width);
+        int x = 0;
+        for (int k = 0; k < runs.count; ++k) {
+            std::memcpy(d + x, s + x, static_cast<size_t>(runs.from[k] - x));
+            MapBytes(s + runs.from[k], d + runs.from[k],
+                     static_cast<size_t>(runs.to[k] - runs.from[k]), table);
+            x = runs.to[k];
+        }
+        std::memcpy(d + x, s + x, static_cast<size_t>(width - x));
+    }
+    return true;
+}
+
+}  // namespace tintwell
