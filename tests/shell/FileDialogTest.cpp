@@ -193,12 +193,14 @@ TEST_F(FileDialogTest, StateGuidRemembersTheLastFolderForTheRun) {
     EXPECT_EQ(states.Folder(guid), dir.filePath("a"));
 
     dialog.propDialogStateGUID(guid.toLower());
-    dialog.DialogShow(nullptr, 2);  // no start folder: the remembered one
+    dialog.propDefaultFolder_Set(dir.filePath("b"));
+    dialog.DialogShow(nullptr, 2);  // the remembered folder wins over the default one
     dialog.propDialogStateGUID("-" + guid);
-    dialog.DialogShow(nullptr, 2);  // "-": forgotten first
+    dialog.propDefaultFolder_Set(dir.filePath("b"));
+    dialog.DialogShow(nullptr, 2);  // "-": forgotten first, so the default one
     ASSERT_EQ(exec.shown.size(), 3u);
     EXPECT_EQ(exec.shown[1].directory, dir.filePath("a"));
-    EXPECT_NE(exec.shown[2].directory, dir.filePath("a"));
+    EXPECT_EQ(exec.shown[2].directory, dir.filePath("b"));
     EXPECT_EQ(states.Folder(guid), QString());
 }
 
