@@ -80,6 +80,14 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
     const bool subByte = bitmap.PixelsPerByte() > 0;
     if (width <= 0 || height <= 0 || (!indexed8 && !subByte) || map.IsIdentity()) return;
 
+    // Only rows whose bytes the bitmap holds can change: a header that claims
+    // millions of rows over a few bytes of data must not make us walk them all.
+    const std::int64_t stride = bitmap.RowStride();
+    const auto held = static_cast<std::int64_t>(bitmap.Pixels().size());
+    const std::int64_t heldRows = std::min(height, (held + stride - 1) / stride);
+    const std::int64_t firstRow = bitmap.IsTopDown() ? 0 : height - heldRows;
+    const std::int64_t endRow = firstRow + heldRows;
+
     // Maps the columns [xa, xb) of row y, clipped to the image.
     auto span = [&](std::int64_t y, std::int64_t xa, std::int64_t xb) {
         xa = std::max<std::int64_t>(xa, 0);
@@ -92,7 +100,7 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
     };
 
     if (selection.IsNoSelection()) {
-        for (std::int64_t y = 0; y < height; ++y)
+        for (std::int64_t y = firstRow; y < endRow; ++y)
             span(y, 0, width);
         return;
     }
@@ -102,11 +110,11 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
     const std::int64_t top = selection.y0;
     const std::int64_t bottom = top + std::max<std::int64_t>(selection.h, 0);
     if (!outside) {
-        for (std::int64_t y = std::max<std::int64_t>(top, 0); y < std::min(bottom, height); ++y)
+        for (std::int64_t y = std::max(top, firstRow); y < std::min(bottom, endRow); ++y)
             span(y, left, right);
         return;
     }
-    for (std::int64_t y = 0; y < height; ++y) {
+    for (std::int64_t y = firstRow; y < endRow; ++y) {
         if (y < top || y >= bottom) {
             span(y, 0, width);
         } else {
