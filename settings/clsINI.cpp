@@ -85,15 +85,18 @@ std::size_t LinesBeforeNextHeader(std::string_view text, std::size_t start) {
     return lines;
 }
 
-// A name or value as it may be written: every CR LF pair, CR or LF becomes one
-// blank, so text stored by a caller can never split into forged lines.
+// A name or value as it may be written: every CR LF pair becomes one blank, so
+// text stored by a caller can never split into forged lines. A lone CR or LF
+// does not end a line; it stays, so names read from the file (which may hold
+// one) still find their own section and key.
 std::string OneLine(const std::string& text) {
-    if (text.find_first_of("\r\n") == std::string::npos) return text;
+    if (text.find("\r\n") == std::string::npos) return text;
     std::string line;
     line.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+        const bool pair = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        line += pair ? ' ' : text[i];
+        if (pair) ++i;
     }
     return line;
 }

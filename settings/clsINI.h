@@ -59,7 +59,7 @@ class clsINI {
     // Name of key KeyNum of the first section of that name; "" when there is none.
     std::string KeyName(const std::string& SectionName, std::int32_t KeyNum) const;
     // Renames that key in place: no re-sorting, no duplicate check, no save.
-    // Line breaks in the new name become blanks, as in WriteValue.
+    // A CR LF pair in the new name becomes a blank, as in WriteValue.
     // Nothing happens when there is no such section.
     void SetKeyName(const std::string& SectionName, std::int32_t KeyNum,
                     const std::string& NewName);
@@ -95,8 +95,8 @@ class clsINI {
 
     // --- changes (each ends with SaveFile) -----------------------------------
     // Sets the value, creating section (at the end) and key (at its sorted
-    // place) as needed; an existing key keeps its place. A CR LF pair, CR or LF
-    // in any of the three is written as one blank, so no text can split a line.
+    // place) as needed; an existing key keeps its place. A CR LF pair in any of
+    // the three is written as one blank, so no text can split a line.
     void WriteValue(const std::string& SectionName, const std::string& KeyName,
                     const std::string& Value);
     // Removes the first section of that name with its keys.

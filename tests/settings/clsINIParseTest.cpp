@@ -217,8 +217,8 @@ TEST(Changes, LineBreaksInWrittenTextCannotForgeLines) {
     ini.WriteValue("List 1", "Name", "Night\r\n[General]\r\nNumColorMaps=99");
     ini.WriteValue("S\nT", "k\r", "a\rb\nc");
     ini.SetKeyName("List 1", 0, "Na\r\nme");
-    EXPECT_EQ(ini.ToText(), Lines({"[List 1]", "Na me=Night [General] NumColorMaps=99", "", "[S T]",
-                                   "k =a b c"}));
+    EXPECT_EQ(ini.ToText(), Lines({"[List 1]", "Na me=Night [General] NumColorMaps=99", "",
+                                   "[S\nT]", "k\r=a\rb\nc"}));
 }
 
 TEST(Changes, DeletesActOnTheFirstNamesakeAndLaterOnesMoveUp) {
