@@ -56,8 +56,7 @@ TEST(RecolorBitmapHugeHeightOverTinyData, MapsOnlyTheHeldRowsAndReturnsAtOnce) {
 
 TEST(RecolorBitmapHugeHeightOverTinyData, SelectionsInsideAndOutsideStayWithinTheHeldRows) {
     const std::int32_t claimed = 1'500'000'000;
-    const std::vector<std::uint8_t> bytes =
-        BmpBuilder().Size(4, 3).BiHeightField(claimed).Build();
+    const std::vector<std::uint8_t> bytes = BmpBuilder().Size(4, 3).BiHeightField(claimed).Build();
     clsBitmap inside, outside;
     ASSERT_TRUE(inside.LoadFromByteArray(bytes));
     ASSERT_TRUE(outside.LoadFromByteArray(bytes));

@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the fuzz targets (fuzz/corpus/<target>/seed-*).
+
+Run once after changing it; the files it writes are committed. Inputs found by
+fuzzing are added beside the seeds under their own names and are never
+regenerated here.
+"""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def bmp(w=5, h=3, bits=8, top_down=False, header=40, clr_used=0, palette=None,
+        compression=0, bf_size=None, off_bits=None, trailing=b"", truncate=None):
+    stride = ((w * bits + 31) // 32) * 4 if w > 0 and bits > 0 else 0
+    if palette is None:
+        palette = (clr_used or (1 << bits)) if bits <= 8 else 0
+    pal = b"".join(struct.pack("<BBBB", (i * 7 + 3) & 255, 255 - (i & 255), i & 255, 0)
+                   for i in range(palette))
+    rows = b""
+    for y in range(h):
+        row = bytearray(stride)
+        for i in range(len(row)):
+            row[i] = (i * 3 + y * 5 + 1) & 255
+        rows += bytes(row)
+    start = 14 + header + len(pal)
+    size = start + len(rows) + len(trailing)
+    info = struct.pack("<iiiHHiiiiii", header, w, -h if top_down else h, 1, bits,
+                       compression, len(rows), 2835, 2835, clr_used, 0)
+    info += b"\xa5" * (header - 40)
+    fh = struct.pack("<HiHHi", 0x4D42, size if bf_size is None else bf_size, 0, 0,
+                     start if off_bits is None else off_bits)
+    data = fh + info + pal + rows + trailing
+    return data[:truncate] if truncate is not None else data
+
+
+BITMAPS = {
+    "8bit-5x3": bmp(),
+    "8bit-topdown": bmp(w=7, h=4, top_down=True),
+    "8bit-1x1": bmp(w=1, h=1),
+    "8bit-odd-width": bmp(w=13, h=2),
+    "8bit-clrused16": bmp(clr_used=16),
+    "8bit-clrused300": bmp(clr_used=300, palette=256),
+    "8bit-header108": bmp(header=108),
+    "8bit-header124": bmp(header=124, w=3, h=2),
+    "8bit-trailing": bmp(trailing=b"TAIL"),
+    "8bit-bfsize-beyond": bmp(bf_size=5000),
+    "8bit-cut-short": bmp(w=16, h=16, truncate=1100),
+    "8bit-width0": bmp(w=0, h=3),
+    "8bit-height0": bmp(w=4, h=0, trailing=b"\x01\x02\x03\x04"),
+    "1bit": bmp(w=9, h=3, bits=1),
+    "4bit": bmp(w=5, h=3, bits=4),
+    "4bit-topdown": bmp(w=3, h=2, bits=4, top_down=True),
+    "24bit": bmp(w=3, h=2, bits=24),
+    "32bit": bmp(w=2, h=2, bits=32),
+    "16bit": bmp(w=2, h=2, bits=16),
+    "rle8": bmp(compression=1),
+    "header12": bmp(header=12)[:26],
+    "bad-tag": b"XM" + bmp()[2:],
+    "header-only": bmp()[:54],
+    "huge-height": bmp(w=1, h=1)[:22] + struct.pack("<i", 2000000000) + bmp(w=1, h=1)[26:],
+}
+
+INI = {
+    "settings": b"[General]\r\nBackupBMPs=-1\r\nFolder=/home/user/art\r\nNumColorMaps=1\r\n"
+                b"Preview=0\r\nRecolorOutside=0\r\nZoom=2\r\n\r\n[Main]\r\nHeight=6000\r\n"
+                b"Left=120\r\nState=0\r\nTop=90\r\nWidth=9000\r\n\r\n[Recolor]\r\n5=7\r\n"
+                b"\r\n[List 1]\r\n0=3\r\n17=4\r\n255=0\r\nName=Blue\r\n",
+    "parse-edges": b"k=before\r\n[A]\r\nx=1\r\n[A]\r\ny=2\r\n=abc\r\na==b\r\na=\r\n;x=1\r\nx\r\n"
+                   b"[ab\r\n[\r\n[]\r\nName = x\r\n [sp]\r\n",
+    "order": b"[S]\r\nb=1\r\na=2\r\n10=x\r\n9=y\r\n-3=z\r\n2.5=h\r\n1e2=e\r\n 7 =b\r\n",
+    "bare-lf": b"[A]\nx=1\ny=2\r\n[B]\rz=3\r\n",
+    "empty-values": b"[E]\r\n\r\n\r\n=\r\n==\r\n",
+}
+
+NUMBERS = ["", "abc", "12abc", "1 000", "2.5", "3.5", "-2.5", "-1", "&HFF", "&O17", "&hff",
+           "1E3", "1e-3", ".5", "0.5000001", "2147483647", "2147483648", "-2147483648",
+           "-2147483649", "99999999999999999999", "1E999999999", "&HFFFFFFFF",
+           "&O77777777777", "+ 4 2", "\t\n7", "1.5E1", "-0", "&", "&X1"]
+
+
+def write(target, name, data):
+    folder = os.path.join(HERE, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "seed-" + name), "wb") as f:
+        f.write(data)
+
+
+for name, data in BITMAPS.items():
+    write("bitmap", name, data)
+for name, data in INI.items():
+    write("ini", name, data)
+for i, text in enumerate(NUMBERS):
+    write("readlong", "%02d" % i, text.encode())
