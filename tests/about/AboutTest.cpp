@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <vector>
 
 #include "shell/clsMouseOver.h"
@@ -212,11 +213,29 @@ TEST_F(AboutFixture, OkClosesTheWindow) {
 
 TEST_F(AboutFixture, DrawsAnEtchedLineAboveTheDisclaimer) {
     const QImage image = about.grab().toImage();
-    // 2565 and 2580 twips at 15 twips per pixel: rows 171 and 172.
-    const double scale = image.width() / static_cast<double>(about.width());
-    const int x = static_cast<int>(100 * scale);
-    EXPECT_EQ(image.pixelColor(x, static_cast<int>(171 * scale)), QColor(128, 128, 128));
-    EXPECT_EQ(image.pixelColor(x, static_cast<int>(172 * scale)), QColor(255, 255, 255));
+    // The grey line at 2565 twips and the white one at 2580, 15 twips per pixel.
+    const double dpr = image.width() / static_cast<double>(about.width());
+    const double scale = about.LayoutScale();
+    auto row = [&](double twips) {
+        return static_cast<int>(std::lround(twips / 15 * scale) * dpr);
+    };
+    const int x = static_cast<int>(100 * dpr);
+    EXPECT_EQ(image.pixelColor(x, row(2565)), QColor(128, 128, 128));
+    EXPECT_EQ(image.pixelColor(x, row(2580)), QColor(255, 255, 255));
+}
+
+TEST_F(AboutFixture, EveryFixedTextFitsItsBox) {
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || label->wordWrap()) continue;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->objectName().toStdString();
+    }
+    for (QLineEdit* link : {about.txtWebSite, about.txtWebSite2, about.txtEmail}) {
+        EXPECT_LT(link->fontMetrics().horizontalAdvance(link->text()), link->width())
+            << link->objectName().toStdString();
+    }
+    EXPECT_GE(about.LayoutScale(), 1.0);
+    EXPECT_EQ(about.width(), static_cast<int>(std::lround(382 * about.LayoutScale())));
 }
 
 }  // namespace

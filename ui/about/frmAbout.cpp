@@ -1,6 +1,9 @@
 #include "ui/about/frmAbout.h"
 
+#include <algorithm>
+
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -56,57 +59,103 @@ std::string frmAbout::VersionLabelText(int major, int minor, int revision) {
            std::to_string(revision);
 }
 
-void frmAbout::CreateControls() {
+// The layout was designed around an 8.25 pt system font; this font's texts may be
+// wider. The whole layout grows by the factor that makes every fixed text fit
+// its designed box, so proportions stay as designed.
+double frmAbout::FitScale(const QFont& labelFont, const QFont& linkFont) const {
     const ScreenUnits units = ScreenUnits::ForWidget(this);
-    auto at = [&units](int left, int top, int width, int height) {
-        return units.RectToPixels(left, top, width, height);
+    const QFontMetricsF labels(labelFont);
+    const QFontMetricsF links(linkFont);
+    QFont titleFont = TitleFont(labelFont);
+    const QFontMetricsF title(titleFont);
+    // Room a frameless line edit needs beside its text.
+    constexpr double kLinkPadding = 6;
+    const struct {
+        double needed;
+        int designTwips;
+    } boxes[] = {
+        {title.horizontalAdvance(QStringLiteral("Tintwell")), 3885},
+        {labels.horizontalAdvance(QStringLiteral("website:")), 615},
+        {labels.horizontalAdvance(QStringLiteral("email:")), 495},
+        {links.horizontalAdvance(QString::fromLatin1(MakerLinks::WebSite)) + kLinkPadding, 2295},
+        {links.horizontalAdvance(QString::fromLatin1(MakerLinks::WebSite2)) + kLinkPadding, 2055},
+        {links.horizontalAdvance(QString::fromLatin1(MakerLinks::Email)) + kLinkPadding, 1695},
+        {labels.height() * 2, 465},  // the two lines of the disclaimer
     };
-    setFixedSize(units.SizeToPixels(kClientWidth, kClientHeight));
+    double scale = 1.0;
+    for (const auto& box : boxes) {
+        const double available = units.XToPixels(box.designTwips);
+        if (available > 0) scale = std::max(scale, box.needed / available);
+    }
+    return std::min(scale, 2.0);
+}
 
-    auto* imgIcon = MakeLabel(this, "imgIcon", QString(), at(240, 240, 300, 300));
+QFont frmAbout::TitleFont(const QFont& base) {
+    QFont font = base;
+    font.setPointSizeF(base.pointSizeF() * 9.75 / 8.25);
+    font.setBold(true);
+    return font;
+}
+
+QFont frmAbout::LinkFont(const QFont& base) {
+    QFont font = base;
+    font.setUnderline(true);
+    return font;
+}
+
+QRect frmAbout::At(int left, int top, int width, int height) const {
+    const ScreenUnits units = ScreenUnits::ForWidget(this);
+    return units.RectToPixels(left * scale_, top * scale_, width * scale_, height * scale_);
+}
+
+QPoint frmAbout::PointAt(int x, int y) const {
+    const ScreenUnits units = ScreenUnits::ForWidget(this);
+    return QPoint(units.XToPixels(x * scale_), units.YToPixels(y * scale_));
+}
+
+void frmAbout::CreateControls() {
+    scale_ = FitScale(font(), LinkFont(font()));
+    setFixedSize(At(0, 0, kClientWidth, kClientHeight).size());
+
+    auto* imgIcon = MakeLabel(this, "imgIcon", QString(), At(240, 240, 300, 300));
     imgIcon->setAlignment(Qt::AlignCenter);
 
-    lblTitle = MakeLabel(this, "lblTitle", QStringLiteral("Tintwell"), at(1050, 240, 3885, 360));
-    QFont titleFont = lblTitle->font();
-    titleFont.setPointSizeF(9.75);
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version"), at(1050, 600, 3885, 225));
+    lblTitle = MakeLabel(this, "lblTitle", QStringLiteral("Tintwell"), At(1050, 240, 3885, 360));
+    lblTitle->setFont(TitleFont(font()));
+    lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version"), At(1050, 600, 3885, 225));
     lblDescription = MakeLabel(
         this, "lblDescription",
         QStringLiteral("Tintwell is an easy-to-use 8-bit (256 color) BMP recoloration program."),
-        at(1050, 960, 3885, 570));
+        At(1050, 960, 3885, 570));
     lblDescription->setWordWrap(true);
 
-    MakeLabel(this, "lbl_0", QStringLiteral("website:"), at(1080, 1560, 615, 210));
-    txtWebSite = CreateLink("txtWebSite", MakerLinks::WebSite, 1800, 1560, 2295, 255);
-    MakeLabel(this, "lbl_2", QStringLiteral("website:"), at(1080, 1920, 615, 210));
-    txtWebSite2 = CreateLink("txtWebSite2", MakerLinks::WebSite2, 1800, 1920, 2055, 255);
-    MakeLabel(this, "lbl_1", QStringLiteral("email:"), at(1080, 2280, 495, 255));
-    txtEmail = CreateLink("txtEmail", MakerLinks::Email, 1800, 2280, 1695, 255);
+    MakeLabel(this, "lbl_0", QStringLiteral("website:"), At(1080, 1560, 615, 210));
+    txtWebSite = CreateLink("txtWebSite", MakerLinks::WebSite, At(1800, 1560, 2295, 255));
+    MakeLabel(this, "lbl_2", QStringLiteral("website:"), At(1080, 1920, 615, 210));
+    txtWebSite2 = CreateLink("txtWebSite2", MakerLinks::WebSite2, At(1800, 1920, 2055, 255));
+    MakeLabel(this, "lbl_1", QStringLiteral("email:"), At(1080, 2280, 495, 255));
+    txtEmail = CreateLink("txtEmail", MakerLinks::Email, At(1800, 2280, 1695, 255));
 
     lblDisclaimer = MakeLabel(
         this, "lblDisclaimer",
         QStringLiteral(
             "Warning: Not responsible for any lost data.  Be sure to make back up copies."),
-        at(255, 2745, 3870, 465));
+        At(255, 2745, 3870, 465));
     lblDisclaimer->setWordWrap(true);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(at(4245, 2745, 1260, 345));
+    cmdOK->setGeometry(At(4245, 2745, 1260, 345));
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     cmdOK->setFocus();
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 }
 
-QLineEdit* frmAbout::CreateLink(const char* name, const char* address, int left, int top, int width,
-                                int height) {
-    const ScreenUnits units = ScreenUnits::ForWidget(this);
+QLineEdit* frmAbout::CreateLink(const char* name, const char* address, const QRect& rect) {
     auto* link = new QLineEdit(QString::fromLatin1(address), this);
     link->setObjectName(QString::fromLatin1(name));
-    link->setGeometry(units.RectToPixels(left, top, width, height));
+    link->setGeometry(rect);
     // Read-only: what a press opens is always the program's own address.
     link->setReadOnly(true);
     link->setFrame(false);
@@ -114,13 +163,12 @@ QLineEdit* frmAbout::CreateLink(const char* name, const char* address, int left,
     link->setContextMenuPolicy(Qt::NoContextMenu);
     link->setMouseTracking(true);
     link->setTextMargins(0, 0, 0, 0);
+    link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = link->palette();
     palette.setColor(QPalette::Text, QColor(0, 0, 255));
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     link->setPalette(palette);
-    QFont font = link->font();
-    font.setUnderline(true);
-    link->setFont(font);
+    link->setFont(LinkFont(link->font()));
     link->setCursorPosition(0);
     link->installEventFilter(this);
     return link;
@@ -192,14 +240,11 @@ void frmAbout::cmdOK_Click() {
 void frmAbout::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     // The etched separator: a grey line with a white one just below it.
-    const ScreenUnits units = ScreenUnits::ForWidget(this);
     QPainter painter(this);
     painter.setPen(QColor(128, 128, 128));
-    painter.drawLine(QPoint(units.XToPixels(90), units.YToPixels(2565)),
-                     QPoint(units.XToPixels(5654), units.YToPixels(2565)));
+    painter.drawLine(PointAt(90, 2565), PointAt(5654, 2565));
     painter.setPen(QColor(255, 255, 255));
-    painter.drawLine(QPoint(units.XToPixels(105), units.YToPixels(2580)),
-                     QPoint(units.XToPixels(5654), units.YToPixels(2580)));
+    painter.drawLine(PointAt(105, 2580), PointAt(5654, 2580));
 }
 
 }  // namespace tintwell

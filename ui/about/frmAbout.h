@@ -28,6 +28,10 @@ class frmAbout : public QDialog {
     // "Version " + major.minor.revision, each without leading zeros.
     static std::string VersionLabelText(int major, int minor, int revision);
 
+    // How much the designed layout was enlarged so that this font's texts fit
+    // (1 when the designed sizes suffice).
+    double LayoutScale() const { return scale_; }
+
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;
@@ -44,8 +48,13 @@ class frmAbout : public QDialog {
   private:
     void CreateControls();
     void Form_Load();
-    QLineEdit* CreateLink(const char* name, const char* address, int left, int top, int width,
-                          int height);
+    QLineEdit* CreateLink(const char* name, const char* address, const QRect& rect);
+    double FitScale(const QFont& labelFont, const QFont& linkFont) const;
+    static QFont TitleFont(const QFont& base);
+    static QFont LinkFont(const QFont& base);
+    // Designed twips to pixels, grown by the layout scale.
+    QRect At(int left, int top, int width, int height) const;
+    QPoint PointAt(int x, int y) const;
     // What a press on `link` opens: its text, after "mailto:" for the e-mail link.
     QString TargetOf(QLineEdit* link) const;
     void txt_MouseDown(QLineEdit* link);
@@ -56,6 +65,7 @@ class frmAbout : public QDialog {
     std::unique_ptr<IUrlOpener> ownOpener_;
     IUrlOpener* opener_;
     clsMouseOver* hover_;
+    double scale_ = 1.0;
 };
 
 }  // namespace tintwell
