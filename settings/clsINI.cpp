@@ -177,6 +177,13 @@ bool clsINI::SaveFile() {
                           ". The file is left as it is; changes are kept for this run only.");
         return false;
     }
+    // The file is replaced by renaming a new one over it, which the folder's
+    // permissions allow even for a file marked read-only; keep such a file as
+    // opening it for writing would.
+    if (::access(fileName_.c_str(), F_OK) == 0 && ::access(fileName_.c_str(), W_OK) != 0) {
+        ReportSaveFailure("Could not write \"" + fileName_ + "\": " + std::strerror(errno));
+        return false;
+    }
     const std::string text = ToText();
     std::string error;
     if (!AtomicFile::WriteWhole(fileName_, text.data(), text.size(), error)) {

@@ -269,6 +269,19 @@ TEST_F(IniFile, FileWithoutReadPermissionIsNeverOverwritten) {
     EXPECT_EQ(SaveFailures(box), 1);
 }
 
+TEST_F(IniFile, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    const std::string before = "[General]\r\nZoom=5\r\n";
+    WriteBytes(path, before);
+    ::chmod(path.c_str(), 0444);
+    ASSERT_TRUE(ini.LoadINI(path.string()));
+    ini.WriteValue("General", "Zoom", "2");
+    ini.WriteValue("General", "Zoom", "3");
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(SaveFailures(box), 1);
+    EXPECT_EQ(ini.ReadLong("General", "Zoom", 0), 3);
+}
+
 TEST_F(IniFile, LoadingAnotherFileLiftsTheProtection) {
     fs::create_directory(path);
     EXPECT_FALSE(ini.LoadINI(path.string()));
