@@ -47,6 +47,17 @@ std::int64_t StrideFor(std::int32_t width, std::int32_t bits) {
     return ((std::int64_t{width} * bits + 31) & ~std::int64_t{31}) / 8;
 }
 
+// Information header sizes of the BMP flavours whose first 40 bytes hold the
+// fields read here (Windows 3.x and its 52/56-byte forms, OS/2 2.x, V4, V5).
+// Any other size would make the colour table be read from the wrong place, and
+// a rewrite would then replace the file's real palette.
+bool IsKnownHeaderSize(std::int32_t size) {
+    switch (size) {
+        case 40: case 52: case 56: case 64: case 108: case 124: return true;
+        default: return false;
+    }
+}
+
 std::string Hex(std::int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(value));
@@ -167,7 +178,7 @@ bool clsBitmap::Load(detail::BitmapSource& source) {
     if (size >= kFileHeaderBytes + 4) {
         if (!source.ReadAt(0, header, kFileHeaderBytes + 4)) return Fail(source.Error());
         const std::int32_t biSize = Read32(header + 14);
-        if (biSize < kInfoHeaderBytes)
+        if (!IsKnownHeaderSize(biSize))
             return Fail("Unsupported bitmap header size: " + std::to_string(biSize));
     }
     if (size < kHeaderBytes) return Fail("Bitmap header is cut short.");
@@ -294,7 +305,7 @@ void clsBitmap::UpdateHeaders() {
         static_cast<std::uint32_t>(pixelCount_ + static_cast<std::uint32_t>(file_.bfOffBits)));
 }
 
-bool clsBitmap::SaveAsFile(const std::filesystem::path& fileName) {
+bool clsBitmap::SaveInto(AtomicFile& out) {
     UpdateHeaders();
     const std::uint64_t total = pixelCount_ + static_cast<std::uint64_t>(file_.bfOffBits);
     if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
@@ -327,11 +338,15 @@ bool clsBitmap::SaveAsFile(const std::filesystem::path& fileName) {
         *p++ = 0xFF;                                // reserved byte, written as 255
     }
 
-    AtomicFile out(fileName);
-    if (out.Open() && out.Write(head.data(), head.size()) &&
-        out.Write(pixels_.get(), pixelCount_) && out.Commit())
-        return true;
+    if (out.Write(head.data(), head.size()) && out.Write(pixels_.get(), pixelCount_)) return true;
     return Fail(out.Error());
+}
+
+bool clsBitmap::SaveAsFile(const std::filesystem::path& fileName) {
+    AtomicFile out(fileName);
+    if (!out.Open()) return Fail(out.Error());
+    if (!SaveInto(out)) return false;
+    return out.Commit() || Fail(out.Error());
 }
 
 bool clsBitmap::CreateNew(std::int32_t newWidth, std::int32_t newHeight, std::int16_t newBitCount) {

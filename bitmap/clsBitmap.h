@@ -10,6 +10,7 @@
 
 namespace tintwell {
 
+class AtomicFile;
 namespace detail {
 class BitmapSource;
 }
@@ -67,6 +68,10 @@ class clsBitmap {
     // Writes the bitmap (40-byte header, colour table, pixels) over `fileName`
     // atomically; on failure the old file is intact and a text is recorded.
     bool SaveAsFile(const std::filesystem::path& fileName);
+    // The writing half of SaveAsFile: runs UpdateHeaders and appends the file's
+    // bytes to an opened AtomicFile, which the caller commits. False with a
+    // recorded text on failure.
+    bool SaveInto(AtomicFile& out);
 
     // Derives the layout members from the headers. False (text recorded) for
     // an unsupported bit count or an image that cannot be addressed.

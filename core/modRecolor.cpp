@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <system_error>
 
@@ -186,8 +187,10 @@ fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
     return candidate;  // all taken: the 999th copy is overwritten
 }
 
-bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
-    const fs::path folder = BackupFolderFor(file);
+namespace {
+
+// Creates the backup folder when no file or folder of that name exists.
+bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     std::error_code ec;
     if (!fs::exists(folder, ec)) {
         if (!fs::create_directory(folder, ec)) {
@@ -196,12 +199,16 @@ bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
             return false;
         }
         SyncFolder(folder.parent_path());
-    } else if (!fs::is_directory(folder, ec)) {
-        error = Quoted(folder.string()) + " is not a folder";
-        return false;
+        return true;
     }
-    backup = NextBackupPath(file, folder);
+    if (fs::is_directory(folder, ec)) return true;
+    error = Quoted(folder.string()) + " is not a folder";
+    return false;
+}
 
+// Copies `file` to `backup` (replacing whatever is there, a link included),
+// flushed and named when this returns true.
+bool CopyToBackup(const fs::path& file, const fs::path& backup, std::string& error) {
     const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0) {
         error = "could not open " + Quoted(file.string()) + ": " + std::strerror(errno);
@@ -210,7 +217,6 @@ bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
     struct stat st {};
     bool ok = ::fstat(source, &st) == 0;
     if (!ok) error = "could not read " + Quoted(file.string()) + ": " + std::strerror(errno);
-    // The backup name itself is replaced, never a file a link there points to.
     AtomicFile copy(backup, false);
     if (ok) {
         ok = copy.Open() && copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
@@ -221,6 +227,39 @@ bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
     return ok;
 }
 
+// The fast backup of a file about to be replaced by a rename: a second name
+// for its current contents, whose data is flushed to disk here. The new entry
+// is committed by the file system's journal with the fsync of the replacement
+// that precedes the rename, so it is on disk before the file is replaced.
+// Only for a file with no other name, on the same file system, when the backup
+// name is free; false when it does not apply (nothing is left behind then).
+bool LinkAsBackup(const fs::path& file, const fs::path& backup) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+    if (ok) {
+        // Links the very file that was opened, also when `file` is a symbolic link.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (ok && ::fdatasync(fd) != 0) {
+            ::unlink(backup.c_str());
+            ok = false;
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
+    const fs::path folder = BackupFolderFor(file);
+    if (!EnsureBackupFolder(folder, error)) return false;
+    backup = NextBackupPath(file, folder);
+    return CopyToBackup(file, backup, error);
+}
+
 bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
                  const ColorMap& map, IMessageBox& messages) {
     const std::string shown = path.string();
@@ -229,27 +268,48 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
         messages.Show(NotFoundMessage(shown));
         return false;
     }
+    fs::path backupPath;
+    std::string error;
     if (backup) {
-        fs::path made;
-        std::string error;
-        if (!MakeBackup(path, made, error)) {
+        const fs::path folder = BackupFolderFor(path);
+        if (!EnsureBackupFolder(folder, error)) {
             messages.Show(BackupFailedMessage(shown, error));
             return false;
         }
+        backupPath = NextBackupPath(path, folder);
     }
+
     clsBitmap bitmap;
     const bool loaded = bitmap.LoadFromFile(path);
     const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);
+    AtomicFile out(path);
+    bool written = false;
+    if (problem == RecolorProblem::None) {
+        RecolorBitmap(bitmap, map, selection, outside);
+        written = out.Open() && bitmap.SaveInto(out);
+    }
+
+    // The backup is complete and on disk before the file is replaced. A file
+    // that is refused or cannot be written is backed up all the same.
+    bool linked = false;
+    if (backup) {
+        linked = written && LinkAsBackup(path, backupPath);
+        if (!linked && !CopyToBackup(path, backupPath, error)) {
+            messages.Show(BackupFailedMessage(shown, error));
+            return false;  // `out` is discarded: the file stays as it was
+        }
+    }
     if (problem != RecolorProblem::None) {
         messages.Show(RecolorProblemMessage(problem, shown, bitmap));
         return false;
     }
-    RecolorBitmap(bitmap, map, selection, outside);
-    if (!bitmap.SaveAsFile(path)) {
-        messages.Show(SaveFailedMessage(shown, bitmap.LastError()));
-        return false;
-    }
-    return true;
+    if (written && out.Commit()) return true;
+
+    // Not replaced: a linked backup would still share the file's contents, so
+    // it becomes a copy of its own (or goes, when even that fails).
+    if (linked && !CopyToBackup(path, backupPath, error)) ::unlink(backupPath.c_str());
+    messages.Show(SaveFailedMessage(shown, out.Error().empty() ? bitmap.LastError() : out.Error()));
+    return false;
 }
 
 }  // namespace tintwell

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
@@ -237,6 +238,56 @@ TEST_F(RecolorFileTest, BackupIsCompleteBeforeTheRewrite) {
     ASSERT_TRUE(Recolor(path, true, Shifted()));
     EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "big.bmp"), b.Build());
     EXPECT_NE(BmpBuilder::ReadFile(path), b.Build());
+}
+
+TEST_F(RecolorFileTest, BackupIsAFileOfItsOwnAfterTheRewrite) {
+    const BmpBuilder b = BmpBuilder().Size(5, 5);
+    const fs::path path = b.WriteTo(dir / "a.bmp");
+    ASSERT_TRUE(Recolor(path, true, Shifted()));
+    struct stat file {
+    }, copy{};
+    ASSERT_EQ(::stat(path.c_str(), &file), 0);
+    ASSERT_EQ(::stat((Backups() / "a.bmp").c_str(), &copy), 0);
+    EXPECT_NE(file.st_ino, copy.st_ino);
+    EXPECT_EQ(copy.st_nlink, 1u);
+    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "a.bmp"), b.Build());
+}
+
+TEST_F(RecolorFileTest, FileWithASecondNameIsBackedUpAsACopy) {
+    const BmpBuilder b = BmpBuilder().Size(5, 5);
+    const fs::path path = b.WriteTo(dir / "a.bmp");
+    fs::create_hard_link(path, dir / "other-name.bmp");
+    ASSERT_TRUE(Recolor(path, true, Shifted()));
+    struct stat other {
+    }, copy{};
+    ASSERT_EQ(::stat((dir / "other-name.bmp").c_str(), &other), 0);
+    ASSERT_EQ(::stat((Backups() / "a.bmp").c_str(), &copy), 0);
+    EXPECT_NE(other.st_ino, copy.st_ino);
+    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "a.bmp"), b.Build());
+    EXPECT_EQ(BmpBuilder::ReadFile(dir / "other-name.bmp"), b.Build());
+}
+
+TEST_F(RecolorFileTest, RefusedFileGetsABackupOfItsOwn) {
+    const fs::path path = BmpBuilder().Bits(4).WriteTo(dir / "four.bmp");
+    EXPECT_FALSE(Recolor(path, true, Shifted()));
+    struct stat file {
+    }, copy{};
+    ASSERT_EQ(::stat(path.c_str(), &file), 0);
+    ASSERT_EQ(::stat((Backups() / "four.bmp").c_str(), &copy), 0);
+    EXPECT_NE(file.st_ino, copy.st_ino);
+    EXPECT_EQ(file.st_nlink, 1u);
+}
+
+TEST_F(RecolorFileTest, SymbolicLinkIsBackedUpWithItsTargetsContents) {
+    const BmpBuilder b = BmpBuilder().Size(3, 3);
+    fs::create_directory(dir / "real");
+    b.WriteTo(dir / "real" / "t.bmp");
+    fs::create_symlink("real/t.bmp", dir / "link.bmp");
+    ASSERT_TRUE(Recolor(dir / "link.bmp", true, Shifted()));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
+    EXPECT_FALSE(fs::is_symlink(Backups() / "link.bmp"));
+    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "link.bmp"), b.Build());
+    EXPECT_NE(BmpBuilder::ReadFile(dir / "real" / "t.bmp"), b.Build());
 }
 
 TEST_F(RecolorFileTest, RelativePathPutsTheBackupFolderInTheCurrentFolder) {
