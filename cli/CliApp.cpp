@@ -19,7 +19,15 @@ void PrintError(Console& console, const std::string& command, const std::string&
 }
 
 void PrintMessageLine(Console& console, const std::string& text) {
-    std::string line = text;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            line += ' ';  // a message's own line break
+            ++i;
+        } else {
+            line += text[i];
+        }
+    }
     for (char& c : line)
         if (c == '\n' || c == '\r') c = '?';
     line += '\n';
@@ -43,6 +51,7 @@ int RunCli(const std::vector<std::string>& args, Console& console) {
         return kAllDone;
     }
     if (command == "recolor") return RecolorCommand(rest, console);
+    if (command == "export-indices") return ExportIndicesCommand(rest, console);
     if (command == "maps") return MapsCommand(rest, console);
     if (command == "show-map") return ShowMapCommand(rest, console);
     if (command == "info") return InfoCommand(rest, console);

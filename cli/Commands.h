@@ -19,8 +19,8 @@ int InfoCommand(const std::vector<std::string>& args, Console& console);
 int UsageError(Console& console, const std::string& command, const std::string& problem);
 // Reports a failure of `command` that is not a usage error, as one line.
 void PrintError(Console& console, const std::string& command, const std::string& problem);
-// One message as one line of standard error: line breaks inside it (from a
-// file name) are shown as "?".
+// One message as one line of standard error: a CR LF inside it becomes a
+// blank, any other line break (from a file name) shows as "?".
 void PrintMessageLine(Console& console, const std::string& text);
 
 }  // namespace tintwell::cli

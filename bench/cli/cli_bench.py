@@ -1,0 +1,171 @@
+#!/usr/bin/python3
+"""Times tintwell-cli recolor (one and two jobs), the C++ floor and Pillow on
+the benchmark's data sets, after checking that each tool's output is right.
+
+    cli_bench.py --cli PATH --floor PATH --data DIR [--runs N] [--sets a,b]
+
+Every tool recolours the files in place through the same 256-entry table
+(index i becomes (7 i + 13) mod 256). Runs of the tools alternate, so a
+change of load on the machine touches them alike; each figure is the median
+wall time of --runs runs after one warm-up run, on files in the page cache.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import struct
+import subprocess
+import sys
+import time
+
+TABLE = bytes((i * 7 + 13) & 255 for i in range(256))
+PAIRS = ",".join(f"{i}:{TABLE[i]}" for i in range(256))
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def read_bmp(path):
+    """Width, height, bit count, palette (RGB triples) and the pixel rows,
+    top row first, without padding."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:2] != b"BM":
+        raise ValueError(f"{path}: not a BMP file")
+    off = struct.unpack_from("<I", data, 10)[0]
+    bi_size, width, height, _, bits, comp = struct.unpack_from("<IiiHHI", data, 14)
+    clr_used = struct.unpack_from("<I", data, 46)[0]
+    if comp != 0 or bits != 8:
+        raise ValueError(f"{path}: not an uncompressed 8-bit BMP")
+    entries = clr_used or 256
+    start = 14 + bi_size
+    palette = [data[start + 4 * i:start + 4 * i + 3] for i in range(entries)]
+    palette += [b"\0\0\0"] * (256 - entries)
+    stride = (width * 8 + 31) // 32 * 4
+    rows = [data[off + r * stride:off + r * stride + width] for r in range(abs(height))]
+    if height > 0:
+        rows.reverse()
+    return width, abs(height), bits, palette, b"".join(rows)
+
+
+def check_output(original_dir, result_dir, files):
+    for name in files:
+        w0, h0, b0, pal0, pix0 = read_bmp(os.path.join(original_dir, name))
+        w1, h1, b1, pal1, pix1 = read_bmp(os.path.join(result_dir, name))
+        if (w0, h0, b0) != (w1, h1, b1):
+            return f"{name}: size or bit count changed"
+        if pal0 != pal1:
+            return f"{name}: palette changed"
+        if pix0.translate(TABLE) != pix1:
+            return f"{name}: indices not remapped through the table"
+    return None
+
+
+def run_timed(cmd):
+    """Wall seconds and peak resident memory (bytes) of one run of `cmd`."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(proc.pid, 0)
+    seconds = time.perf_counter() - start
+    err = proc.stderr.read().decode(errors="replace")
+    proc.stderr.close()
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    if proc.returncode != 0:
+        raise RuntimeError(f"{' '.join(cmd[:3])}... exited {proc.returncode}: {err.strip()}")
+    return seconds, usage.ru_maxrss * 1024
+
+
+def tools(args):
+    cli = [args.cli, "recolor", "--no-backup", "--quiet", "--pairs", PAIRS]
+    return [
+        ("tintwell-cli -j1", lambda files: cli + ["--jobs", "1"] + files),
+        ("tintwell-cli -j2", lambda files: cli + ["--jobs", "2"] + files),
+        ("floor (C++)", lambda files: [args.floor] + files),
+        ("Pillow point", lambda files: ["/usr/bin/python3", os.path.join(HERE, "pillow_point.py")] + files),
+    ]
+
+
+def list_set(folder):
+    return sorted(n for n in os.listdir(folder) if n.lower().endswith(".bmp"))
+
+
+def bench_set(args, name):
+    original = os.path.join(args.data, name)
+    names = list_set(original)
+    total = sum(os.path.getsize(os.path.join(original, n)) for n in names)
+    work = os.path.join(args.data, "work-" + name)
+
+    for label, make in tools(args):
+        shutil.rmtree(work, ignore_errors=True)
+        shutil.copytree(original, work)
+        run_timed(make([os.path.join(work, n) for n in names]))
+        problem = check_output(original, work, names)
+        if problem:
+            sys.exit(f"{label} gives a wrong result on {name}: {problem}")
+
+    files = [os.path.join(work, n) for n in names]
+    times = {label: [] for label, _ in tools(args)}
+    peaks = {label: 0 for label, _ in tools(args)}
+    for rep in range(args.runs + 1):
+        for label, make in tools(args):
+            seconds, peak = run_timed(make(files))
+            if rep > 0:
+                times[label].append(seconds)
+            peaks[label] = max(peaks[label], peak)
+    shutil.rmtree(work, ignore_errors=True)
+
+    medians = {label: statistics.median(t) for label, t in times.items()}
+    floor = medians["floor (C++)"]
+    print(f"\n{name}: {len(names)} file(s), {total / 2**20:.1f} MiB, median of {args.runs} runs")
+    print(f"  {'tool':<18} {'median s':>9} {'MB/s':>8} {'peak MiB':>9} {'x floor':>8}")
+    for label in medians:
+        m = medians[label]
+        print(f"  {label:<18} {m:>9.3f} {total / 1e6 / m:>8.1f} {peaks[label] / 2**20:>9.1f}"
+              f" {m / floor:>8.2f}")
+    return {"medians": medians, "peaks": peaks, "bytes": total}
+
+
+def targets(results):
+    lines = []
+
+    def check(ok, text):
+        lines.append(f"  [{'met' if ok else 'MISSED'}] {text}")
+
+    limits = {"large": 1.2, "batch": 1.2, "sprites": 1.3}
+    for name, r in results.items():
+        m = r["medians"]
+        floor = m["floor (C++)"]
+        check(m["tintwell-cli -j1"] <= limits[name] * floor,
+              f"{name}: one job within {limits[name]}x the floor "
+              f"({m['tintwell-cli -j1'] / floor:.2f}x)")
+        if name != "large":
+            check(m["tintwell-cli -j2"] < floor,
+                  f"{name}: two jobs faster than the floor ({m['tintwell-cli -j2'] / floor:.2f}x)")
+        check(m["tintwell-cli -j2"] < m["Pillow point"],
+              f"{name}: two jobs faster than Pillow "
+              f"({m['tintwell-cli -j2'] / m['Pillow point']:.2f}x Pillow's time)")
+        if name == "large":
+            ratio = r["peaks"]["tintwell-cli -j1"] / r["bytes"]
+            check(ratio <= 1.2, f"large: peak memory of one job {ratio:.2f}x the file size")
+    print("\nTargets:")
+    print("\n".join(lines))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--floor", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--sets", default="large,batch,sprites")
+    args = parser.parse_args()
+    with open("/proc/loadavg") as f:
+        print(f"cores: {os.cpu_count()}, load average before: {f.read().split()[0:3]}")
+    results = {}
+    for name in args.sets.split(","):
+        results[name] = bench_set(args, name)
+    with open("/proc/loadavg") as f:
+        print(f"\nload average after: {f.read().split()[0:3]}")
+    targets(results)
+
+
+if __name__ == "__main__":
+    main()

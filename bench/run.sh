@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The command-line benchmark: builds a Release build into build-bench/,
+# generates the data sets with the project's generator into a temporary
+# folder, checks every tool's output, then prints one table per set:
+# tintwell-cli recolor with one and two jobs, the C++ floor and Pillow's
+# Image.point, as median wall time, MB/s, peak memory and ratio to the floor.
+#
+#   bench/run.sh [--runs N] [--sets large,batch,sprites]
+#
+# Needs about 600 MB of free space in $TMPDIR (default /tmp).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-bench"
+
+"$root/scripts/install-deps.sh"
+# Pillow is only needed here, as the peer to compare with.
+if ! /usr/bin/python3 -c 'import PIL' 2>/dev/null; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "Installing python3-pil for the Pillow comparison"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends python3-pil
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DTINTWELL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target tintwell-cli make_bench_data recolor_floor
+
+data="$(mktemp -d "${TMPDIR:-/tmp}/tintwell-bench-XXXXXX")"
+trap 'rm -rf "$data"' EXIT
+echo "Generating the data sets in $data"
+"$build/bench/cli/make_bench_data" "$data"
+
+/usr/bin/python3 "$root/bench/cli/cli_bench.py" --cli "$build/bin/tintwell-cli" \
+  --floor "$build/bench/recolor/recolor_floor" --data "$data" "$@"

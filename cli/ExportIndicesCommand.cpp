@@ -1,0 +1,92 @@
+#include <exception>
+#include <system_error>
+
+#include "bitmap/clsBitmap.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/HelpTexts.h"
+#include "core/modIndexList.h"
+#include "core/modRecolor.h"
+
+namespace tintwell::cli {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr const char* kName = "export-indices";
+
+std::string Quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+// Why the image's list cannot be written, or "" when it can.
+std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loaded) {
+    const char* const nothing = "; no color index list was written.";
+    switch (FindRecolorProblem(bitmap, loaded)) {
+        case RecolorProblem::None:
+            return {};
+        case RecolorProblem::NotEightBit:
+            return Quoted(path) + " is not a 256 color BMP" + nothing;
+        case RecolorProblem::LoadFailed:
+            return Quoted(path) + " could not be read: " + bitmap.LastError() + nothing;
+        case RecolorProblem::PixelsCutShort:
+            return Quoted(path) + " is cut short: its pixel data does not cover the whole image" +
+                   nothing;
+    }
+    return {};
+}
+
+bool WriteToStandardOutput(const clsBitmap& bitmap, Console& console, std::string& error) {
+    // The whole table is made first, so a failure never leaves half a list.
+    std::string text;
+    try {
+        text = ColorIndexListText(bitmap);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+    if (std::fwrite(text.data(), 1, text.size(), console.out) != text.size() ||
+        std::fflush(console.out) != 0) {
+        error = "could not write to standard output: " +
+                std::error_code(errno, std::generic_category()).message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int ExportIndicesCommand(const std::vector<std::string>& args, Console& console) {
+    CommandLine cl({{"help", 'h', false}, {"output", 'o', true}});
+    if (!cl.Parse(args)) return UsageError(console, kName, cl.LastError());
+    if (cl.Has("help")) {
+        std::fputs(HelpText(kName).c_str(), console.out);
+        return kAllDone;
+    }
+    if (cl.Operands().empty()) return UsageError(console, kName, "no image given");
+    if (cl.Operands().size() > 1)
+        return UsageError(console, kName, "unexpected argument \"" + cl.Operands()[1] + "\"");
+    const std::string& path = cl.Operands()[0];
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        PrintMessageLine(console, NotFoundMessage(path).text);
+        return kSomeRefused;
+    }
+    clsBitmap bitmap;
+    const bool loaded = bitmap.LoadFromFile(path);
+    if (const std::string refusal = Refusal(path, bitmap, loaded); !refusal.empty()) {
+        PrintMessageLine(console, refusal);
+        return kSomeRefused;
+    }
+    std::string error;
+    if (!cl.Has("output")) {
+        if (WriteToStandardOutput(bitmap, console, error)) return kAllDone;
+        PrintError(console, kName, error);
+        return kSomeRefused;
+    }
+    if (WriteColorIndexList(bitmap, *cl.Value("output"), error) == IndexListResult::Written)
+        return kAllDone;
+    PrintMessageLine(console, IndexListFailedMessage(error).text);
+    return kSomeRefused;
+}
+
+}  // namespace tintwell::cli
