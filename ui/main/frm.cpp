@@ -11,6 +11,9 @@
 
 #include "core/modRecolor.h"
 #include "settings/WindowPlacement.h"
+#include "shell/clsHelpViewer.h"
+#include "shell/modHelp.h"
+#include "ui/about/frmAbout.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/toolkit/AppInfo.h"
 #include "ui/toolkit/QtBatchProgress.h"
@@ -104,6 +107,28 @@ void frm::BuildMenus() {
         addOption("mnuOptionsBackupBMPs", "Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
     mnuOptionsRecolorOutside = addOption("mnuOptionsRecolorOutside", "Recolor outside of selection",
                                          &frm::mnuOptionsRecolorOutside_Click);
+
+    mnuHelp = menuBar()->addMenu("&Help");
+    mnuHelp->setObjectName("mnuHelp");
+    mnuHelpContents = mnuHelp->addAction("&Contents");
+    mnuHelpContents->setObjectName("mnuHelpContents");
+    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(mnuHelpContents, &QAction::triggered, this, [this] { mnuHelpContents_Click(); });
+    mnuHelp->addSeparator()->setObjectName("mnuHelpDash");
+    mnuHelpAbout = mnuHelp->addAction("&About");
+    mnuHelpAbout->setObjectName("mnuHelpAbout");
+    connect(mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
+}
+
+void frm::mnuHelpContents_Click() {
+    const QString helpFile = HelpFileIn(QString::fromLocal8Bit(app_.Info().Folder()));
+    ShowHelpTopic(kHelpContentsContext, helpFile, helpFile, *clsHelpViewer::For(this),
+                  app_.Messages());
+}
+
+void frm::mnuHelpAbout_Click() {
+    frmAbout about(this, app_.Messages());
+    about.exec();
 }
 
 QLabel* frm::MakeLabel(const QString& name, const QString& text, const QRectF& twips) {

@@ -40,6 +40,8 @@ class frm : public QMainWindow, public IPreviewHost {
     void mnuOptionsShowPreview_Click();
     void mnuOptionsBackupBMPs_Click();
     void mnuOptionsRecolorOutside_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpAbout_Click();
 
     // --- palette grid -----------------------------------------------------------
     bool LoadPalette(const std::string& path);
@@ -84,6 +86,9 @@ class frm : public QMainWindow, public IPreviewHost {
     QAction* mnuOptionsRecolorOutside;
     QMenu* mnuFile;
     QMenu* mnuOptions;
+    QMenu* mnuHelp;
+    QAction* mnuHelpContents;
+    QAction* mnuHelpAbout;
     QLabel* lblFolder;
     QPushButton* cmdBrowse;
     QListWidget* File;
