@@ -53,8 +53,15 @@ std::int64_t StrideFor(std::int32_t width, std::int32_t bits) {
 // a rewrite would then replace the file's real palette.
 bool IsKnownHeaderSize(std::int32_t size) {
     switch (size) {
-        case 40: case 52: case 56: case 64: case 108: case 124: return true;
-        default: return false;
+        case 40:
+        case 52:
+        case 56:
+        case 64:
+        case 108:
+        case 124:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -51,6 +51,11 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+// A reason as a sentence of its own: ends with a full stop.
+std::string Sentence(const std::string& reason) {
+    return !reason.empty() && reason.back() == '.' ? reason : reason + ".";
+}
+
 bool EntryExists(const fs::path& p) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(p, ec));
@@ -140,9 +145,9 @@ MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& 
         case RecolorProblem::NotEightBit:
             return Info("BMP is not 8-bit", Quoted(path) + " is not a 256 color BMP");
         case RecolorProblem::LoadFailed:
-            return Info("BMP not readable", Quoted(path) +
-                                                " could not be read: " + bitmap.LastError() +
-                                                " The file was left unchanged.");
+            return Info("BMP not readable",
+                        Quoted(path) + " could not be read: " + Sentence(bitmap.LastError()) +
+                            " The file was left unchanged.");
         case RecolorProblem::PixelsCutShort:
             return Info("BMP is incomplete",
                         Quoted(path) +
@@ -160,11 +165,11 @@ MessageRequest BackupFailedMessage(const std::string& path, const std::string& e
     return Error("Backup Failed", Quoted(path) +
                                       " was not recolored because its backup copy could not "
                                       "be made: " +
-                                      error);
+                                      Sentence(error));
 }
 
 MessageRequest SaveFailedMessage(const std::string& path, const std::string& error) {
-    return Error("Save Failed", Quoted(path) + " could not be written: " + error +
+    return Error("Save Failed", Quoted(path) + " could not be written: " + Sentence(error) +
                                     " The file was left unchanged.");
 }
 

@@ -111,12 +111,20 @@ TEST_P(HeaderSize, ColorTableIsReadAfterTheInformationHeader) {
     ExpectPixelsMatch(bmp, b);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, HeaderSize, ::testing::Values(40, 52, 56, 108, 124));
+INSTANTIATE_TEST_SUITE_P(Sizes, HeaderSize, ::testing::Values(40, 52, 56, 64, 108, 124));
 
 TEST(clsBitmapLoad, HeaderSmallerThanFortyBytesIsRefused) {
     clsBitmap bmp;
     EXPECT_FALSE(LoadExact(bmp, BmpBuilder().HeaderSize(12).Build()));
     EXPECT_EQ(bmp.LastError(), "Unsupported bitmap header size: 12");
+}
+
+TEST(clsBitmapLoad, HeaderOfNoKnownSizeIsRefused) {
+    for (int size : {41, 100, 1000}) {
+        clsBitmap bmp;
+        EXPECT_FALSE(LoadExact(bmp, BmpBuilder().HeaderSize(size).Build()));
+        EXPECT_EQ(bmp.LastError(), "Unsupported bitmap header size: " + std::to_string(size));
+    }
 }
 
 TEST(clsBitmapLoad, ClrUsedZeroReadsAllEntries) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
@@ -288,6 +291,62 @@ TEST_F(RecolorFileTest, SymbolicLinkIsBackedUpWithItsTargetsContents) {
     EXPECT_FALSE(fs::is_symlink(Backups() / "link.bmp"));
     EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "link.bmp"), b.Build());
     EXPECT_NE(BmpBuilder::ReadFile(dir / "real" / "t.bmp"), b.Build());
+}
+
+// Files may grow to `bytes` at most while this lives (works as root too).
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit old_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(RecolorFileTest, SaveFailureLeavesTheFileAndIsReported) {
+    const Bytes original = BmpBuilder().Build();
+    const fs::path path = dir / "a.bmp";
+    BmpBuilder::WriteFile(path, original);
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(Recolor(path, false, Shifted()));
+    }
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].title, "Save Failed");
+    EXPECT_EQ(box.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(box.shown[0].text.rfind(Q(path) + " could not be written: ", 0), 0u);
+    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(RecolorFileTest, SaveFailureAfterABackupLeavesNoSharedBackup) {
+    const Bytes original = BmpBuilder().Build();
+    const fs::path path = dir / "a.bmp";
+    BmpBuilder::WriteFile(path, original);
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(Recolor(path, true, Shifted()));
+    }
+    // The copy that replaces the unusable link cannot be written either.
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].title, "Backup Failed");
+    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 1u);  // the backup, if any, is not a second name of the file
 }
 
 TEST_F(RecolorFileTest, RelativePathPutsTheBackupFolderInTheCurrentFolder) {
