@@ -111,7 +111,9 @@ class ByteSource : public detail::BitmapSource {
 class FileSource : public detail::BitmapSource {
   public:
     explicit FileSource(const std::filesystem::path& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that opening a named pipe cannot hang; only regular
+        // files are read.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd_ < 0) {
             SetError("Could not open", errno);
             return;
@@ -121,6 +123,8 @@ class FileSource : public detail::BitmapSource {
             SetError("Could not read", errno);
         } else if (S_ISDIR(st.st_mode)) {
             SetError("Could not read", EISDIR);
+        } else if (!S_ISREG(st.st_mode)) {
+            error_ = "Could not read \"" + path_.string() + "\": not a regular file";
         } else {
             size_ = st.st_size;
         }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <memory>
@@ -96,6 +97,15 @@ TEST(clsBitmapLoad, MissingFileFailsWithRecordedText) {
     EXPECT_NE(bmp.LastError().find("none.bmp"), std::string::npos);
     EXPECT_FALSE(bmp.LoadFromFile(dir.path()));
     EXPECT_TRUE(bmp.HasError());
+}
+
+TEST(clsBitmapLoad, NamedPipeIsRefusedWithoutWaiting) {
+    test::TempDir dir;
+    const auto fifo = dir / "pipe.bmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    clsBitmap bmp;
+    EXPECT_FALSE(bmp.LoadFromFile(fifo));
+    EXPECT_NE(bmp.LastError().find("not a regular file"), std::string::npos);
 }
 
 // The colour table follows the information header, whatever its size.
