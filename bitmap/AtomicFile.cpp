@@ -132,8 +132,14 @@ bool AtomicFile::CopyFrom(int sourceFd, std::uint64_t size) {
 bool AtomicFile::Commit() {
     if (fd_ < 0) return Fail("File is not open for writing:", EBADF);
     struct stat original {};
-    if (::stat(target_.c_str(), &original) == 0 && ::fchmod(fd_, original.st_mode & 07777) != 0)
-        return Fail("Could not copy the permissions of", errno);
+    if (::stat(target_.c_str(), &original) == 0) {
+        // Owner and group are kept where the system allows it (an administrator
+        // rewriting someone's file); the permission bits always.
+        if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) [[maybe_unused]]
+            int ignored = ::fchown(fd_, original.st_uid, original.st_gid);
+        if (::fchmod(fd_, original.st_mode & 07777) != 0)
+            return Fail("Could not copy the permissions of", errno);
+    }
     if (::fsync(fd_) != 0) return Fail("Could not flush", errno);
     int fd = fd_;
     fd_ = -1;

@@ -43,6 +43,19 @@ TEST(AtomicFile, ReplacesContentsAndKeepsPermissionBits) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+TEST(AtomicFile, KeepsTheOwnerWhenRunAsAdministrator) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand a file to another owner";
+    test::TempDir dir;
+    BmpBuilder::WriteFile(dir / "f", {1});
+    ASSERT_EQ(::chown((dir / "f").c_str(), 1234, 5678), 0);
+    std::string error;
+    ASSERT_TRUE(AtomicFile::WriteWhole(dir / "f", "ab", 2, error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 5678u);
+}
+
 TEST(AtomicFile, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
     test::TempDir dir;
     fs::create_directory(dir / "sub");
