@@ -37,8 +37,15 @@ void QtPlacementWindow::Move(double left, double top, double width, double heigh
     const QSize outer(u.XToPixels(width), u.YToPixels(height));
     const QSize extra = FrameExtra();
     window_.move(u.XToPixels(left), u.YToPixels(top));
+    const QSize before = window_.size();
     window_.resize(outer - extra);
-    pendingOuter_ = window_.isVisible() ? QSize() : outer;
+    // Before the first show the frame is unknown: a stored outer size is made
+    // the outer size once it is; the designed size itself stays the inner one.
+    pendingOuter_ = QSize();
+    if (!window_.isVisible() && outer != before) {
+        pendingOuter_ = outer;
+        sizeAtMove_ = window_.size();
+    }
 }
 
 void QtPlacementWindow::SetState(WindowState state) {
@@ -51,7 +58,10 @@ void QtPlacementWindow::SetState(WindowState state) {
 void QtPlacementWindow::CorrectForFrame() {
     if (!pendingOuter_.isValid() || !window_.isVisible()) return;
     const QSize extra = FrameExtra();
-    if (State() == WindowState::Normal && !extra.isNull()) window_.resize(pendingOuter_ - extra);
+    // Only when nothing has sized the window since (the preview sizes itself to its image).
+    if (State() == WindowState::Normal && !extra.isNull() && window_.size() == sizeAtMove_) {
+        window_.resize(pendingOuter_ - extra);
+    }
     pendingOuter_ = QSize();
 }
 

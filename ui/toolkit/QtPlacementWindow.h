@@ -34,6 +34,7 @@ class QtPlacementWindow : public QObject, public IPlacementWindow {
 
     QWidget& window_;
     QSize pendingOuter_;  // outer size restored before the frame was known
+    QSize sizeAtMove_;    // the inner size that restore left
 };
 
 }  // namespace tintwell

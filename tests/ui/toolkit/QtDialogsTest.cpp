@@ -22,8 +22,8 @@ QApplication& App() {
     static int argc = 1;
     static char arg0[] = "toolkit_test";
     static char* argv[] = {arg0, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);  // never torn down at exit
+    return *app;
 }
 
 // Runs `act` on the first modal dialog that opens.
