@@ -20,16 +20,13 @@ if(TARGET tintwell)
   add_dependencies(tintwell tintwell_help)
 endif()
 
-# The program(s), the help file and the sample images: one folder.
-foreach(program tintwell tintwell-cli)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${TINTWELL_INSTALL_DIR})
-  endif()
-endforeach()
+# The program, the help file and the sample images: one folder (tintwell-cli
+# installs itself there too).
+install(TARGETS tintwell RUNTIME DESTINATION ${TINTWELL_INSTALL_DIR})
 install(FILES ${_tintwell_help} DESTINATION ${TINTWELL_INSTALL_DIR})
-file(GLOB _tintwell_samples ${CMAKE_CURRENT_LIST_DIR}/samples/*.bmp)
-if(_tintwell_samples)
-  install(FILES ${_tintwell_samples} DESTINATION ${TINTWELL_INSTALL_DIR})
+# The sample images are made at build time beside the program (TINTWELL_SAMPLES).
+if(TINTWELL_SAMPLES)
+  install(FILES ${TINTWELL_SAMPLES} DESTINATION ${TINTWELL_INSTALL_DIR})
 endif()
 
 # Desktop integration.
@@ -38,22 +35,25 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/tintwell.desktop
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tintwell.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# bin/tintwell: a relative symbolic link, so the installed tree can be moved
-# and --prefix chosen at install time. The program finds its folder (help,
-# settings) through the link's target.
-if(TARGET tintwell)
+# bin/tintwell (and bin/tintwell-cli): relative symbolic links, so the installed
+# tree can be moved and --prefix chosen at install time. The program finds its
+# folder (help, settings) through the link's target.
+foreach(program tintwell tintwell-cli)
+  if(NOT TARGET ${program})
+    continue()
+  endif()
   if(IS_ABSOLUTE ${TINTWELL_INSTALL_DIR})
-    set(_tintwell_link_target ${TINTWELL_INSTALL_DIR}/tintwell)
+    set(_target ${TINTWELL_INSTALL_DIR}/${program})
   else()
-    file(RELATIVE_PATH _tintwell_link_target /prefix/${CMAKE_INSTALL_BINDIR}
-         /prefix/${TINTWELL_INSTALL_DIR}/tintwell)
+    file(RELATIVE_PATH _target /prefix/${CMAKE_INSTALL_BINDIR}
+         /prefix/${TINTWELL_INSTALL_DIR}/${program})
   endif()
   install(CODE "
     set(_bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
     file(MAKE_DIRECTORY \"\${_bin}\")
-    file(REMOVE \"\${_bin}/tintwell\")
-    message(STATUS \"Installing: \${_bin}/tintwell -> ${_tintwell_link_target}\")
-    file(CREATE_LINK \"${_tintwell_link_target}\" \"\${_bin}/tintwell\" SYMBOLIC)
-    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_bin}/tintwell\")
+    file(REMOVE \"\${_bin}/${program}\")
+    message(STATUS \"Installing: \${_bin}/${program} -> ${_target}\")
+    file(CREATE_LINK \"${_target}\" \"\${_bin}/${program}\" SYMBOLIC)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_bin}/${program}\")
   ")
-endif()
+endforeach()
