@@ -68,6 +68,12 @@ void AtomicFile::Discard() {
 bool AtomicFile::Open() {
     Discard();
     const fs::path folder = target_.parent_path();
+    // A read-only file is left alone, as a program writing it in place would
+    // have to; renaming over it would silently replace it.
+    struct stat existing {};
+    if (::lstat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        return Fail("Could not write", errno);
     // Hidden, beside the target; a long name is shortened to keep within NAME_MAX.
     std::string base = ".";
     base += target_.filename().string().substr(0, 200);

@@ -12,6 +12,7 @@ namespace tintwell {
 // original's permission bits and renamed over the original. A symbolic link is
 // resolved first, so the link stays a link and its target is replaced.
 // Any failure leaves the original untouched and removes the temporary file.
+// A file the caller may not write (read-only) is not replaced either.
 class AtomicFile {
   public:
     // With `followLinks` false a symbolic link at `target` is itself replaced.
