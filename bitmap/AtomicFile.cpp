@@ -1,6 +1,7 @@
 #include "bitmap/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,29 @@ std::string UniqueSuffix() {
            std::to_string(rng() % 1000000);
 }
 
+// The process that owns a temporary name ".<name>.tmp-<pid>-<n>-<r>", or 0
+// when the name is not one of ours.
+pid_t TemporaryOwner(const std::string& name) {
+    const std::size_t tag = name.rfind(".tmp-");
+    if (name.size() < 2 || name[0] != '.' || tag == std::string::npos || tag == 0) return 0;
+    const std::string rest = name.substr(tag + 5);
+    unsigned long long pid = 0;
+    int fields = 0;
+    bool digit = false;
+    for (const char c : rest + "-") {
+        if (c >= '0' && c <= '9') {
+            if (fields == 0 && pid < 100000000) pid = pid * 10 + static_cast<unsigned>(c - '0');
+            digit = true;
+        } else if (c == '-' && digit) {
+            ++fields;
+            digit = false;
+        } else {
+            return 0;
+        }
+    }
+    return fields == 3 && pid > 0 ? static_cast<pid_t>(pid) : 0;
+}
+
 void SyncFolder(const fs::path& folder) {
     int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
@@ -65,6 +89,17 @@ void AtomicFile::Discard() {
     temp_.clear();
 }
 
+void AtomicFile::RemoveStaleTemporaries(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const pid_t owner = TemporaryOwner(it->path().filename().string());
+        // A writer that still runs (or any process reusing its number) keeps its file.
+        if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
+            ::unlink(it->path().c_str());
+    }
+}
+
 bool AtomicFile::Open() {
     Discard();
     const fs::path folder = target_.parent_path();
@@ -74,6 +109,7 @@ bool AtomicFile::Open() {
     if (::lstat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
         return Fail("Could not write", errno);
+    RemoveStaleTemporaries(folder);
     // Hidden, beside the target; a long name is shortened to keep within NAME_MAX.
     std::string base = ".";
     base += target_.filename().string().substr(0, 200);

@@ -34,6 +34,11 @@ class AtomicFile {
     const std::string& Error() const { return error_; }
     const std::filesystem::path& Target() const { return target_; }
 
+    // Removes the temporary files that writers killed before they finished left
+    // in `folder`: ".<name>.tmp-<pid>-<n>-<r>" of a process that no longer runs.
+    // Open does this for the target's folder, so the next save tidies up.
+    static void RemoveStaleTemporaries(const std::filesystem::path& folder);
+
     // Writes `size` bytes as the whole new contents of `target` in one call.
     static bool WriteWhole(const std::filesystem::path& target, const void* data, std::size_t size,
                            std::string& error);

@@ -206,7 +206,10 @@ bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
         SyncFolder(folder.parent_path());
         return true;
     }
-    if (fs::is_directory(folder, ec)) return true;
+    if (fs::is_directory(folder, ec)) {
+        AtomicFile::RemoveStaleTemporaries(folder);  // left by a copy that was killed
+        return true;
+    }
     error = Quoted(folder.string()) + " is not a folder";
     return false;
 }
