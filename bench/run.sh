@@ -5,7 +5,7 @@
 # tintwell-cli recolor with one and two jobs, the C++ floor and Pillow's
 # Image.point, as median wall time, MB/s, peak memory and ratio to the floor.
 #
-#   bench/run.sh [--runs N] [--sets large,batch,sprites]
+#   bench/run.sh [--runs N] [--sets large,batch,sprites]     (default: 3 runs, all sets)
 #
 # Needs about 600 MB of free space in $TMPDIR (default /tmp).
 set -euo pipefail
@@ -29,8 +29,16 @@ cmake --build "$build" -j2 --target tintwell-cli make_bench_data recolor_floor
 
 data="$(mktemp -d "${TMPDIR:-/tmp}/tintwell-bench-XXXXXX")"
 trap 'rm -rf "$data"' EXIT
-echo "Generating the data sets in $data"
-"$build/bench/cli/make_bench_data" "$data"
+sets="large,batch,sprites"
+args=("$@")
+for ((i = 0; i < ${#args[@]}; i++)); do
+  case "${args[$i]}" in
+    --sets) sets="${args[$((i + 1))]:-$sets}" ;;
+    --sets=*) sets="${args[$i]#--sets=}" ;;
+  esac
+done
+echo "Generating the data sets ($sets) in $data"
+"$build/bench/cli/make_bench_data" "$data" ${sets//,/ }
 
 /usr/bin/python3 "$root/bench/cli/cli_bench.py" --cli "$build/bin/tintwell-cli" \
   --floor "$build/bench/recolor/recolor_floor" --data "$data" "$@"

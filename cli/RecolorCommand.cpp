@@ -34,9 +34,10 @@ int DefaultJobs() {
 }
 
 std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t refused) {
-    std::string line = "Recolored " + std::to_string(recolored) + " of " + std::to_string(total) +
-                       (total == 1 ? " file." : " files.");
-    if (refused > 0) line += " " + std::to_string(refused) + " refused.";
+    std::string line = "Recolored ";
+    line.append(std::to_string(recolored)).append(" of ").append(std::to_string(total));
+    line.append(total == 1 ? " file." : " files.");
+    if (refused > 0) line.append(" ").append(std::to_string(refused)).append(" refused.");
     return line;
 }
 

@@ -7,7 +7,7 @@ the benchmark's data sets, after checking that each tool's output is right.
 Every tool recolours the files in place through the same 256-entry table
 (index i becomes (7 i + 13) mod 256). Runs of the tools alternate, so a
 change of load on the machine touches them alike; each figure is the median
-wall time of --runs runs after one warm-up run, on files in the page cache.
+wall time of --runs runs on files in the page cache.
 """
 import argparse
 import os
@@ -16,6 +16,7 @@ import statistics
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 
 TABLE = bytes((i * 7 + 13) & 255 for i in range(256))
@@ -60,17 +61,19 @@ def check_output(original_dir, result_dir, files):
 
 
 def run_timed(cmd):
-    """Wall seconds and peak resident memory (bytes) of one run of `cmd`."""
-    start = time.perf_counter()
-    proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(proc.pid, 0)
-    seconds = time.perf_counter() - start
-    err = proc.stderr.read().decode(errors="replace")
-    proc.stderr.close()
-    proc.returncode = os.waitstatus_to_exitcode(status)
-    if proc.returncode != 0:
-        raise RuntimeError(f"{' '.join(cmd[:3])}... exited {proc.returncode}: {err.strip()}")
-    return seconds, usage.ru_maxrss * 1024
+    """Wall seconds, peak resident memory (bytes) and CPU seconds of one run of
+    `cmd`. GNU time reports the memory: a child forked from this interpreter
+    would count the interpreter's own pages before its exec."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        start = time.perf_counter()
+        proc = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", report.name] + cmd,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        seconds = time.perf_counter() - start
+        if proc.returncode != 0:
+            err = proc.stderr.decode(errors="replace").strip()
+            raise RuntimeError(f"{' '.join(cmd[:3])}... exited {proc.returncode}: {err}")
+        peak_kb, user, system = report.read().split()[-3:]
+    return seconds, int(peak_kb) * 1024, float(user) + float(system)
 
 
 def tools(args):
@@ -103,23 +106,28 @@ def bench_set(args, name):
 
     files = [os.path.join(work, n) for n in names]
     times = {label: [] for label, _ in tools(args)}
+    cpu = {label: [] for label, _ in tools(args)}
     peaks = {label: 0 for label, _ in tools(args)}
-    for rep in range(args.runs + 1):
+    # The checked runs above left every file in the page cache: no warm-up run.
+    for _ in range(args.runs):
         for label, make in tools(args):
-            seconds, peak = run_timed(make(files))
-            if rep > 0:
-                times[label].append(seconds)
+            seconds, peak, cpu_seconds = run_timed(make(files))
+            times[label].append(seconds)
+            cpu[label].append(cpu_seconds)
             peaks[label] = max(peaks[label], peak)
     shutil.rmtree(work, ignore_errors=True)
 
     medians = {label: statistics.median(t) for label, t in times.items()}
     floor = medians["floor (C++)"]
     print(f"\n{name}: {len(names)} file(s), {total / 2**20:.1f} MiB, median of {args.runs} runs")
-    print(f"  {'tool':<18} {'median s':>9} {'MB/s':>8} {'peak MiB':>9} {'x floor':>8}")
+    print(f"  {'tool':<18} {'median s':>9} {'MB/s':>8} {'peak MiB':>9} {'x floor':>8}"
+          f" {'CPU s':>7}")
     for label in medians:
         m = medians[label]
         print(f"  {label:<18} {m:>9.3f} {total / 1e6 / m:>8.1f} {peaks[label] / 2**20:>9.1f}"
-              f" {m / floor:>8.2f}")
+              f" {m / floor:>8.2f} {statistics.median(cpu[label]):>7.3f}")
+    print(f"  (all runs, s: " + "; ".join(
+        f"{label} " + " ".join(f"{t:.2f}" for t in times[label]) for label in times) + ")")
     return {"medians": medians, "peaks": peaks, "bytes": total}
 
 
@@ -154,7 +162,7 @@ def main():
     parser.add_argument("--cli", required=True)
     parser.add_argument("--floor", required=True)
     parser.add_argument("--data", required=True)
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--sets", default="large,batch,sprites")
     args = parser.parse_args()
     with open("/proc/loadavg") as f:

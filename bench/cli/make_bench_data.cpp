@@ -72,7 +72,8 @@ bool WriteSet(const fs::path& dir, const std::string& set) {
         for (int i = 0; i < spec.count; ++i) {
             char name[64];
             std::snprintf(name, sizeof name, spec.pattern, i);
-            const std::uint64_t seed = std::hash<std::string>{}(set) + static_cast<std::uint64_t>(i);
+            const std::uint64_t seed =
+                std::hash<std::string>{}(set) + static_cast<std::uint64_t>(i);
             if (!WriteImage(folder / name, spec.width, spec.height, seed)) return false;
         }
         return true;
