@@ -8,13 +8,14 @@
 #include "shell/IFileDialog.h"
 #include "shell/modBrowseForFolder.h"
 #include "support/ScriptedFileDialogExec.h"
+#include "support/WindowsTestKit.h"
 
 namespace tintwell {
 namespace {
 
 using test::ScriptedFileDialogExec;
 
-class BrowseForFolderTest : public ::testing::Test {
+class BrowseForFolderTest : public test::WithTestApp, public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(root.isValid());
@@ -94,9 +95,3 @@ TEST_F(BrowseForFolderTest, RealDialogRejectedFromTheEventLoop) {
 
 }  // namespace
 }  // namespace tintwell
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -11,13 +11,14 @@
 #include "shell/IFileDialog.h"
 #include "shell/IFileDialogEvents.h"
 #include "support/ScriptedFileDialogExec.h"
+#include "support/WindowsTestKit.h"
 
 namespace tintwell {
 namespace {
 
 using test::ScriptedFileDialogExec;
 
-class FileDialogTest : public ::testing::Test {
+class FileDialogTest : public test::WithTestApp, public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(root.isValid());

@@ -10,6 +10,7 @@
 
 #include "shell/modCommonDialog.h"
 #include "support/ScriptedFileDialogExec.h"
+#include "support/WindowsTestKit.h"
 
 namespace tintwell {
 namespace {
@@ -18,7 +19,7 @@ using test::ScriptedFileDialogExec;
 
 const QString kFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
 
-class SaveDialogTest : public ::testing::Test {
+class SaveDialogTest : public test::WithTestApp, public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(root.isValid()); }
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 #include <deque>
 #include <functional>
@@ -9,8 +13,14 @@
 
 #include "shell/IFileDialogExec.h"
 #include "support/QStringPrinter.h"
+#include "support/WindowsTestKit.h"
 
 namespace tintwell::test {
+
+// Base of fixtures that hold widgets as members: the QApplication comes first.
+struct WithTestApp {
+    WithTestApp() { TestApp(); }
+};
 
 // What a file dialog looked like when it was about to be shown.
 struct FileDialogSnapshot {
@@ -100,6 +110,16 @@ class ScriptedFileDialogExec : public IFileDialogExec {
         if (auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
             edit->setText(quoted.join(u' '));
         }
+    }
+
+    // Answers the next question the dialog asks itself (such as whether to
+    // replace an existing file) with `button`, from the event loop.
+    static void AnswerNextQuestion(QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [button] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (QAbstractButton* b = box->button(button)) b->click();
+            }
+        });
     }
 
     std::vector<FileDialogSnapshot> shown;

@@ -67,6 +67,8 @@ frm::frm(Application& app, IBatchProgress* progress)
     }
     BuildMenus();
     BuildControls();
+    colorMaps_ = new ColorMapMenus(*this, app_, mnuOptions);
+    dialogs_ = new FileDialogCommands(*this, app_, mnuOptions);
     placement_ = new QtPlacementWindow(*this);
 }
 
@@ -153,8 +155,6 @@ void frm::BuildControls() {
     cmdBrowse->setObjectName("cmdBrowse");
     cmdBrowse->setGeometry(
         units_.RectToPixels(kBrowse.x(), kBrowse.y(), kBrowse.width(), kBrowse.height()));
-    // Shown once choosing a folder is wired to it.
-    cmdBrowse->hide();
 
     File = new QListWidget(client);
     File->setObjectName("File");
@@ -216,6 +216,7 @@ void frm::Form_Load() {
 
     SettingsFile& settings = app_.Settings();
     settings.Load();
+    colorMaps_->BuildColorMapMenus();
     RestoreWindowPlacement(settings.Ini(), *placement_, SettingsFile::kMainPlacement);
     mnuOptionsShowPreview->setChecked(settings.Preview());
     mnuOptionsBackupBMPs->setChecked(settings.BackupBMPs());
@@ -249,6 +250,10 @@ void frm::Form_Unload() {
 }
 
 void frm::closeEvent(QCloseEvent* event) {
+    if (!unloaded_ && colorMaps_->Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

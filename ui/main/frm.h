@@ -12,6 +12,8 @@
 #include <string>
 
 #include "shell/clsResizeLimits.h"
+#include "ui/main/ColorMapMenus.h"
+#include "ui/main/FileDialogCommands.h"
 #include "ui/main/PaletteGrid.h"
 #include "ui/preview/IPreviewHost.h"
 #include "ui/preview/frmView.h"
@@ -79,6 +81,10 @@ class frm : public QMainWindow, public IPreviewHost {
     clsResizeLimits* Limits() const { return limits_.get(); }
     const ScreenUnits& Units() const { return units_; }
 
+    // The "&Color Map" menu and the commands that use the file dialogs.
+    ColorMapMenus* ColorMaps() const { return colorMaps_; }
+    FileDialogCommands* Dialogs() const { return dialogs_; }
+
     // Controls, named as in the design.
     QAction* mnuFileExit;
     QAction* mnuOptionsShowPreview;
@@ -118,6 +124,8 @@ class frm : public QMainWindow, public IPreviewHost {
     std::unique_ptr<clsResizeLimits> limits_;
     QtPlacementWindow* placement_;
     QPointer<frmView> view_;
+    ColorMapMenus* colorMaps_;
+    FileDialogCommands* dialogs_;
     std::string folderTag_;
     std::string fileFolder_;
     int selectedColor_ = 0;

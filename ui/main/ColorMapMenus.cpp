@@ -1,0 +1,246 @@
+#include "ui/main/ColorMapMenus.h"
+
+#include <QMenuBar>
+
+#include "settings/SettingsFile.h"
+#include "ui/main/frm.h"
+#include "ui/toolkit/Application.h"
+
+namespace tintwell {
+
+namespace {
+
+const char* const kNoName = "ERROR: No name found";
+const char* const kMovedWithoutName = "ERROR";
+const char* const kNameKey = "Name";
+
+std::string Upper(const std::string& text) {
+    return QString::fromLocal8Bit(text).toUpper().toLocal8Bit().toStdString();
+}
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+std::string MapNameFromPrompt(const std::string& typed) {
+    std::string name;
+    bool pendingBreak = false;
+    for (char c : typed) {
+        if (IsLineBreak(c)) {
+            pendingBreak = !name.empty();
+            continue;
+        }
+        if (pendingBreak) name += ' ';
+        pendingBreak = false;
+        name += c;
+    }
+    return name;
+}
+
+ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
+    : QObject(&window), window_(window), app_(app) {
+    mnuColorMap = new QMenu("&Color Map", &window);
+    mnuColorMap->setObjectName("mnuColorMap");
+    window.menuBar()->insertMenu(before ? before->menuAction() : nullptr, mnuColorMap);
+
+    mnuColorMapSave = mnuColorMap->addAction("&Save");
+    mnuColorMapSave->setObjectName("mnuColorMapSave");
+    connect(mnuColorMapSave, &QAction::triggered, this, [this] { mnuColorMapSave_Click(); });
+    mnuColorMapSaveAs = mnuColorMap->addMenu("Save &As...");
+    mnuColorMapSaveAs->setObjectName("mnuColorMapSaveAs");
+    mnuColorMapLoad = mnuColorMap->addMenu("&Load");
+    mnuColorMapLoad->setObjectName("mnuColorMapLoad");
+    mnuColorMapDelete = mnuColorMap->addMenu("&Delete");
+    mnuColorMapDelete->setObjectName("mnuColorMapDelete");
+    mnuColorMapDash = mnuColorMap->addSeparator();
+    mnuColorMapDash->setObjectName("mnuColorMapDash");
+    mnuColorMapReset = mnuColorMap->addAction("&Reset");
+    mnuColorMapReset->setObjectName("mnuColorMapReset");
+    connect(mnuColorMapReset, &QAction::triggered, this, [this] { mnuColorMapReset_Click(); });
+    for (QMenu* list : {mnuColorMapSaveAs, mnuColorMapLoad, mnuColorMapDelete}) {
+        list->menuAction()->setEnabled(false);
+    }
+}
+
+// --- the three lists ---------------------------------------------------------------
+
+void ColorMapMenus::AddListItem() {
+    const auto index = static_cast<std::int16_t>(mnuColorMapLoadMap.size());
+    auto add = [this, index](QMenu* menu, std::vector<QAction*>& list, const char* name,
+                             void (ColorMapMenus::*handler)(std::int16_t)) {
+        QAction* item = menu->addAction(QString());
+        item->setObjectName(QString("%1%2").arg(name).arg(index));
+        connect(item, &QAction::triggered, this,
+                [this, handler, index] { (this->*handler)(index); });
+        list.push_back(item);
+    };
+    add(mnuColorMapSaveAs, mnuColorMapSaveAsMap, "mnuColorMapSaveAsMap",
+        &ColorMapMenus::mnuColorMapSaveAsMap_Click);
+    add(mnuColorMapLoad, mnuColorMapLoadMap, "mnuColorMapLoadMap",
+        &ColorMapMenus::mnuColorMapLoadMap_Click);
+    add(mnuColorMapDelete, mnuColorMapDeleteMap, "mnuColorMapDeleteMap",
+        &ColorMapMenus::mnuColorMapDeleteMap_Click);
+}
+
+void ColorMapMenus::RemoveLastListItem() {
+    for (auto* list : {&mnuColorMapSaveAsMap, &mnuColorMapLoadMap, &mnuColorMapDeleteMap}) {
+        delete list->back();
+        list->pop_back();
+    }
+}
+
+std::string ColorMapMenus::ItemName(const std::vector<QAction*>& list, int index) const {
+    return list[static_cast<std::size_t>(index)]->text().toLocal8Bit().toStdString();
+}
+
+void ColorMapMenus::BuildColorMapMenus() {
+    const SettingsFile& settings = app_.Settings();
+    const std::int32_t count = settings.NumColorMaps();
+    for (QMenu* list : {mnuColorMapSaveAs, mnuColorMapLoad, mnuColorMapDelete}) {
+        list->menuAction()->setEnabled(count >= 1);
+    }
+    while (static_cast<std::int32_t>(mnuColorMapLoadMap.size()) > std::max(count, 0)) {
+        RemoveLastListItem();
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (i >= static_cast<std::int32_t>(mnuColorMapLoadMap.size())) AddListItem();
+        const QString name = QString::fromLocal8Bit(settings.ColorMapName(i + 1, kNoName));
+        for (auto* list : {&mnuColorMapLoadMap, &mnuColorMapDeleteMap, &mnuColorMapSaveAsMap}) {
+            (*list)[static_cast<std::size_t>(i)]->setText(name);
+            (*list)[static_cast<std::size_t>(i)]->setVisible(true);
+        }
+    }
+}
+
+// --- storing ------------------------------------------------------------------------
+
+void ColorMapMenus::WriteColorMap(std::int32_t n, const std::string& name) {
+    SettingsFile& settings = app_.Settings();
+    // Up to 258 keys: written to the file once, at the end.
+    SettingsFile::SaveBatch batch(settings);
+    if (n > settings.NumColorMaps()) settings.SetNumColorMaps(n);
+    settings.WriteColorMapSection(n, name, app_.Map().Entries());
+    batch.Finish();
+    app_.Map().SetColorMapChanged(false);
+}
+
+void ColorMapMenus::mnuColorMapSave_Click() {
+    std::int32_t number = 0;
+    bool overwrite = false;
+    std::string name;
+    while (number == 0) {
+        PromptRequest prompt;
+        prompt.prompt = "What do you want to call this color map?";
+        prompt.title = "Save Color Map";
+        name = MapNameFromPrompt(app_.Prompt().Ask(prompt));
+        if (name.empty()) return;
+        const auto count = static_cast<std::int32_t>(mnuColorMapLoadMap.size());
+        std::int32_t match = 0;
+        for (std::int32_t k = 1; k <= count && match == 0; ++k) {
+            if (Upper(ItemName(mnuColorMapLoadMap, k - 1)) == Upper(name)) match = k;
+        }
+        if (match == 0) {
+            number = count + 1;
+            break;
+        }
+        MessageRequest question;
+        question.text = "You currently have a color map called \"" + name + "\". Overwrite?";
+        question.title = "Overwrite Color Map";
+        question.buttons = MsgButtons::YesNoCancel;
+        question.icon = MsgIcon::Question;
+        question.defaultButton = 0;
+        const MsgResult answer = app_.Messages().Show(question);
+        if (answer == MsgResult::Cancel) return;
+        if (answer == MsgResult::Yes) {
+            number = match;
+            overwrite = true;
+        }
+    }
+    {
+        // The old entries go in the same single write that stores the new ones.
+        SettingsFile::SaveBatch batch(app_.Settings());
+        if (overwrite) app_.Settings().DeleteColorMapSection(number);
+        WriteColorMap(number, name);
+    }
+    BuildColorMapMenus();
+}
+
+void ColorMapMenus::mnuColorMapSaveAsMap_Click(std::int16_t Index) {
+    if (Index < 0 || Index >= static_cast<int>(mnuColorMapSaveAsMap.size())) return;
+    SettingsFile::SaveBatch batch(app_.Settings());
+    app_.Settings().DeleteColorMapSection(Index + 1);
+    WriteColorMap(Index + 1, ItemName(mnuColorMapSaveAsMap, Index));
+}
+
+void ColorMapMenus::mnuColorMapLoadMap_Click(std::int16_t Index) {
+    if (Index < 0 || Index >= static_cast<int>(mnuColorMapLoadMap.size())) return;
+    const ColorMapEntries entries = app_.Settings().ReadColorMap(Index + 1);
+    for (int i = 0; i < 256; ++i) {
+        app_.Map().SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<std::size_t>(i)]);
+    }
+    window_.View()->DoPreview();
+}
+
+void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
+    if (Index < 0 || Index >= static_cast<int>(mnuColorMapDeleteMap.size())) return;
+    MessageRequest question;
+    question.text =
+        "Are you sure you want to delete \"" + ItemName(mnuColorMapDeleteMap, Index) + "\"?";
+    question.title = "Delete Color Map";
+    question.buttons = MsgButtons::YesNo;
+    question.icon = MsgIcon::None;
+    question.defaultButton = 0;
+    if (app_.Messages().Show(question) != MsgResult::Yes) return;
+
+    SettingsFile& settings = app_.Settings();
+    clsINI& ini = settings.Ini();
+    {
+        // Removing the map and moving the later ones down is one write.
+        SettingsFile::SaveBatch batch(settings);
+        const std::int32_t k = Index + 1;
+        settings.DeleteColorMapSection(k);
+        const std::int32_t count = settings.NumColorMaps();
+        for (std::int32_t j = k + 1; j <= count; ++j) {
+            const std::string from = SettingsFile::ListSectionName(j);
+            const std::string to = SettingsFile::ListSectionName(j - 1);
+            ini.DeleteSection(to);
+            ini.WriteValue(to, kNameKey, ini.ReadString(from, kNameKey, kMovedWithoutName));
+            for (int e = 0; e < 256; ++e) {
+                const std::string key = std::to_string(e);
+                const std::int32_t v = ini.ReadLong(from, key, e);
+                if (v != e) ini.WriteValue(to, key, std::to_string(v));
+            }
+        }
+        if (count >= k) settings.DeleteColorMapSection(count);
+        settings.SetNumColorMaps(std::max(count - 1, 0));
+    }
+    BuildColorMapMenus();
+}
+
+void ColorMapMenus::mnuColorMapReset_Click() {
+    app_.Map().Reset();
+    window_.View()->DoPreview();
+    window_.lblColor_MouseDown(0, 1, 0, 0, 0);
+}
+
+bool ColorMapMenus::Form_QueryUnload() {
+    if (!app_.Map().ColorMapChanged()) return false;
+    MessageRequest question;
+    question.text = "Save current color map?";
+    question.title = "Save Color Map?";
+    question.buttons = MsgButtons::YesNoCancel;
+    question.icon = MsgIcon::None;
+    switch (app_.Messages().Show(question)) {
+        case MsgResult::Cancel:
+            return true;
+        case MsgResult::Yes:
+            mnuColorMapSave_Click();
+            return false;
+        default:
+            return false;
+    }
+}
+
+}  // namespace tintwell
