@@ -126,9 +126,10 @@ int32_t IFileDialog::DialogShow(QWidget* OwnerHwnd, int32_t Mode, const QString&
 
     int32_t result = answer == QDialog::Accepted ? 0 : kDialogCancelled;
     if (closeCode_) result = *closeCode_;
+    std::vector<ShellItem> chosen;
     if (result == 0) {
         for (const QString& path : Chosen(*dialog))
-            results_.emplace_back(path);
+            chosen.emplace_back(path);
         if (states_ && !guid.isEmpty()) {
             states_->Remember(guid, dialog->directory().absolutePath());
         }
@@ -137,6 +138,7 @@ int32_t IFileDialog::DialogShow(QWidget* OwnerHwnd, int32_t Mode, const QString&
     showing_ = nullptr;
     delete dialog;
     Clear();
+    results_ = std::move(chosen);  // the results outlive the settings
     return result;
 }
 
@@ -400,6 +402,7 @@ void IFileDialog::Clear() {
     eventKey_.clear();
     eventBits_ = 0;
     customs_.Clear();
+    results_.clear();
 }
 
 void IFileDialog::DialogClose(bool ErrorCodeReturned) {

@@ -129,7 +129,8 @@ class IFileDialog {
                                 bool PlaceAtTop = false);
     FolderValue propAddPlace_GetFolder(bool* PlaceAtTop = nullptr, int32_t PathType = 0) const;
 
-    // Back to the creation state; does nothing while showing.
+    // Back to the creation state (settings, custom controls, results); does
+    // nothing while showing.
     void Clear();
 
     // These act only while the dialog is showing (from event handlers).

@@ -87,6 +87,8 @@ TEST_F(FileDialogTest, SettingsClearedAfterShowWhileResultsStay) {
     EXPECT_EQ(dialog.ResultsCount(), 1);
     EXPECT_EQ(dialog.IShellItem_GetDisplayName(dialog.ResultsItem(1), sigdn::NormalDisplay),
               dir.filePath("b"));
+    dialog.Clear();  // drops the results too
+    EXPECT_EQ(dialog.ResultsCount(), 0);
 }
 
 TEST_F(FileDialogTest, ResultsItemOutsideTheRangeGivesNothing) {
