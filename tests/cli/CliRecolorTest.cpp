@@ -157,6 +157,31 @@ TEST_F(CliRecolorTest, ExitsZeroWithASummaryWhenEveryFileIsRecolored) {
     EXPECT_EQ(RunCli({"recolor", "-q", "--pairs", kPairs, "a.bmp"}, dir.path()).out, "");
 }
 
+TEST_F(CliRecolorTest, RangesPairUpInTheOrderWrittenAndPairsMayBeRepeated) {
+    Good("a.bmp");
+    Good("b.bmp");
+    ColorMap expected;
+    for (int i = 0; i < 256; ++i)
+        expected.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i));
+    expected.SetEntry(4, 4);  // left out of both ranges, then named as "4:4"
+    {
+        test::CurrentFolder inDir(dir.path());
+        test::RecordingMessageBox box;
+        BmpBuilder::WriteFile("expected.bmp", BmpBuilder::ReadFile("a.bmp"));
+        ASSERT_TRUE(RecolorFile("expected.bmp", false, {}, false, expected, box));
+    }
+    EXPECT_EQ(RunCli({"recolor", "--no-backup", "--pairs", "0-3:255-252", "--pairs",
+                      "5-255:250-0,4", "a.bmp"},
+                     dir.path())
+                  .exitCode,
+              2);
+    const test::CliResult r = RunCli(
+        {"recolor", "--no-backup", "--pairs", "0-3:255-252", "-p", "5-255:250-0,4:4", "a.bmp"},
+        dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Bytes("a.bmp"), Bytes("expected.bmp"));
+}
+
 TEST_F(CliRecolorTest, JobsGiveTheSameFilesBackupsAndMessagesAsOneJob) {
     for (const char* folder : {"one", "four"}) {
         const fs::path d = dir / folder;
