@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractProxyModel>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -240,11 +244,16 @@ class Receiver : public IFileDialogEvents {
         cancel = refuseFolders;
     }
     void DialogOnFolderChanged(IFileDialog&) override { events << "changed"; }
+    void DialogOnSelectionChanged(IFileDialog&) override { ++selectionChanges; }
+    void FilterRequest(IFileDialog&, const ShellItem& item, bool& deny) override {
+        deny = item.path.endsWith(".bmp");
+    }
     void CustomControlClicked(IFileDialog&, const QString& key, int32_t& result) override {
         events << key + "=" + QString::number(result);
     }
 
     QStringList events;
+    int selectionChanges = 0;
     int vetoes = 0;
     bool refuseFolders = false;
     QWidget* windowWhileShowing = nullptr;
@@ -326,6 +335,79 @@ TEST_F(FileDialogTest, DialogCloseEndsTheShowWithItsCode) {
     dialog.DialogClose(true);  // idle: nothing happens
     EXPECT_EQ(dialog.DialogGetFilterIndex(), -1);
     EXPECT_FALSE(dialog.DialogGetCurrentFolder().has_value());
+}
+
+// Selects the entry `name` of the folder shown in the dialog's list and presses
+// Enter on it, once the dialog has read the folder.
+void OpenFolderAsTheUserDoes(QFileDialog& d, const QString& name) {
+    auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(view, nullptr);
+    QModelIndex entry;
+    for (int i = 0; i < 200 && !entry.isValid(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row) {
+            const QModelIndex at = view->model()->index(row, 0, root);
+            if (at.data().toString() == name) entry = at;
+        }
+    }
+    ASSERT_TRUE(entry.isValid()) << name.toStdString();
+    view->setCurrentIndex(entry);
+    test::Key(view, Qt::Key_Return);
+}
+
+TEST_F(FileDialogTest, FolderChangeCanBeRefusedAndIsReportedOtherwise) {
+    IFileDialog dialog(&exec);
+    Receiver r;
+    ASSERT_TRUE(dialog.AttachEvents(&r));
+    dialog.propStartupFolder_Set(dir.path());
+    QString refusedAt, acceptedAt;
+    auto answer = ScriptedFileDialogExec::Cancel();
+    answer.during = [&](QFileDialog& d) {
+        d.show();
+        r.refuseFolders = true;
+        OpenFolderAsTheUserDoes(d, "a");
+        refusedAt = d.directory().absolutePath();
+        r.refuseFolders = false;
+        OpenFolderAsTheUserDoes(d, "b");
+        acceptedAt = dialog.DialogGetCurrentFolder()->path;
+    };
+    exec.answers.push_back(answer);
+    dialog.DialogShow(nullptr, 0);
+    EXPECT_EQ(refusedAt, dir.path());
+    EXPECT_EQ(acceptedAt, dir.filePath("b"));
+    EXPECT_TRUE(r.events.contains("changing a"));
+    EXPECT_TRUE(r.events.contains("changing b"));
+    EXPECT_EQ(r.events.count("changed"), 1);
+}
+
+TEST_F(FileDialogTest, ItemFilterHidesDeniedEntries) {
+    IFileDialog dialog(&exec);
+    Receiver r;
+    ASSERT_TRUE(dialog.AttachEvents(&r, "", false, false, true));
+    dialog.propStartupFolder_Set(dir.path());
+    QStringList listed;
+    auto answer = ScriptedFileDialogExec::Cancel();
+    answer.during = [&](QFileDialog& d) {
+        d.show();
+        QAbstractItemModel* model = d.proxyModel();
+        ASSERT_NE(model, nullptr);
+        auto* files = qobject_cast<QFileSystemModel*>(
+            qobject_cast<QAbstractProxyModel*>(model)->sourceModel());
+        ASSERT_NE(files, nullptr);
+        const QModelIndex folder =
+            qobject_cast<QAbstractProxyModel*>(model)->mapFromSource(files->index(dir.path()));
+        for (int i = 0; i < 200 && model->rowCount(folder) < 4; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        for (int row = 0; row < model->rowCount(folder); ++row) {
+            listed << model->index(row, 0, folder).data().toString();
+        }
+    };
+    exec.answers.push_back(answer);
+    dialog.DialogShow(nullptr, 0);
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"a", "b", "one.txt", "two.txt"}));  // three.bmp hidden
 }
 
 }  // namespace
