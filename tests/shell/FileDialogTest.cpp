@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "shell/FileDialogStates.h"
 #include "shell/IFileDialog.h"
@@ -343,14 +344,16 @@ void OpenFolderAsTheUserDoes(QFileDialog& d, const QString& name) {
     auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
     QModelIndex entry;
-    for (int i = 0; i < 200 && !entry.isValid(); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        const QModelIndex root = view->rootIndex();
-        for (int row = 0; row < view->model()->rowCount(root); ++row) {
-            const QModelIndex at = view->model()->index(row, 0, root);
-            if (at.data().toString() == name) entry = at;
-        }
-    }
+    QTest::qWaitFor(
+        [&] {
+            const QModelIndex root = view->rootIndex();
+            for (int row = 0; row < view->model()->rowCount(root); ++row) {
+                const QModelIndex at = view->model()->index(row, 0, root);
+                if (at.data().toString() == name) entry = at;
+            }
+            return entry.isValid();
+        },
+        5000);
     ASSERT_TRUE(entry.isValid()) << name.toStdString();
     view->setCurrentIndex(entry);
     test::Key(view, Qt::Key_Return);
@@ -395,11 +398,14 @@ TEST_F(FileDialogTest, ItemFilterHidesDeniedEntries) {
         auto* files = qobject_cast<QFileSystemModel*>(
             qobject_cast<QAbstractProxyModel*>(model)->sourceModel());
         ASSERT_NE(files, nullptr);
-        const QModelIndex folder =
-            qobject_cast<QAbstractProxyModel*>(model)->mapFromSource(files->index(dir.path()));
-        for (int i = 0; i < 200 && model->rowCount(folder) < 4; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
+        auto* proxy = qobject_cast<QAbstractProxyModel*>(model);
+        QModelIndex folder;
+        QTest::qWaitFor(
+            [&] {
+                folder = proxy->mapFromSource(files->index(dir.path()));
+                return folder.isValid() && model->rowCount(folder) >= 4;
+            },
+            5000);
         for (int row = 0; row < model->rowCount(folder); ++row) {
             listed << model->index(row, 0, folder).data().toString();
         }
