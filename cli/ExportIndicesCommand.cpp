@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <exception>
 #include <system_error>
 

@@ -41,20 +41,12 @@ std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t re
     return line;
 }
 
-}  // namespace
-
-int RecolorCommand(const std::vector<std::string>& args, Console& console) {
-    CommandLine cl = RecolorOptions();
-    if (!cl.Parse(args)) return UsageError(console, kName, cl.LastError());
-    if (cl.Has("help")) {
-        std::fputs(HelpText(kName).c_str(), console.out);
-        return kAllDone;
-    }
+// Works out map, backup, selection and jobs from the command line; -1 when
+// the command may go on, else the exit code of a usage error (reported).
+int PrepareRun(const CommandLine& cl, Console& console, BatchRecolor::Settings& run) {
     if (cl.Operands().empty()) return UsageError(console, kName, "no files or folders given");
     if (!cl.Has("map") && !cl.Has("pairs"))
         return UsageError(console, kName, "no color map given: use --map NAME or --pairs LIST");
-
-    BatchRecolor::Settings run;
     std::string error;
     if (cl.Has("select") && !ParseSelection(*cl.Value("select"), run.selection, error))
         return UsageError(console, kName, error);
@@ -85,6 +77,20 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
     PairsSeen seen;
     for (const std::string& pairs : cl.Values("pairs"))
         if (!ApplyPairs(pairs, run.map, seen, error)) return UsageError(console, kName, error);
+    return -1;
+}
+
+}  // namespace
+
+int RecolorCommand(const std::vector<std::string>& args, Console& console) {
+    CommandLine cl = RecolorOptions();
+    if (!cl.Parse(args)) return UsageError(console, kName, cl.LastError());
+    if (cl.Has("help")) {
+        std::fputs(HelpText(kName).c_str(), console.out);
+        return kAllDone;
+    }
+    BatchRecolor::Settings run;
+    if (const int code = PrepareRun(cl, console, run); code >= 0) return code;
 
     BmpFileList list(cl.Has("recursive"));
     for (const std::string& operand : cl.Operands())
