@@ -192,15 +192,6 @@ void BM_PlainWriteOfTheSameBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainWriteOfTheSameBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Formatting alone, in memory.
-void BM_IndexListTextInMemory(benchmark::State& state) {
-    BigImage image;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ColorIndexListText(image.bitmap));
-    state.SetBytesProcessed(state.iterations() * kListBytes);
-}
-BENCHMARK(BM_IndexListTextInMemory)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 }  // namespace tintwell
 
