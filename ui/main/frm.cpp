@@ -160,6 +160,8 @@ void frm::BuildControls() {
     File->setObjectName("File");
     File->setSelectionMode(QAbstractItemView::ExtendedSelection);
     File->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every entry is one line of text: no per-entry measuring in folders of thousands.
+    File->setUniformItemSizes(true);
     File->setGeometry(
         units_.RectToPixels(kFileList.x(), kFileList.y(), kFileList.width(), kFileList.height()));
     connect(File, &QListWidget::currentRowChanged, this, [this] { File_Click(); });

@@ -95,12 +95,13 @@ void frmView::Unload() {
 }
 
 void frmView::closeEvent(QCloseEvent* event) {
-    event->ignore();  // Unload hides and deletes the window itself
+    // Accepted: a refused close would also refuse the application's quit.
     Unload();
+    event->accept();
 }
 
 void frmView::LoadFile(const std::string& BMPFile) {
-    QImageReader reader(QString::fromLocal8Bit(BMPFile));
+    QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
     img_[0]->SetPicture(reader.read());  // null when Qt cannot read it: an empty picture
 

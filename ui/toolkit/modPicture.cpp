@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "core/modRecolor.h"
 
@@ -120,18 +121,31 @@ Runs RecoloredRuns(const SelectionRect& sel, bool outside, std::int64_t y, int w
 
 void MapBytes(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
               const std::uint8_t* table) {
+    for (std::size_t i = 0; i < count; ++i)
+        target[i] = table[source[i]];
+}
+
+PairTable::PairTable(const std::uint8_t* table) : pairs_(65536) {
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        pairs_[i] = static_cast<std::uint16_t>(table[i & 0xFF] | (table[i >> 8] << 8));
+    }
+}
+
+// Eight bytes at a time, two per lookup: the pair table serves either byte
+// order, since entry (a, b) holds (table[a], table[b]) in the same places.
+void PairTable::Map(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
+                    const std::uint8_t* table) const {
+    const std::uint16_t* t = pairs_.data();
     std::size_t i = 0;
     for (; i + 8 <= count; i += 8) {
         std::uint64_t in;
         std::memcpy(&in, source + i, 8);
-        std::uint64_t out = 0;
-        for (int b = 0; b < 8; ++b) {
-            out |= std::uint64_t{table[(in >> (8 * b)) & 0xFF]} << (8 * b);
-        }
+        const std::uint64_t out =
+            std::uint64_t{t[in & 0xFFFF]} | (std::uint64_t{t[(in >> 16) & 0xFFFF]} << 16) |
+            (std::uint64_t{t[(in >> 32) & 0xFFFF]} << 32) | (std::uint64_t{t[in >> 48]} << 48);
         std::memcpy(target + i, &out, 8);
     }
-    for (; i < count; ++i)
-        target[i] = table[source[i]];
+    MapBytes(source + i, target + i, count - i, table);
 }
 
 bool CreateStdPicture(const clsBitmap& bitmap, QImage& picture, std::string& error) {
@@ -166,16 +180,26 @@ bool CreateRecoloredPicture(const clsBitmap& bitmap, const ColorMap& map,
     }
     const int width = bitmap.Width();
     const std::uint8_t* table = map.data();
-    for (int y = 0; y < picture.height(); ++y) {
+    // Building the pair table costs as much as mapping 64 K pixels: only for big images.
+    std::optional<PairTable> pairs;
+    if (std::int64_t{width} * picture.height() >= (std::int64_t{1} << 18)) pairs.emplace(table);
+    // Rows in the order the file stores them, so the source is read forwards.
+    const int height = picture.height();
+    for (int k = 0; k < height; ++k) {
+        const int y = bitmap.IsTopDown() ? k : height - 1 - k;
         const std::uint8_t* s = bitmap.RowData(y);
         uchar* d = picture.scanLine(y);
         const Runs runs = RecoloredRuns(selection, outside, y, width);
         int x = 0;
-        for (int k = 0; k < runs.count; ++k) {
-            std::memcpy(d + x, s + x, static_cast<size_t>(runs.from[k] - x));
-            MapBytes(s + runs.from[k], d + runs.from[k],
-                     static_cast<size_t>(runs.to[k] - runs.from[k]), table);
-            x = runs.to[k];
+        for (int r = 0; r < runs.count; ++r) {
+            std::memcpy(d + x, s + x, static_cast<size_t>(runs.from[r] - x));
+            const auto n = static_cast<size_t>(runs.to[r] - runs.from[r]);
+            if (pairs) {
+                pairs->Map(s + runs.from[r], d + runs.from[r], n, table);
+            } else {
+                MapBytes(s + runs.from[r], d + runs.from[r], n, table);
+            }
+            x = runs.to[r];
         }
         std::memcpy(d + x, s + x, static_cast<size_t>(width - x));
     }

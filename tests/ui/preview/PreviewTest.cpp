@@ -1,4 +1,6 @@
 // The preview window: pictures, zoom, the selection frame and the pointer.
+#include <QCloseEvent>
+
 #include "support/MainWindowFixture.h"
 
 namespace tintwell::test {
@@ -223,6 +225,15 @@ TEST_F(Preview, ClosingUnticksShowPreviewWithoutStoringItAndLosesTheSelection) {
     EXPECT_EQ(view->frameGeometry().topLeft(), QPoint(150, 160));
     EXPECT_EQ(view->windowTitle(), "40 x 40");
     EXPECT_TRUE(IniHas("Preview=-1"));
+}
+
+TEST_F(Preview, CloseRequestIsAcceptedSoTheProgramCanQuit) {
+    StartWithImage(8, 8);
+    QCloseEvent request;
+    QApplication::sendEvent(view, &request);
+    EXPECT_TRUE(request.isAccepted());
+    EXPECT_TRUE(view->IsUnloaded());
+    EXPECT_FALSE(main->mnuOptionsShowPreview->isChecked());
 }
 
 TEST_F(Preview, BatchLoadsAHiddenPreviewForItsSelection) {

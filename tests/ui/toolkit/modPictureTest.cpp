@@ -154,6 +154,29 @@ TEST(MapBytes, MapsEveryByteThroughTheTable) {
     MapBytes(in.data(), out.data(), in.size(), table);
     for (size_t i = 0; i < in.size(); ++i)
         EXPECT_EQ(out[i], 255 - in[i]);
+
+    // Two bytes per lookup, with an odd tail.
+    std::vector<std::uint8_t> paired(45);
+    PairTable(table).Map(in.data(), paired.data(), in.size(), table);
+    EXPECT_EQ(paired, out);
+}
+
+TEST(CreateRecoloredPicture, BigImagesMapThroughPairsToTheSameResult) {
+    ColorMap map;
+    for (int i = 0; i < 256; ++i)
+        map.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 13 + 5));
+    auto source = Make(613, 431, 8, [](int x, int y) { return (x * 31 + y * 17) & 0xFF; });
+    for (const SelectionRect sel : {SelectionRect{}, SelectionRect{3, 7, 101, 99}}) {
+        for (bool outside : {false, true}) {
+            auto copy = source->CreateCopy();
+            RecolorBitmap(*copy, map, sel, outside);
+            QImage expected, actual;
+            std::string error;
+            ASSERT_TRUE(CreateStdPicture(*copy, expected, error));
+            ASSERT_TRUE(CreateRecoloredPicture(*source, map, sel, outside, actual, error));
+            ASSERT_EQ(actual, expected);
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,258 @@
+// DoPreview (copy, recolour, picture) on a 4096 x 4096 8-bit image against one
+// memory copy of its pixels; zoom changes and hovers; start-up with a folder
+// of 2000 small BMPs against an empty Qt main window. Runs offscreen.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "bitmap/clsBitmap.h"
+#include "shell/clsResizeLimits.h"
+#include "ui/main/frm.h"
+#include "ui/preview/frmView.h"
+#include "ui/toolkit/Application.h"
+#include "ui/toolkit/modPicture.h"
+
+namespace tw = tintwell;
+
+namespace {
+
+class SilentMessages : public tw::IMessageBox {
+  public:
+    tw::MsgResult Show(const tw::MessageRequest&) override { return tw::MsgResult::OK; }
+};
+class SilentPrompt : public tw::ITextPrompt {
+  public:
+    std::string Ask(const tw::PromptRequest&) override { return {}; }
+};
+class Host : public tw::IPreviewHost {
+  public:
+    void DoHover(std::uint8_t) override {}
+    void lblColor_MouseDown(int, int, int, double, double) override {}
+    bool RecolorOutsideTicked() const override { return true; }
+    void PreviewUnloading() override {}
+    void cmdRecolor_Click() override {}
+};
+
+constexpr int kSide = 4096;
+
+std::filesystem::path Scratch() {
+    static const std::filesystem::path p = [] {
+        auto d = std::filesystem::temp_directory_path() / "tintwell-preview-bench";
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return p;
+}
+
+// The 4096 x 4096 8-bit test image, on disk and loaded.
+const std::string& BigFile() {
+    static const std::string path = [] {
+        const std::string p = (Scratch() / "big.bmp").string();
+        tw::clsBitmap b;
+        b.CreateNew(kSide, kSide, 8);
+        for (int i = 0; i < 256; ++i)
+            b.SetColorTableEntry(i, static_cast<tw::ColorValue>(i * 0x010101));
+        auto px = b.MutablePixels();
+        for (size_t i = 0; i < px.size(); ++i)
+            px[i] = static_cast<std::uint8_t>(i * 7 + (i >> 12));
+        b.SaveAsFile(p);
+        return p;
+    }();
+    return path;
+}
+
+const tw::clsBitmap& BigBitmap() {
+    static const std::unique_ptr<tw::clsBitmap> b = [] {
+        auto x = std::make_unique<tw::clsBitmap>();
+        x->LoadFromFile(BigFile());
+        return x;
+    }();
+    return *b;
+}
+
+tw::ColorMap ShuffledMap() {
+    tw::ColorMap m;
+    for (int i = 0; i < 256; ++i)
+        m.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i));
+    return m;
+}
+
+void BM_MemcpyPixels(benchmark::State& state) {
+    const auto src = BigBitmap().Pixels();
+    std::vector<std::uint8_t> dst(src.size());
+    for (auto _ : state) {
+        std::memcpy(dst.data(), src.data(), src.size());
+        benchmark::DoNotOptimize(dst.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(src.size()));
+}
+BENCHMARK(BM_MemcpyPixels)->Unit(benchmark::kMillisecond);
+
+// The pair-table lookup alone over the whole pixel buffer: the floor of a re-render.
+void BM_PairLookupOnly(benchmark::State& state) {
+    const tw::ColorMap map = ShuffledMap();
+    const auto src = BigBitmap().Pixels();
+    std::vector<std::uint8_t> dst(src.size());
+    const tw::PairTable pairs(map.data());
+    for (auto _ : state) {
+        pairs.Map(src.data(), dst.data(), src.size(), map.data());
+        benchmark::DoNotOptimize(dst.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PairLookupOnly)->Unit(benchmark::kMillisecond);
+
+// The conversion alone, re-rendering into the picture it made last time.
+void BM_RecoloredPicture(benchmark::State& state) {
+    const tw::ColorMap map = ShuffledMap();
+    QImage picture;
+    std::string error;
+    for (auto _ : state) {
+        tw::CreateRecoloredPicture(BigBitmap(), map, tw::SelectionRect{}, true, picture, error);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t{kSide} * kSide);
+}
+BENCHMARK(BM_RecoloredPicture)->Unit(benchmark::kMillisecond);
+
+// With a selection: the rows are split into copied and mapped runs.
+void BM_RecoloredPictureOutsideSelection(benchmark::State& state) {
+    const tw::ColorMap map = ShuffledMap();
+    QImage picture;
+    std::string error;
+    for (auto _ : state) {
+        tw::CreateRecoloredPicture(BigBitmap(), map, tw::SelectionRect{1000, 1000, 2000, 2000},
+                                   true, picture, error);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(BM_RecoloredPictureOutsideSelection)->Unit(benchmark::kMillisecond);
+
+// A first render, into a new picture.
+void BM_RecoloredPictureFresh(benchmark::State& state) {
+    const tw::ColorMap map = ShuffledMap();
+    std::string error;
+    for (auto _ : state) {
+        QImage picture;
+        tw::CreateRecoloredPicture(BigBitmap(), map, tw::SelectionRect{}, true, picture, error);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(BM_RecoloredPictureFresh)->Unit(benchmark::kMillisecond);
+
+struct PreviewRig {
+    std::filesystem::path folder = Scratch() / "program";
+    SilentMessages messages;
+    SilentPrompt prompt;
+    Host host;
+    std::unique_ptr<tw::Application> app;
+    tw::clsResizeLimits limits;
+    tw::frmView* view = nullptr;
+    PreviewRig() {
+        std::filesystem::create_directories(folder);
+        app = std::make_unique<tw::Application>(tw::AppInfo(folder.string()), messages, prompt);
+        app->Settings().Load();
+        for (int i = 0; i < 256; ++i)
+            app->Map().SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i ^ 0x55));
+        view = new tw::frmView(*app, host, limits);
+        view->Form_Load();
+        view->LoadFile(BigFile());
+    }
+    ~PreviewRig() { delete view; }
+};
+
+// The window's DoPreview: copy, recolour, picture, caption and sizing.
+void BM_DoPreview(benchmark::State& state) {
+    PreviewRig rig;
+    for (auto _ : state)
+        rig.view->DoPreview();
+    state.SetBytesProcessed(state.iterations() * int64_t{kSide} * kSide);
+}
+BENCHMARK(BM_DoPreview)->Unit(benchmark::kMillisecond);
+
+void BM_ZoomChange(benchmark::State& state) {
+    PreviewRig rig;
+    int z = 1;
+    for (auto _ : state) {
+        z = z == 8 ? 1 : z + 1;
+        rig.view->vsbZoom()->setValue(z);
+    }
+    if (rig.view->RenderCount() != 1) state.SkipWithError("a zoom change rendered");
+}
+BENCHMARK(BM_ZoomChange)->Unit(benchmark::kMicrosecond);
+
+void BM_Hover(benchmark::State& state) {
+    PreviewRig rig;
+    int x = 0;
+    for (auto _ : state) {
+        x = (x + 1) % 4000;
+        rig.view->img_MouseMove(1, 0, QPoint(x, x));
+    }
+    if (rig.view->RenderCount() != 1) state.SkipWithError("a hover rendered");
+}
+BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
+
+// --- start-up ----------------------------------------------------------------------
+
+const std::filesystem::path& FolderOf2000() {
+    static const std::filesystem::path folder = [] {
+        auto f = Scratch() / "2000";
+        std::filesystem::create_directories(f);
+        tw::clsBitmap b;
+        b.CreateNew(32, 32, 8);
+        for (int i = 0; i < 2000; ++i) {
+            auto p = f / ("image-" + std::to_string(i) + ".bmp");
+            if (!std::filesystem::exists(p)) b.SaveAsFile(p);
+        }
+        return f;
+    }();
+    return folder;
+}
+
+void BM_StartEmptyMainWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        QMainWindow w;
+        w.show();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_StartEmptyMainWindow)->Unit(benchmark::kMillisecond);
+
+void BM_StartTintwellWith2000Files(benchmark::State& state) {
+    const auto folder = Scratch() / "start";
+    std::filesystem::create_directories(folder);
+    {
+        std::ofstream ini(folder / "Tintwell.ini", std::ios::trunc | std::ios::binary);
+        ini << "[General]\r\nFolder=" << FolderOf2000().string() << "\r\n";
+    }
+    SilentMessages messages;
+    SilentPrompt prompt;
+    for (auto _ : state) {
+        tw::Application app(tw::AppInfo(folder.string()), messages, prompt);
+        tw::frm w(app);
+        w.Form_Load();
+        w.show();
+        QCoreApplication::processEvents();
+        if (w.File->count() != 2000) state.SkipWithError("folder not listed");
+    }
+}
+BENCHMARK(BM_StartTintwellWith2000Files)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto* qt = new QApplication(argc, argv);  // left to the end of the process
+    (void)qt;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
