@@ -90,6 +90,7 @@ void ReferenceRecolor(clsBitmap& bmp, const ColorMap& map, const SelectionRect& 
                 const std::int32_t v = bmp.GetPixelAt(x, y);
                 bmp.SetPixelAt(x, y, map[static_cast<std::uint8_t>(v)]);
             } catch (const std::out_of_range&) {
+                break;  // the rest of this row lies further beyond the held bytes
             }
         }
     }
