@@ -45,6 +45,12 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
     connect(vsbZoom_, &QScrollBar::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
     lbl_[1] = MakeLabel("lbl1", "Position:", 1200, 0, 735, 225);
     lblPosition_ = MakeLabel("lblPosition", "0, 0", 1920, 0, 855, 255);
+    // The captions may need more room in the toolkit's font than designed: up to the next control.
+    lbl_[0]->resize(std::clamp(lbl_[0]->sizeHint().width(), lbl_[0]->width(), lblZoom_->x()),
+                    lbl_[0]->height());
+    lbl_[1]->resize(
+        std::clamp(lbl_[1]->sizeHint().width(), lbl_[1]->width(), lblPosition_->x() - lbl_[1]->x()),
+        lbl_[1]->height());
 
     for (int i = 0; i < 2; ++i) {
         img_[i] = new PictureBox(i, this);
