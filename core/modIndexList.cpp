@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <stdexcept>
 
 #include "bitmap/AtomicFile.h"
 
@@ -11,6 +12,8 @@ namespace {
 
 constexpr std::size_t kFieldWidth = 4;
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;  // rows are gathered up to this
+constexpr const char* kIncomplete =
+    "The image's pixel data is incomplete, so its color index list cannot be written.";
 
 // "  0," .. "255," for every index, so a row is built by copying.
 using FieldTable = std::array<std::array<char, kFieldWidth>, 256>;
@@ -57,6 +60,9 @@ void AppendRow(const clsBitmap& bitmap, std::int32_t y, std::string& out) {
 std::string ColorIndexListText(const clsBitmap& bitmap) {
     std::string text;
     if (bitmap.BitCount() != 8) return text;
+    // The size below comes from the header: only trust it once the pixel bytes
+    // are known to cover the image.
+    if (!bitmap.PixelsCoverImage()) throw std::out_of_range(kIncomplete);
     text.reserve(static_cast<std::size_t>(bitmap.Height()) *
                  (static_cast<std::size_t>(bitmap.Width()) * kFieldWidth + 2));
     for (std::int32_t y = 0; y < bitmap.Height(); ++y)
@@ -67,6 +73,12 @@ std::string ColorIndexListText(const clsBitmap& bitmap) {
 IndexListResult WriteColorIndexList(const clsBitmap& bitmap, const std::filesystem::path& path,
                                     std::string& error) {
     if (bitmap.BitCount() != 8) return IndexListResult::NotEightBit;
+    // A header may claim billions of pixels over a few bytes of data: refuse
+    // before anything is sized from it.
+    if (!bitmap.PixelsCoverImage()) {
+        error = kIncomplete;
+        return IndexListResult::Failed;
+    }
     AtomicFile file(path);
     if (!file.Open()) {
         error = file.Error();
@@ -85,7 +97,7 @@ IndexListResult WriteColorIndexList(const clsBitmap& bitmap, const std::filesyst
             block.clear();
         }
     } catch (const std::exception&) {
-        error = "The image's pixel data is incomplete, so its color index list cannot be written.";
+        error = kIncomplete;
         return IndexListResult::Failed;
     }
     if (!file.Commit()) {

@@ -17,7 +17,8 @@ enum class IndexListResult {
 
 // The table of an 8-bit bitmap's palette indices: one line per row from the
 // top, each pixel right-aligned in three characters followed by a comma, every
-// line ending in CR LF.
+// line ending in CR LF. Throws std::out_of_range when the pixel bytes do not
+// cover the image.
 std::string ColorIndexListText(const clsBitmap& bitmap);
 
 // Writes that table to `path` atomically, a block of rows per write. On Failed
