@@ -14,13 +14,17 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-bench"
 
 "$root/scripts/install-deps.sh"
-# Pillow is only needed here, as the peer to compare with.
-if ! /usr/bin/python3 -c 'import PIL' 2>/dev/null; then
+# Pillow (the peer to compare with) and GNU time (peak memory) are only
+# needed here.
+extra=()
+/usr/bin/python3 -c 'import PIL' 2>/dev/null || extra+=(python3-pil)
+[ -x /usr/bin/time ] || extra+=(time)
+if [ ${#extra[@]} -gt 0 ]; then
   sudo=""
   if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "Installing python3-pil for the Pillow comparison"
+  echo "Installing for the benchmark: ${extra[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends python3-pil
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${extra[@]}"
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
