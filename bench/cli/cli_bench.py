@@ -5,8 +5,9 @@ the benchmark's data sets, after checking that each tool's output is right.
     cli_bench.py --cli PATH --floor PATH --data DIR [--runs N] [--sets a,b]
 
 Every tool recolours the files in place through the same 256-entry table
-(index i becomes (7 i + 13) mod 256). Runs of the tools alternate, so a
-change of load on the machine touches them alike; each figure is the median
+(index i becomes (7 i + 13) mod 256). Runs of the tools alternate, in an
+order that turns each round, so a change of load on the machine touches them
+alike; each figure is the median
 wall time of --runs runs on files in the page cache.
 """
 import argparse
@@ -112,8 +113,11 @@ def bench_set(args, name):
     cpu = {label: [] for label, _ in tools(args)}
     peaks = {label: 0 for label, _ in tools(args)}
     # The checked runs above left every file in the page cache: no warm-up run.
-    for _ in range(args.runs):
-        for label, make in tools(args):
+    # The order of the tools turns by one each round, so none of them always
+    # follows the same one (and inherits the disk work it left behind).
+    for rep in range(args.runs):
+        order = tools(args)
+        for label, make in order[rep % len(order):] + order[:rep % len(order)]:
             seconds, peak, cpu_seconds = run_timed(make(files))
             times[label].append(seconds)
             cpu[label].append(cpu_seconds)
