@@ -14,6 +14,8 @@ constexpr std::size_t kFieldWidth = 4;
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;  // rows are gathered up to this
 constexpr const char* kIncomplete =
     "The image's pixel data is incomplete, so its color index list cannot be written.";
+constexpr const char* kUnreadable =
+    "The image could not be read, so its color index list cannot be written.";
 
 // "  0," .. "255," for every index, so a row is built by copying.
 using FieldTable = std::array<std::array<char, kFieldWidth>, 256>;
@@ -60,8 +62,9 @@ void AppendRow(const clsBitmap& bitmap, std::int32_t y, std::string& out) {
 std::string ColorIndexListText(const clsBitmap& bitmap) {
     std::string text;
     if (bitmap.BitCount() != 8) return text;
-    // The size below comes from the header: only trust it once the pixel bytes
-    // are known to cover the image.
+    // The size below comes from the header: only trust it once the load has
+    // set the layout up and the pixel bytes are known to cover the image.
+    if (bitmap.BytesPerPixel() != 1) throw std::out_of_range(kUnreadable);
     if (!bitmap.PixelsCoverImage()) throw std::out_of_range(kIncomplete);
     text.reserve(static_cast<std::size_t>(bitmap.Height()) *
                  (static_cast<std::size_t>(bitmap.Width()) * kFieldWidth + 2));
@@ -73,8 +76,13 @@ std::string ColorIndexListText(const clsBitmap& bitmap) {
 IndexListResult WriteColorIndexList(const clsBitmap& bitmap, const std::filesystem::path& path,
                                     std::string& error) {
     if (bitmap.BitCount() != 8) return IndexListResult::NotEightBit;
-    // A header may claim billions of pixels over a few bytes of data: refuse
-    // before anything is sized from it.
+    // A bitmap whose load failed (a negative width, say) never had its layout
+    // set up; and a header may claim billions of pixels over a few bytes of
+    // data: refuse both before anything is sized from the header.
+    if (bitmap.BytesPerPixel() != 1) {
+        error = kUnreadable;
+        return IndexListResult::Failed;
+    }
     if (!bitmap.PixelsCoverImage()) {
         error = kIncomplete;
         return IndexListResult::Failed;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -35,8 +36,7 @@ TEST(IndexListWidthFromTheHeader, IsNotAllocatedBeforeThePixelsAreKnownToBeThere
         },
         [&](std::string& r) {
             clsBitmap bmp;
-            if (!bmp.LoadFromByteArray(
-                    BmpBuilder().Size(4, 1).BiWidthField(0x7FFFFFF0).Build())) {
+            if (!bmp.LoadFromByteArray(BmpBuilder().Size(4, 1).BiWidthField(0x7FFFFFF0).Build())) {
                 r = "load failed: " + bmp.LastError();
                 return;
             }
@@ -57,6 +57,25 @@ TEST(IndexListWidthFromTheHeader, IsNotAllocatedBeforeThePixelsAreKnownToBeThere
     EXPECT_EQ(BmpBuilder::ReadFile(dir / "a.txt"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"a.txt"});
 #endif
+}
+
+// The preview keeps the bitmap of a file whose load failed. With a width of
+// -2^31 (bit count 8, so the export went ahead) the row buffer was reserved
+// for a negative width turned unsigned: std::length_error escaped the menu
+// command and ended the program.
+TEST(IndexListOfAFailedLoad, IsRefusedWithAMessageInsteadOfThrowing) {
+    for (const std::int32_t width : {-5, std::numeric_limits<std::int32_t>::min()}) {
+        SCOPED_TRACE(width);
+        clsBitmap bmp;
+        ASSERT_FALSE(bmp.LoadFromByteArray(BmpBuilder().Size(5, 3).BiWidthField(width).Build()));
+        ASSERT_EQ(bmp.BitCount(), 8);
+        test::TempDir dir;
+        std::string error;
+        EXPECT_EQ(WriteColorIndexList(bmp, dir / "a.txt", error), IndexListResult::Failed);
+        EXPECT_EQ(error, "The image could not be read, so its color index list cannot be written.");
+        EXPECT_THROW(ColorIndexListText(bmp), std::out_of_range);
+        EXPECT_TRUE(test::Entries(dir.path()).empty());
+    }
 }
 
 }  // namespace
