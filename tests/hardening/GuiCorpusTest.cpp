@@ -83,5 +83,46 @@ TEST_P(GuiCorpus, WindowsShowAMessageOrNothingAndNeverCrash) {
 INSTANTIATE_TEST_SUITE_P(Corpus, GuiCorpus, ::testing::ValuesIn(Corpus()),
                          [](const auto& info) { return info.param.name; });
 
+// "Recolor Selected BMPs" over a batch with a file cut short, a 24-bit file and
+// a file deleted after it was listed: each failure is reported, the batch goes
+// on, the good files are recoloured and every backup is a whole copy.
+class GuiBatch : public MainWindowFixture {};
+
+TEST_F(GuiBatch, GoesOnWithTheNextFileAfterEachFailure) {
+    const Bytes good = BmpBuilder().Size(9, 7).Build();
+    const Bytes cut = BmpBuilder().Size(9, 7).TruncateTo(1100).Build();
+    const Bytes deep = BmpBuilder().Size(4, 4).Bits(24).Build();
+    const fs::path folder = programFolder.Path();
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, Bytes>>{
+             {"a.bmp", good}, {"b.bmp", cut}, {"c.bmp", deep}, {"d.bmp", good}, {"e.bmp", good}})
+        BmpBuilder::WriteFile(folder / name, bytes);
+    WriteIni("[General]\r\nPreview=0\r\nBackupBMPs=-1\r\n");
+    Start();
+    ASSERT_EQ(main->File->count(), 5);
+    fs::remove(folder / "e.bmp");  // gone between listing and recolouring
+    app->Map() = Inverted();
+    messages.shown.clear();
+    main->File->selectAll();
+    main->cmdRecolor_Click();
+    QCoreApplication::processEvents();
+
+    std::string seen;
+    for (const auto& m : messages.shown)
+        seen += m.title + ";";
+    EXPECT_EQ(seen, "BMP is incomplete;BMP is not 8-bit;Not Found;;");
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
+    EXPECT_EQ(BmpBuilder::ReadFile(folder / "a.bmp"), AfterRecolorFile(good));
+    EXPECT_EQ(BmpBuilder::ReadFile(folder / "b.bmp"), cut);
+    EXPECT_EQ(BmpBuilder::ReadFile(folder / "c.bmp"), deep);
+    EXPECT_EQ(BmpBuilder::ReadFile(folder / "d.bmp"), AfterRecolorFile(good));
+    const fs::path backups = folder / "Tintwell Backup";
+    EXPECT_EQ(BmpBuilder::ReadFile(backups / "a.bmp"), good);
+    EXPECT_EQ(BmpBuilder::ReadFile(backups / "b.bmp"), cut);
+    EXPECT_EQ(BmpBuilder::ReadFile(backups / "c.bmp"), deep);
+    EXPECT_EQ(BmpBuilder::ReadFile(backups / "d.bmp"), good);
+    EXPECT_FALSE(fs::exists(backups / "e.bmp"));
+}
+
 }  // namespace
 }  // namespace tintwell::test
