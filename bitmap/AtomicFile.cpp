@@ -1,7 +1,7 @@
 #include "bitmap/AtomicFile.h"
 
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,38 +36,43 @@ std::string UniqueSuffix() {
            std::to_string(rng() % 1000000);
 }
 
-// The process that owns a temporary name ".<name>.tmp-<pid>-<n>-<r>", or 0
-// when the name is not one of ours.
-pid_t TemporaryOwner(const std::string& name) {
-    const std::size_t tag = name.rfind(".tmp-");
-    if (name.size() < 2 || name[0] != '.' || tag == std::string::npos || tag == 0) return 0;
-    const std::string rest = name.substr(tag + 5);
-    unsigned long long pid = 0;
-    int fields = 0;
-    bool digit = false;
-    for (const char c : rest + "-") {
-        if (c >= '0' && c <= '9') {
-            if (fields == 0 && pid < 100000000) pid = pid * 10 + static_cast<unsigned>(c - '0');
-            digit = true;
-        } else if (c == '-' && digit) {
-            ++fields;
-            digit = false;
-        } else {
-            return 0;
-        }
+// Creates `path` exclusively and takes an exclusive lock on it, which the
+// system drops when the writer exits, however it exits. -1 with errno set.
+int CreateLocked(const fs::path& path) {
+    // 0666 lets the umask decide the bits of a new file, as for any other program.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(path.c_str());
+        errno = err;
+        return -1;
     }
-    return fields == 3 && pid > 0 ? static_cast<pid_t>(pid) : 0;
+    return fd;
 }
 
-void SyncFolder(const fs::path& folder) {
+// Removes `path` when it is a temporary file whose writer is gone: nobody holds
+// its lock any more. True when it was removed.
+bool RemoveIfAbandoned(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool abandoned =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const bool removed = abandoned && ::unlink(path.c_str()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+}  // namespace
+
+void AtomicFile::SyncFolder(const fs::path& folder) {
     int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
 }
-
-}  // namespace
 
 AtomicFile::AtomicFile(fs::path target, bool followLinks)
     : target_(followLinks ? ResolveTarget(target) : std::move(target)) {}
@@ -89,17 +94,6 @@ void AtomicFile::Discard() {
     temp_.clear();
 }
 
-void AtomicFile::RemoveStaleTemporaries(const fs::path& folder) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
-         !ec && it != end; it.increment(ec)) {
-        const pid_t owner = TemporaryOwner(it->path().filename().string());
-        // A writer that still runs (or any process reusing its number) keeps its file.
-        if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
-            ::unlink(it->path().c_str());
-    }
-}
-
 bool AtomicFile::Open() {
     Discard();
     const fs::path folder = target_.parent_path();
@@ -109,21 +103,23 @@ bool AtomicFile::Open() {
     if (::lstat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
         return Fail("Could not write", errno);
-    RemoveStaleTemporaries(folder);
     // Hidden, beside the target; a long name is shortened to keep within NAME_MAX.
-    std::string base = ".";
-    base += target_.filename().string().substr(0, 200);
-    base += ".tmp-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = folder / (base + UniqueSuffix());
-        // 0666 lets the umask decide the bits of a new file, as for any other program.
-        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // The usual name is fixed per target, so the temporary of a writer that was
+    // killed is found and removed by the next save of the same file without
+    // reading the folder. A live writer of the same file keeps its lock, and we
+    // take a name of our own instead.
+    const std::string base = "." + target_.filename().string().substr(0, 200) + ".tmp-";
+    const fs::path usual = folder / (base + "tintwell");
+    for (int attempt = 0; attempt < 102; ++attempt) {
+        const fs::path candidate = attempt < 2 ? usual : folder / (base + UniqueSuffix());
+        const int fd = CreateLocked(candidate);
         if (fd >= 0) {
             fd_ = fd;
             temp_ = candidate;
             return true;
         }
         if (errno != EEXIST) return Fail("Could not create a temporary file for", errno);
+        if (attempt == 0 && !RemoveIfAbandoned(usual)) attempt = 1;
     }
     return Fail("Could not create a temporary file for", EEXIST);
 }
@@ -183,12 +179,14 @@ bool AtomicFile::Commit() {
             return Fail("Could not copy the permissions of", errno);
     }
     if (::fsync(fd_) != 0) return Fail("Could not flush", errno);
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) return Fail("Could not close", errno);
+    // Renamed while still open, so its lock keeps other writers from taking the
+    // temporary for an abandoned one. The folder is not fsynced: until it
+    // reaches the disk a crash can only bring back the old, whole file. Callers
+    // that need the new name durable (a backup) sync the folder themselves.
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail("Could not replace", errno);
     temp_.clear();
-    SyncFolder(target_.parent_path());
+    ::close(fd_);  // the data is on disk already: a late close error changes nothing
+    fd_ = -1;
     return true;
 }
 

@@ -12,7 +12,9 @@ namespace tintwell {
 // original's permission bits and renamed over the original. A symbolic link is
 // resolved first, so the link stays a link and its target is replaced.
 // Any failure leaves the original untouched and removes the temporary file.
-// A file the caller may not write (read-only) is not replaced either.
+// A file the caller may not write (read-only) is not replaced either. A writer
+// that is killed leaves its locked temporary ".<name>.tmp-tintwell" behind; the
+// next save of the same file removes it.
 class AtomicFile {
   public:
     // With `followLinks` false a symbolic link at `target` is itself replaced.
@@ -34,10 +36,8 @@ class AtomicFile {
     const std::string& Error() const { return error_; }
     const std::filesystem::path& Target() const { return target_; }
 
-    // Removes the temporary files that writers killed before they finished left
-    // in `folder`: ".<name>.tmp-<pid>-<n>-<r>" of a process that no longer runs.
-    // Open does this for the target's folder, so the next save tidies up.
-    static void RemoveStaleTemporaries(const std::filesystem::path& folder);
+    // Makes the entries of `folder` (a rename or a new link) durable.
+    static void SyncFolder(const std::filesystem::path& folder);
 
     // Writes `size` bytes as the whole new contents of `target` in one call.
     static bool WriteWhole(const std::filesystem::path& target, const void* data, std::size_t size,

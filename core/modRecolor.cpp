@@ -61,14 +61,6 @@ bool EntryExists(const fs::path& p) {
     return fs::exists(fs::symlink_status(p, ec));
 }
 
-void SyncFolder(const fs::path& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 MessageRequest Info(std::string title, std::string text) {
     return {std::move(text), std::move(title), MsgButtons::OK, MsgIcon::Information, 0};
 }
@@ -198,18 +190,17 @@ namespace {
 bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     std::error_code ec;
     if (!fs::exists(folder, ec)) {
-        if (!fs::create_directory(folder, ec)) {
+        // Another program (or job) creating the same folder meanwhile is no failure.
+        std::error_code again;
+        if (!fs::create_directory(folder, ec) && !fs::is_directory(folder, again)) {
             error = "could not create the folder " + Quoted(folder.string()) + ": " +
                     (ec ? ec.message() : "it appeared meanwhile");
             return false;
         }
-        SyncFolder(folder.parent_path());
+        AtomicFile::SyncFolder(folder.parent_path());
         return true;
     }
-    if (fs::is_directory(folder, ec)) {
-        AtomicFile::RemoveStaleTemporaries(folder);  // left by a copy that was killed
-        return true;
-    }
+    if (fs::is_directory(folder, ec)) return true;
     error = Quoted(folder.string()) + " is not a folder";
     return false;
 }
@@ -236,9 +227,8 @@ bool CopyToBackup(const fs::path& file, const fs::path& backup, std::string& err
 }
 
 // The fast backup of a file about to be replaced by a rename: a second name
-// for its current contents, whose data is flushed to disk here. The new entry
-// is committed by the file system's journal with the fsync of the replacement
-// that precedes the rename, so it is on disk before the file is replaced.
+// for its current contents, whose data is flushed to disk here. The caller
+// syncs the backup folder before the rename, so the new name is on disk first.
 // Only for a file with no other name, on the same file system, when the backup
 // name is free; false when it does not apply (nothing is left behind then).
 bool LinkAsBackup(const fs::path& file, const fs::path& backup) {
@@ -265,7 +255,9 @@ bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
     const fs::path folder = BackupFolderFor(file);
     if (!EnsureBackupFolder(folder, error)) return false;
     backup = NextBackupPath(file, folder);
-    return CopyToBackup(file, backup, error);
+    if (!CopyToBackup(file, backup, error)) return false;
+    AtomicFile::SyncFolder(folder);
+    return true;
 }
 
 bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
@@ -306,6 +298,7 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
             messages.Show(BackupFailedMessage(shown, error));
             return false;  // `out` is discarded: the file stays as it was
         }
+        AtomicFile::SyncFolder(backupPath.parent_path());  // the backup's name is on disk too
     }
     if (problem != RecolorProblem::None) {
         messages.Show(RecolorProblemMessage(problem, shown, bitmap));
