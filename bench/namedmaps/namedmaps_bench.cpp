@@ -124,7 +124,8 @@ void BM_DeleteMap1Of100(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["file_writes_per_command"] = double(deleteWrites) / double(state.iterations());
-    if (deleteWrites != state.iterations()) state.SkipWithError("not written exactly once");
+    if (deleteWrites != static_cast<std::uint64_t>(state.iterations()))
+        state.SkipWithError("not written exactly once");
 }
 BENCHMARK(BM_DeleteMap1Of100)->Unit(benchmark::kMillisecond);
 

@@ -344,7 +344,7 @@ void OpenFolderAsTheUserDoes(QFileDialog& d, const QString& name) {
     auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
     QModelIndex entry;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(  // the outcome is asserted below
         [&] {
             const QModelIndex root = view->rootIndex();
             for (int row = 0; row < view->model()->rowCount(root); ++row) {
@@ -400,7 +400,7 @@ TEST_F(FileDialogTest, ItemFilterHidesDeniedEntries) {
         ASSERT_NE(files, nullptr);
         auto* proxy = qobject_cast<QAbstractProxyModel*>(model);
         QModelIndex folder;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(  // what was listed is checked below
             [&] {
                 folder = proxy->mapFromSource(files->index(dir.path()));
                 return folder.isValid() && model->rowCount(folder) >= 4;
