@@ -21,7 +21,7 @@ struct MessageRequest {
 // How the logic shows a modal message box. The Qt toolkit implements it for the
 // windows; tests implement it with a scripted double that records what was shown.
 class IMessageBox {
-public:
+  public:
     virtual ~IMessageBox() = default;
     // Shows the message and returns the button pressed.
     virtual MsgResult Show(const MessageRequest& request) = 0;

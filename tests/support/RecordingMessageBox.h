@@ -10,7 +10,7 @@ namespace tintwell::test {
 // Message box double: records every request and answers from a script, or with
 // the default button when the script is empty.
 class RecordingMessageBox : public IMessageBox {
-public:
+  public:
     MsgResult Show(const MessageRequest& request) override {
         shown.push_back(request);
         if (!answers.empty()) {
