@@ -1,5 +1,6 @@
 // Tintwell: recolours 8-bit BMP images by palette index.
 #include <QApplication>
+#include <QIcon>
 
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
@@ -9,6 +10,8 @@
 int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Tintwell");
+    QApplication::setWindowIcon(QIcon(":/tintwell.svg"));
+    QGuiApplication::setDesktopFileName("tintwell");
 
     tintwell::QtMessageBox messages;
     tintwell::QtTextPrompt prompt;
