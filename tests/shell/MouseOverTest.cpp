@@ -111,12 +111,3 @@ TEST(SetCursorToHand, ShowsThePointingHand) {
 
 }  // namespace
 }  // namespace tintwell
-
-int main(int argc, char** argv) {
-    // Test discovery runs this program without the test environment: the
-    // offscreen platform keeps it from needing a display then too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
