@@ -72,9 +72,10 @@ TEST_P(GuiCorpus, WindowsShowAMessageOrNothingAndNeverCrash) {
         ASSERT_GE(messages.shown.size(), 1u);
         ASSERT_LE(messages.shown.size(), 2u);
         EXPECT_NE(messages.shown[0].text.find("case.bmp"), std::string::npos);
-        if (messages.shown.size() == 2)
+        if (messages.shown.size() == 2) {
             EXPECT_EQ(messages.shown[1].title.find("Recolor"), std::string::npos)
                 << messages.shown[1].text;
+        }
         EXPECT_EQ(BmpBuilder::ReadFile(path), bytes);
     }
     EXPECT_TRUE(main->isVisible());

@@ -455,9 +455,11 @@ TEST_F(WriteFault, KilledRecolorFileLeavesWholeFilesWholeBackupsAndNoTemporaries
             RandomDelay(rng));
         ASSERT_TRUE(whole(BmpBuilder::ReadFile(path))) << "after kill " << i;
     }
-    for (const auto& name : test::Entries(dir / "Tintwell Backup"))
-        if (!test::IsTemporary(name))
+    for (const auto& name : test::Entries(dir / "Tintwell Backup")) {
+        if (!test::IsTemporary(name)) {
             ASSERT_TRUE(whole(BmpBuilder::ReadFile(dir / "Tintwell Backup" / name))) << name;
+        }
+    }
     EXPECT_EQ(Recolor(path, true), "result=1 messages=");
     EXPECT_EQ(test::CountTemporaries(dir.path()), 0u);
 }
