@@ -1,145 +1,116 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "bitmap/AtomicFile.h"
-#include "support/BmpBuilder.h"
-#include "support/TempDir.h"
+#include "support/TestKit.h"
 
-namespace tintwell {
+namespace tintwell::test {
 namespace {
 
-namespace fs = std::filesystem;
-using test::BmpBuilder;
-using Bytes = std::vector<std::uint8_t>;
-
-int EntriesIn(const fs::path& dir) {
-    int n = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
-        ++n;
-    return n;
+bool Replace(const fs::path& target, const std::string& bytes, bool follow = true) {
+    AtomicFile f(target, follow);
+    return f.Open() && f.Write(bytes.data(), bytes.size()) && f.Commit();
 }
 
-TEST(AtomicFile, CreatesANewFile) {
-    test::TempDir dir;
+TEST(AtomicFile, ReplacesWhollyKeepingPermissionsOwnerAndLinks) {
+    TempDir dir;
     std::string error;
-    const Bytes data{1, 2, 3};
-    ASSERT_TRUE(AtomicFile::WriteWhole(dir / "new", data.data(), data.size(), error)) << error;
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "new"), data);
-    EXPECT_EQ(EntriesIn(dir.path()), 1);
-}
-
-TEST(AtomicFile, ReplacesContentsAndKeepsPermissionBits) {
-    test::TempDir dir;
-    BmpBuilder::WriteFile(dir / "f", Bytes(5000, 9));
+    ASSERT_TRUE(AtomicFile::WriteWhole(dir / "new", "abc", 3, error)) << error;
+    EXPECT_EQ(ReadFile(dir / "new"), "abc");
+    WriteFile(dir / "f", std::string(5000, 'x'));
     ASSERT_EQ(::chmod((dir / "f").c_str(), 0640), 0);
-    std::string error;
-    const Bytes data{4, 5};
-    ASSERT_TRUE(AtomicFile::WriteWhole(dir / "f", data.data(), data.size(), error)) << error;
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "f"), data);
+    const bool root = ::geteuid() == 0;  // only root can hand a file to another owner
+    if (root) {
+        ASSERT_EQ(::chown((dir / "f").c_str(), 1234, ::getegid()), 0);
+    }
+    ASSERT_TRUE(Replace(dir / "f", "de"));
     struct stat st {};
     ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
-
-TEST(AtomicFile, KeepsTheOwnerWhenRunAsAdministrator) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand a file to another owner";
-    test::TempDir dir;
-    BmpBuilder::WriteFile(dir / "f", {1});
-    ASSERT_EQ(::chown((dir / "f").c_str(), 1234, 5678), 0);
-    std::string error;
-    ASSERT_TRUE(AtomicFile::WriteWhole(dir / "f", "ab", 2, error)) << error;
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, 1234u);
-    EXPECT_EQ(st.st_gid, 5678u);
-}
-
-TEST(AtomicFile, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
-    test::TempDir dir;
-    fs::create_directory(dir / "sub");
-    BmpBuilder::WriteFile(dir / "sub" / "real", {1});
-    fs::create_symlink("sub/real", dir / "link");
-    std::string error;
-    const Bytes data{7, 7};
-    ASSERT_TRUE(AtomicFile::WriteWhole(dir / "link", data.data(), data.size(), error)) << error;
-    EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "sub" / "real"), data);
-    EXPECT_EQ(EntriesIn(dir / "sub"), 1);
-}
-
-TEST(AtomicFile, WithoutFollowingLinksTheLinkItselfIsReplaced) {
-    test::TempDir dir;
-    BmpBuilder::WriteFile(dir / "real", {1});
-    fs::create_symlink("real", dir / "link");
-    AtomicFile f(dir / "link", false);
-    const Bytes data{2};
-    ASSERT_TRUE(f.Open() && f.Write(data.data(), 1) && f.Commit()) << f.Error();
-    EXPECT_FALSE(fs::is_symlink(dir / "link"));
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "real"), Bytes{1});
-}
-
-TEST(AtomicFile, FolderThatCannotExistFailsWithAText) {
-    test::TempDir dir;
-    BmpBuilder::WriteFile(dir / "file", {1});
-    std::string error;
-    EXPECT_FALSE(AtomicFile::WriteWhole(dir / "file" / "x", "a", 1, error));
-    EXPECT_NE(error.find("x"), std::string::npos);
-    EXPECT_EQ(EntriesIn(dir.path()), 1);
-}
-
-TEST(AtomicFile, FailedRenameLeavesTheOriginalAndNoTemporaryFile) {
-    test::TempDir dir;
-    fs::create_directories(dir / "target" / "keep");
-    AtomicFile f(dir / "target");
-    ASSERT_TRUE(f.Open());
-    ASSERT_TRUE(f.Write("abc", 3));
-    EXPECT_EQ(EntriesIn(dir.path()), 2);  // target and the temporary file
-    EXPECT_FALSE(f.Commit());
-    EXPECT_FALSE(f.Error().empty());
-    EXPECT_TRUE(fs::is_directory(dir / "target" / "keep"));
-    EXPECT_EQ(EntriesIn(dir.path()), 1);
-}
-
-TEST(AtomicFile, AbandonedWriteLeavesTheOriginalAndNoTemporaryFile) {
-    test::TempDir dir;
-    BmpBuilder::WriteFile(dir / "f", {1, 2, 3});
-    {
-        AtomicFile f(dir / "f");
-        ASSERT_TRUE(f.Open());
-        ASSERT_TRUE(f.Write("zz", 2));
+    if (root) {
+        EXPECT_EQ(st.st_uid, 1234u);
     }
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "f"), (Bytes{1, 2, 3}));
-    EXPECT_EQ(EntriesIn(dir.path()), 1);
+    EXPECT_EQ(ReadFile(dir / "f"), "de");
+
+    fs::create_directory(dir / "sub");
+    WriteFile(dir / "sub" / "real", "1");
+    fs::create_symlink("sub/real", dir / "link");
+    fs::create_symlink("sub/real", dir / "own");
+    ASSERT_TRUE(Replace(dir / "link", "77"));
+    ASSERT_TRUE(Replace(dir / "own", "own", false));  // the link itself is replaced
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_FALSE(fs::is_symlink(dir / "own"));
+    EXPECT_EQ(ReadFile(dir / "sub" / "real"), "77");
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"f", "link", "new", "own", "sub", "sub/real"}));
 }
 
-TEST(AtomicFile, CopyFromCopiesTheWholeSource) {
-    test::TempDir dir;
-    Bytes big(300000);
+TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
+    TempDir dir;
+    WriteFile(dir / "f", "old");
+    fs::create_directories(dir / "target" / "keep");
+    {
+        AtomicFile abandoned(dir / "f");
+        ASSERT_TRUE(abandoned.Open() && abandoned.Write("zz", 2));
+    }
+    AtomicFile overFolder(dir / "target");
+    ASSERT_TRUE(overFolder.Open() && overFolder.Write("abc", 3));
+    EXPECT_FALSE(overFolder.Commit());
+    EXPECT_FALSE(overFolder.Error().empty());
+    std::string error;
+    EXPECT_FALSE(AtomicFile::WriteWhole(dir / "f" / "x", "a", 1, error));
+    EXPECT_NE(error.find("x"), std::string::npos);
+    {
+        FileSizeLimit disk(100);
+        EXPECT_FALSE(AtomicFile::WriteWhole(dir / "f", std::string(200, 'y').data(), 200, error));
+    }
+    WriteFile(dir / "ro", "kept");
+    GiveToNobody(dir.path());
+    GiveToNobody(dir / "ro");
+    ::chmod((dir / "ro").c_str(), 0444);
+    EXPECT_EQ(AsUnprivilegedUser(
+                  [&](std::string& r) { r = Replace(dir / "ro", "new") ? "replaced" : "kept"; }),
+              "kept");
+    EXPECT_EQ(ReadFile(dir / "f"), "old");
+    EXPECT_EQ(ReadFile(dir / "ro"), "kept");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "ro", "target", "target/keep"}));
+}
+
+// Regression: a writer killed while saving left its temporary file behind for good.
+TEST(AtomicFile, TheNextSaveRemovesTheTemporaryOfAKilledWriter) {
+    TempDir dir;
+    WriteFile(dir / "f", "old");
+    if (::fork() == 0) {
+        AtomicFile f(dir / "f");
+        if (f.Open()) f.Write("half", 4);
+        ::_exit(0);  // gone without cleaning up, as after SIGKILL
+    }
+    ::wait(nullptr);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{".f.tmp-tintwell", "f"}));
+    ASSERT_TRUE(Replace(dir / "f", "new"));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"f"});
+}
+
+TEST(AtomicFile, CopyFromTakesTheSourceFromItsStartAlsoWhereTheKernelCannotCopy) {
+    TempDir dir;
+    std::string big(300000, '\0');
     for (std::size_t i = 0; i < big.size(); ++i)
-        big[i] = static_cast<std::uint8_t>(i * 31 + 7);
-    BmpBuilder::WriteFile(dir / "src", big);
+        big[i] = static_cast<char>(i * 31 + 7);
+    WriteFile(dir / "src", big);
     const int fd = ::open((dir / "src").c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    ::lseek(fd, 1234, SEEK_SET);  // the copy starts at the beginning whatever the position
-    AtomicFile f(dir / "dst");
-    EXPECT_TRUE(f.Open() && f.CopyFrom(fd, big.size()) && f.Commit()) << f.Error();
+    const int device = ::open("/dev/zero", O_RDONLY);  // copied by hand, not in the kernel
+    ::lseek(fd, 1234, SEEK_SET);
+    AtomicFile copy(dir / "copy"), zeros(dir / "zeros"), shorter(dir / "short");
+    EXPECT_TRUE(copy.Open() && copy.CopyFrom(fd, big.size()) && copy.Commit()) << copy.Error();
+    EXPECT_TRUE(zeros.Open() && zeros.CopyFrom(device, 70000) && zeros.Commit()) << zeros.Error();
+    EXPECT_FALSE(shorter.Open() && shorter.CopyFrom(fd, big.size() + 1) && shorter.Commit());
     ::close(fd);
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "dst"), big);
-}
-
-TEST(AtomicFile, CopyFromAShorterSourceFails) {
-    test::TempDir dir;
-    BmpBuilder::WriteFile(dir / "src", Bytes(10, 1));
-    BmpBuilder::WriteFile(dir / "dst", {5});
-    const int fd = ::open((dir / "src").c_str(), O_RDONLY);
-    AtomicFile f(dir / "dst");
-    EXPECT_FALSE(f.Open() && f.CopyFrom(fd, 20) && f.Commit());
-    ::close(fd);
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "dst"), Bytes{5});
-    EXPECT_EQ(EntriesIn(dir.path()), 2);
+    ::close(device);
+    EXPECT_EQ(ReadFile(dir / "copy"), big);
+    EXPECT_EQ(ReadFile(dir / "zeros"), std::string(70000, '\0'));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"copy", "src", "zeros"}));
 }
 
 }  // namespace
-}  // namespace tintwell
+}  // namespace tintwell::test

@@ -1,199 +1,219 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <random>
 
+#include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
+#include "support/TestKit.h"
 
-namespace tintwell {
+namespace tintwell::test {
 namespace {
 
-using test::BmpBuilder;
-
-// The plain per-pixel rule, with pixels outside the image skipped: the result
-// every selection must give.
-void ReferenceRecolor(clsBitmap& bmp, const ColorMap& map, SelectionRect s, bool outside) {
-    const std::int64_t x1 = std::int64_t{s.x0} + s.w - 1;
-    const std::int64_t y1 = std::int64_t{s.y0} + s.h - 1;
-    for (int y = 0; y < bmp.Height(); ++y) {
-        for (int x = 0; x < bmp.Width(); ++x) {
-            const bool inside = x >= s.x0 && x <= x1 && y >= s.y0 && y <= y1;
-            if (s.IsNoSelection() || inside != outside)
-                bmp.SetPixelAt(x, y, map[static_cast<std::uint8_t>(bmp.GetPixelAt(x, y))]);
-        }
-    }
-}
-
-// Every index moves to a different one, so any pixel recoloured twice or missed shows.
+// Every index moves to a different one, so a pixel recoloured twice or missed shows.
 ColorMap Shifted() {
     ColorMap map;
     for (int i = 0; i < 256; ++i)
-        map.SetMapping(i, static_cast<std::uint8_t>(i * 7 + 13));
+        map.SetMapping(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7 + 13));
     return map;
 }
 
-clsBitmap Load(const BmpBuilder& b) {
+// The plain per-pixel rule: one lookup per pixel inside (or outside) the
+// selection, pixels whose bytes the bitmap does not hold skipped.
+void Reference(clsBitmap& bmp, const ColorMap& map, SelectionRect s, bool outside) {
+    const std::int64_t x1 = std::int64_t{s.x0} + s.w - 1, y1 = std::int64_t{s.y0} + s.h - 1;
+    const std::int64_t stored =
+        (std::int64_t(bmp.Pixels().size()) + bmp.RowStride() - 1) / bmp.RowStride();
+    const std::int64_t first =
+        bmp.IsTopDown() ? 0 : std::max<std::int64_t>(bmp.Height() - stored, 0);
+    for (std::int64_t y = first;
+         y < std::min<std::int64_t>(bmp.Height(), first + stored) && bmp.BitCount() <= 8; ++y)
+        for (int x = 0; x < bmp.Width(); ++x)
+            try {
+                const bool inside = x >= s.x0 && x <= x1 && y >= s.y0 && y <= y1;
+                if (s.IsNoSelection() || inside != outside)
+                    bmp.SetPixelAt(
+                        x, static_cast<int>(y),
+                        map[static_cast<std::uint8_t>(bmp.GetPixelAt(x, static_cast<int>(y)))]);
+            } catch (const std::out_of_range&) {
+            }
+}
+
+std::string Bytes(const clsBitmap& b) {
+    return {b.Pixels().begin(), b.Pixels().end()};
+}
+
+void ExpectAsReference(const Bmp& b, const ColorMap& map, SelectionRect s, bool outside) {
+    clsBitmap fast, slow;
+    Load(fast, b.Build());
+    Load(slow, b.Build());
+    RecolorBitmap(fast, map, s, outside);
+    Reference(slow, map, s, outside);
+    ASSERT_EQ(Bytes(fast), Bytes(slow))
+        << s.x0 << "," << s.y0 << " " << s.w << "x" << s.h << " outside " << outside << ", "
+        << b.BitCount() << " bits";
+}
+
+TEST(RecolorBitmap, FollowsThePerPixelRuleForEverySelectionDepthAndRowOrder) {
+    const SelectionRect selections[] = {{0, 0, 1, 1},
+                                        {3, 2, 1, 1},  // one pixel: the whole image
+                                        {0, 0, 1, 2},
+                                        {2, 1, 2, 1},
+                                        {1, 1, 3, 2},
+                                        {0, 0, 7, 5},
+                                        {-2, -3, 4, 5},
+                                        {5, 3, 10, 10},
+                                        {-100, 2, 1000, 1},
+                                        {2, -50, 1, 100},
+                                        {0, 0, 0, 5},
+                                        {1, 1, -3, 2},
+                                        {1, 1, 2, 0},
+                                        {40, 40, 2, 2},
+                                        {6, 4, 1, 2},
+                                        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+                                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+    ColorMap chain;  // 3 becomes 7 and 7 becomes 9: a 3 ends as 7
+    chain.SetMapping(3, 7);
+    chain.SetMapping(7, 9);
+    for (int bits : {1, 4, 8, 24})
+        for (bool topDown : {false, true})
+            for (const SelectionRect& s : selections)
+                for (bool outside : {false, true}) {
+                    ExpectAsReference(Bmp().Size(7, 5).Bits(bits).TopDown(topDown), Shifted(), s,
+                                      outside);
+                    ExpectAsReference(Bmp().Size(7, 5).TopDown(topDown), chain, s, outside);
+                }
+    std::mt19937 rng(12345);
+    std::uniform_int_distribution<int> pos(-4, 14), size(-2, 16);
+    for (int i = 0; i < 300; ++i)
+        ExpectAsReference(Bmp().Size(11, 9), Shifted(), {pos(rng), pos(rng), size(rng), size(rng)},
+                          i % 2);
+}
+
+// Regression: a header claiming millions of rows over a few bytes made the
+// recolouring walk every claimed row; only the rows held are mapped.
+TEST(RecolorBitmap, MapsOnlyThePixelsTheBitmapHolds) {
+    for (int bits : {4, 8})
+        for (bool topDown : {false, true})
+            for (std::size_t cut : {3u, 9u, 20u}) {
+                const Bmp full = Bmp().Size(8, 4).Bits(bits).TopDown(topDown);
+                const Bmp b = Bmp(full).Cut(full.Build().size() - cut);
+                ExpectAsReference(b, Shifted(), {}, false);
+                ExpectAsReference(b, Shifted(), {1, 1, 100, 100}, true);
+                ExpectAsReference(b, Shifted(), {0, 2, 8, 1}, false);
+                ExpectAsReference(
+                    Bmp(full).Set32(kHeight, topDown ? -2'000'000'000 : 2'000'000'000), Shifted(),
+                    {0, topDown ? 1 : 1'999'999'998, 3, 1}, false);
+            }
+}
+
+TEST(ColorMap, AnEditSetsTheChangedFlagLoadingAndResettingDoNot) {
+    ColorMap map;
+    EXPECT_TRUE(map.IsIdentity());
+    map.SetEntry(0, 255);
+    EXPECT_FALSE(map.ColorMapChanged());
+    map.SetMapping(1, 2);
+    EXPECT_TRUE(map.ColorMapChanged());
+    map.Reset();
+    EXPECT_TRUE(map.IsIdentity() && map.ColorMapChanged());
+    EXPECT_THROW(map.Entry(256), std::out_of_range);
+    EXPECT_THROW(map.Entry(-1), std::out_of_range);
+}
+
+clsBitmap EightBit(int w, int h, std::vector<int> indices) {
     clsBitmap bmp;
-    EXPECT_TRUE(bmp.LoadFromByteArray(b.Build())) << bmp.LastError();
+    Load(bmp,
+         Bmp()
+             .Size(w, h)
+             .Pixels([=](int x, int y) { return indices[static_cast<std::size_t>(y * w + x)]; })
+             .Build());
     return bmp;
 }
 
-std::vector<std::uint8_t> Bytes(const clsBitmap& bmp) {
-    return {bmp.Pixels().begin(), bmp.Pixels().end()};
+TEST(IndexList, ListsTheRowsFromTheTopInFieldsOfFourWithCrLf) {
+    EXPECT_EQ(ColorIndexListText(EightBit(3, 2, {0, 12, 255, 7, 7, 100})),
+              "  0, 12,255,\r\n  7,  7,100,\r\n");
+    EXPECT_EQ(ColorIndexListText(EightBit(1, 1, {5})), "  5,\r\n");
+    for (int bits : {1, 4, 24, 32}) {
+        clsBitmap other;
+        Load(other, Bmp().Bits(bits).Build());
+        EXPECT_EQ(ColorIndexListText(other), "");
+    }
+    const std::pair<const char*, const char*> names[] = {
+        {"castle.bmp", "castle.txt"}, {"a.b.bmp", "a.txt"}, {"noext", "noext.txt"}, {"", ".txt"}};
+    for (const auto& [image, list] : names)
+        EXPECT_EQ(SuggestedIndexListName(image), list);
 }
 
-// Pixels that changed between two images of the same size, as "x,y" count.
-int ChangedPixels(const clsBitmap& a, const clsBitmap& b) {
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            n += a.GetPixelAt(x, y) != b.GetPixelAt(x, y);
-    return n;
-}
-
-TEST(RecolorBitmap, MatchesThePerPixelRuleForEverySelection) {
-    const ColorMap map = Shifted();
-    const std::vector<SelectionRect> selections = {
-        {0, 0, 1, 1},
-        {3, 2, 1, 1},
-        {0, 0, 1, 2},
-        {2, 1, 2, 1},
-        {1, 1, 3, 2},
-        {0, 0, 7, 5},
-        {-2, -3, 4, 5},
-        {5, 3, 10, 10},
-        {-100, 2, 1000, 1},
-        {2, -50, 1, 100},
-        {0, 0, 0, 5},
-        {1, 1, -3, 2},
-        {1, 1, 2, 0},
-        {40, 40, 2, 2},
-        {6, 4, 1, 2},
-        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
-        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
+    TempDir dir;
+    std::vector<int> many(1000 * 600);  // about 2.4 MB of text, several blocks
+    for (std::size_t i = 0; i < many.size(); ++i)
+        many[i] = static_cast<int>(i * 7 % 256);
+    const clsBitmap big = EightBit(1000, 600, many);
+    clsBitmap cut, deep, badWidth, minWidth;
+    Load(cut, Bmp().Size(4, 300).Cut(2000).Build());
+    Load(deep, Bmp().Bits(24).Build());
+    Load(badWidth, Bmp().Set32(kWidth, -5).Build());
+    Load(minWidth, Bmp().Set32(kWidth, INT32_MIN).Build());
+    const std::string unreadable =
+        "The image could not be read, so its color index list cannot be written.";
+    const std::string incomplete =
+        "The image's pixel data is incomplete, so its color index list cannot be written.";
+    struct Case {
+        const clsBitmap& bmp;
+        fs::path path;
+        IndexListResult result;
+        std::string error;  // a part of it
+    } cases[] = {
+        {big, dir / "kept.txt", IndexListResult::Written, ""},
+        {deep, dir / "kept.txt", IndexListResult::NotEightBit, ""},
+        {cut, dir / "kept.txt", IndexListResult::Failed, incomplete},
+        // Regression: the list of a failed load was sized from a negative width
+        // turned unsigned, and std::length_error ended the program.
+        {badWidth, dir / "kept.txt", IndexListResult::Failed, unreadable},
+        {minWidth, dir / "kept.txt", IndexListResult::Failed, unreadable},
+        {big, dir / "no folder" / "a.txt", IndexListResult::Failed, "a.txt"},
+        {deep, dir / "new.txt", IndexListResult::NotEightBit, ""},
     };
-    for (bool topDown : {false, true}) {
-        const BmpBuilder b = BmpBuilder().Size(7, 5).TopDown(topDown);
-        for (const SelectionRect& s : selections) {
-            for (bool outside : {false, true}) {
-                clsBitmap fast = Load(b);
-                clsBitmap slow = Load(b);
-                RecolorBitmap(fast, map, s, outside);
-                ReferenceRecolor(slow, map, s, outside);
-                EXPECT_EQ(Bytes(fast), Bytes(slow))
-                    << s.x0 << "," << s.y0 << " " << s.w << "x" << s.h << " outside " << outside;
-            }
-        }
+    for (const Case& c : cases) {
+        WriteFile(dir / "kept.txt", "old");
+        std::string error;
+        EXPECT_EQ(WriteColorIndexList(c.bmp, c.path, error), c.result) << c.path;
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+        EXPECT_EQ(ReadFile(dir / "kept.txt"),
+                  c.result == IndexListResult::Written ? ColorIndexListText(big) : "old");
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"kept.txt"});
     }
+    EXPECT_THROW(ColorIndexListText(badWidth), std::out_of_range);
+    const MessageRequest m = IndexListFailedMessage("why");
+    EXPECT_EQ(m.text, "The color index list could not be saved.\r\nwhy");
+    EXPECT_EQ(m.icon, MsgIcon::Error);
 }
 
-TEST(RecolorBitmap, MatchesThePerPixelRuleOnRandomSelections) {
-    std::mt19937 rng(12345);
-    std::uniform_int_distribution<int> pos(-4, 14), size(-2, 16);
-    const BmpBuilder b = BmpBuilder().Size(11, 9);
-    const ColorMap map = Shifted();
-    for (int i = 0; i < 300; ++i) {
-        const SelectionRect s{pos(rng), pos(rng), size(rng), size(rng)};
-        const bool outside = i % 2 == 1;
-        clsBitmap fast = Load(b);
-        clsBitmap slow = Load(b);
-        RecolorBitmap(fast, map, s, outside);
-        ReferenceRecolor(slow, map, s, outside);
-        ASSERT_EQ(Bytes(fast), Bytes(slow)) << s.x0 << "," << s.y0 << " " << s.w << "x" << s.h;
+// Regression: a 60-byte file claiming a width of two billion pixels had an
+// 8 GiB row buffer reserved before the missing pixels were noticed.
+TEST(IndexList, AWidthFromTheHeaderIsNotAllocatedBeforeThePixelsAreKnownToBeThere) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an address-space limit does not mix with the address sanitizer";
+#else
+    TempDir dir;
+    if (::fork() == 0) {
+        const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+        clsBitmap bmp;
+        std::string error;
+        const bool refused =
+            Load(bmp, Bmp().Size(4, 1).Set32(kWidth, 0x7FFFFFF0).Build()) &&
+            WriteColorIndexList(bmp, dir / "a.txt", error) == IndexListResult::Failed;
+        ::_exit(refused ? 0 : 1);
     }
-}
-
-TEST(RecolorBitmap, OnePixelSelectionRecoloursEverythingWhateverTheFlag) {
-    const ColorMap map = Shifted();
-    for (bool outside : {false, true}) {
-        clsBitmap bmp = Load(BmpBuilder().Size(4, 3));
-        const clsBitmap before = Load(BmpBuilder().Size(4, 3));
-        RecolorBitmap(bmp, map, {2, 1, 1, 1}, outside);
-        EXPECT_EQ(ChangedPixels(bmp, before), 12);
-    }
-}
-
-TEST(RecolorBitmap, OneByTwoIsARealSelection) {
-    const ColorMap map = Shifted();
-    const BmpBuilder b = BmpBuilder().Size(4, 3);
-    clsBitmap inside = Load(b);
-    RecolorBitmap(inside, map, {1, 1, 1, 2}, false);
-    EXPECT_EQ(ChangedPixels(inside, Load(b)), 2);
-    EXPECT_NE(inside.GetPixelAt(1, 1), Load(b).GetPixelAt(1, 1));
-    EXPECT_NE(inside.GetPixelAt(1, 2), Load(b).GetPixelAt(1, 2));
-    clsBitmap outside = Load(b);
-    RecolorBitmap(outside, map, {1, 1, 1, 2}, true);
-    EXPECT_EQ(ChangedPixels(outside, Load(b)), 10);
-    EXPECT_EQ(outside.GetPixelAt(1, 1), Load(b).GetPixelAt(1, 1));
-}
-
-TEST(RecolorBitmap, OutsideASelectionCoveringTheImageChangesNothing) {
-    const BmpBuilder b = BmpBuilder().Size(4, 3);
-    clsBitmap bmp = Load(b);
-    RecolorBitmap(bmp, Shifted(), {0, 0, 4, 3}, true);
-    EXPECT_EQ(Bytes(bmp), Bytes(Load(b)));
-    RecolorBitmap(bmp, Shifted(), {-5, -5, 50, 50}, true);
-    EXPECT_EQ(Bytes(bmp), Bytes(Load(b)));
-}
-
-TEST(RecolorBitmap, MapsDoNotChain) {
-    ColorMap map;
-    map.SetMapping(3, 7);
-    map.SetMapping(7, 9);
-    clsBitmap bmp = Load(BmpBuilder().Size(2, 1).Pixels([](int x, int) { return x ? 7 : 3; }));
-    RecolorBitmap(bmp, map, {}, false);
-    EXPECT_EQ(bmp.GetPixelAt(0, 0), 7);
-    EXPECT_EQ(bmp.GetPixelAt(1, 0), 9);
-}
-
-TEST(RecolorBitmap, RowPaddingIsLeftAlone) {
-    ColorMap map;
-    map.SetMapping(0xEE, 1);  // the builder's padding byte
-    BmpBuilder b;
-    b.Size(5, 3).Pixels([](int, int) { return 0xEEu; });
-    clsBitmap bmp = Load(b);
-    RecolorBitmap(bmp, map, {}, false);
-    for (int y = 0; y < 3; ++y) {
-        for (int i = 0; i < 8; ++i)
-            EXPECT_EQ(bmp.Pixels()[y * 8 + i], i < 5 ? 1 : 0xEE);
-    }
-}
-
-TEST(RecolorBitmap, IdentityMapKeepsEveryByte) {
-    const BmpBuilder b = BmpBuilder().Size(9, 4);
-    clsBitmap bmp = Load(b);
-    RecolorBitmap(bmp, ColorMap(), {}, false);
-    EXPECT_EQ(Bytes(bmp), Bytes(Load(b)));
-}
-
-TEST(RecolorBitmap, FourBitResultsAreMaskedToTheNibble) {
-    ColorMap map;
-    map.SetMapping(2, 0x31);
-    clsBitmap bmp = Load(BmpBuilder().Bits(4).Size(3, 1).Pixels([](int x, int) { return x + 1; }));
-    RecolorBitmap(bmp, map, {}, false);
-    EXPECT_EQ(bmp.GetPixelAt(0, 0), 1);
-    EXPECT_EQ(bmp.GetPixelAt(1, 0), 1);
-    EXPECT_EQ(bmp.GetPixelAt(2, 0), 3);
-}
-
-TEST(RecolorBitmap, TrueColourImagesAreLeftUnchanged) {
-    const BmpBuilder b = BmpBuilder().Bits(24).Size(3, 2);
-    clsBitmap bmp = Load(b);
-    RecolorBitmap(bmp, Shifted(), {}, false);
-    EXPECT_EQ(Bytes(bmp), Bytes(Load(b)));
-}
-
-TEST(RecolorBitmap, PixelsTheBitmapDoesNotHoldAreSkipped) {
-    const std::size_t full8 = BmpBuilder().Size(8, 4).Build().size();
-    const std::size_t full4 = BmpBuilder().Size(8, 4).Bits(4).Build().size();
-    for (const BmpBuilder& cut : {BmpBuilder().Size(8, 4).TruncateTo(full8 - 3),
-                                  BmpBuilder().Size(8, 4).Bits(4).TruncateTo(full4 - 3)}) {
-        clsBitmap bmp = Load(cut);
-        ASSERT_FALSE(bmp.PixelsCoverImage());
-        EXPECT_NO_THROW(RecolorBitmap(bmp, Shifted(), {}, false));
-        EXPECT_NO_THROW(RecolorBitmap(bmp, Shifted(), {1, 1, 100, 100}, true));
-    }
+    int status = -1;
+    ::wait(&status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+#endif
 }
 
 }  // namespace
-}  // namespace tintwell
+}  // namespace tintwell::test

@@ -1,370 +1,299 @@
+// RecolorFile over the malformed-file corpus, cut files, backups and the
+// failures of writing: every file afterwards holds its old bytes or the whole
+// recoloured image, every backup is a whole copy, every refusal is reported.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <csignal>
+#include <random>
 
+#include "core/modIndexList.h"
 #include "core/modRecolor.h"
-#include "support/BmpBuilder.h"
-#include "support/RecordingMessageBox.h"
-#include "support/TempDir.h"
+#include "settings/clsINI.h"
+#include "support/MalformedCorpus.h"
+#include "support/TestKit.h"
 
-namespace tintwell {
+namespace tintwell::test {
 namespace {
 
-namespace fs = std::filesystem;
-using test::BmpBuilder;
-using Bytes = std::vector<std::uint8_t>;
-
-// The path between double quotes, as the messages show it.
-std::string Q(const fs::path& path) {
-    std::string s = "\"";
-    s += path.string();
-    s += '"';
-    return s;
-}
-
-class RecolorFileTest : public ::testing::Test {
-  protected:
-    ColorMap Shifted() const {
-        ColorMap map;
-        for (int i = 0; i < 256; ++i)
-            map.SetMapping(i, static_cast<std::uint8_t>(255 - i));
-        return map;
-    }
-    bool Recolor(const fs::path& path, bool backup, const ColorMap& map, SelectionRect sel = {},
-                 bool outside = false) {
-        return RecolorFile(path, backup, sel, outside, map, box);
-    }
-    fs::path Backups() const { return dir / "Tintwell Backup"; }
-    std::vector<std::string> BackupNames() const {
-        std::vector<std::string> names;
-        if (!fs::exists(Backups())) return names;
-        for (const auto& e : fs::directory_iterator(Backups()))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    void ExpectOneMessage(const std::string& title, const std::string& text) {
-        ASSERT_EQ(box.shown.size(), 1u);
-        EXPECT_EQ(box.shown[0].title, title);
-        EXPECT_EQ(box.shown[0].text, text);
-        EXPECT_EQ(box.shown[0].buttons, MsgButtons::OK);
-    }
-
-    test::TempDir dir;
-    test::RecordingMessageBox box;
-};
-
-TEST_F(RecolorFileTest, RewritesThePixelsThroughTheMap) {
-    const BmpBuilder b = BmpBuilder().Size(6, 4);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    EXPECT_TRUE(Recolor(path, false, Shifted()));
-    EXPECT_TRUE(box.shown.empty());
-    clsBitmap bmp;
-    ASSERT_TRUE(bmp.LoadFromFile(path));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x)
-            ASSERT_EQ(bmp.GetPixelAt(x, y), 255 - static_cast<int>(b.PixelValue(x, y)));
+ColorMap Inverted() {
+    ColorMap map;
     for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(bmp.ColorTableEntry(i), b.PaletteColor(i));
+        map.SetMapping(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i));
+    return map;
 }
 
-TEST_F(RecolorFileTest, IdentityMapKeepsPixelsAndPaletteExact) {
-    const BmpBuilder b = BmpBuilder().Size(7, 3).PaletteReserved(0xFF);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    EXPECT_TRUE(Recolor(path, false, ColorMap()));
-    const Bytes in = b.Build(), out = BmpBuilder::ReadFile(path);
-    ASSERT_EQ(in.size(), out.size());
-    // Everything from the colour table on is byte for byte the same.
-    EXPECT_TRUE(std::equal(in.begin() + 54, in.end(), out.begin() + 54));
+// "1 " or "0 " for RecolorFile's result, then the titles it showed.
+std::string Recolor(const fs::path& path, bool backup, SelectionRect s = {}, bool outside = false) {
+    RecordingMessageBox box;
+    const bool done = RecolorFile(path, backup, s, outside, Inverted(), box);
+    return std::to_string(done) + " " + box.Titles();
 }
 
-TEST_F(RecolorFileTest, LargeHeaderKeepsItsPaletteColours) {
-    const BmpBuilder b = BmpBuilder().HeaderSize(108).Size(4, 4);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    EXPECT_TRUE(Recolor(path, false, Shifted()));
+// What a save of `bytes` recoloured through the inverted map writes.
+std::string Recolored(const std::string& bytes) {
     clsBitmap bmp;
-    ASSERT_TRUE(bmp.LoadFromFile(path));
-    EXPECT_EQ(bmp.InfoHeader().biSize, 40);
-    for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(bmp.ColorTableEntry(i), b.PaletteColor(i)) << i;
+    EXPECT_TRUE(Load(bmp, bytes));
+    RecolorBitmap(bmp, Inverted(), {}, false);
+    TempDir dir;
+    EXPECT_TRUE(bmp.SaveAsFile(dir / "x.bmp"));
+    return ReadFile(dir / "x.bmp");
 }
 
-TEST_F(RecolorFileTest, MissingFileShowsNotFoundAndMakesNoBackup) {
-    const fs::path path = dir / "gone.bmp";
-    EXPECT_FALSE(Recolor(path, true, Shifted()));
-    ExpectOneMessage("Not Found", Q(path) + " not found.");
-    EXPECT_EQ(box.shown[0].icon, MsgIcon::Information);
-    EXPECT_FALSE(fs::exists(Backups()));
-    box.shown.clear();
-    EXPECT_FALSE(Recolor("", false, Shifted()));
-    ExpectOneMessage("Not Found", "\"\" not found.");
-    box.shown.clear();
-    EXPECT_FALSE(Recolor(dir.path(), false, Shifted()));  // a folder is no ordinary file
-    EXPECT_EQ(box.shown.size(), 1u);
+const char* Title(Outcome o) {
+    const char* titles[] = {"", "BMP is not 8-bit;", "BMP not readable;", "BMP is incomplete;"};
+    return titles[static_cast<int>(o)];
 }
 
-TEST_F(RecolorFileTest, TwentyFourBitFileIsRefusedUnchangedAfterItsBackup) {
-    const Bytes original = BmpBuilder().Bits(24).Build();
-    const fs::path path = dir / "rgb.bmp";
-    BmpBuilder::WriteFile(path, original);
-    EXPECT_FALSE(Recolor(path, true, Shifted()));
-    ExpectOneMessage("BMP is not 8-bit", Q(path) + " is not a 256 color BMP");
-    EXPECT_EQ(box.shown[0].icon, MsgIcon::Information);
-    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
-    EXPECT_EQ(BackupNames(), std::vector<std::string>{"rgb.bmp"});
+class MalformedFile : public ::testing::TestWithParam<Malformed> {};
+
+TEST_P(MalformedFile, LoadsAsRecordedAndIsRecoloredWhollyOrLeftAloneAfterAWholeBackup) {
+    const Malformed& c = GetParam();
+    TempDir dir;
+    WriteFile(dir / "case.bmp", c.bytes);
+    clsBitmap fromBytes, fromFile;
+    EXPECT_EQ(Load(fromBytes, c.bytes), c.loadError.empty());
+    EXPECT_EQ(fromFile.LoadFromFile(dir / "case.bmp"), c.loadError.empty());
+    EXPECT_EQ(fromBytes.LastError(), c.loadError);
+    EXPECT_EQ(fromFile.LastError(), c.loadError);
+    EXPECT_LE(fromBytes.Pixels().size(), c.bytes.size());
+    const bool done = c.outcome == Outcome::Recolored;
+    const std::string after = done ? Recolored(c.bytes) : c.bytes;
+    EXPECT_EQ(Recolor(dir / "case.bmp", false), std::to_string(done) + " " + Title(c.outcome));
+    EXPECT_EQ(ReadFile(dir / "case.bmp"), after);
+    EXPECT_EQ(Recolor(dir / "case.bmp", true), std::to_string(done) + " " + Title(c.outcome));
+    EXPECT_EQ(ReadFile(dir / "Tintwell Backup" / "case.bmp"), after);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Tintwell Backup",
+                                                       "Tintwell Backup/case.bmp", "case.bmp"}));
 }
 
-TEST_F(RecolorFileTest, NotABitmapAtAllIsReportedAsNotEightBit) {
-    const fs::path path = dir / "text.bmp";
-    BmpBuilder::WriteFile(path, {'h', 'e', 'l', 'l', 'o'});
-    EXPECT_FALSE(Recolor(path, false, Shifted()));
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].title, "BMP is not 8-bit");
-    EXPECT_EQ(BmpBuilder::ReadFile(path), (Bytes{'h', 'e', 'l', 'l', 'o'}));
-}
+INSTANTIATE_TEST_SUITE_P(Corpus, MalformedFile, ::testing::ValuesIn(MalformedCorpus()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RecolorFileTest, FailedLoadOfAnEightBitFileIsNeverWrittenBack) {
-    for (const BmpBuilder& b :
-         {BmpBuilder().Compression(1), BmpBuilder().BfSize(0), BmpBuilder().BiWidthField(-4)}) {
-        box.shown.clear();
-        const Bytes original = b.Build();
-        const fs::path path = dir / "rle.bmp";
-        BmpBuilder::WriteFile(path, original);
-        EXPECT_FALSE(Recolor(path, false, Shifted()));
-        ASSERT_EQ(box.shown.size(), 1u);
-        EXPECT_EQ(box.shown[0].title, "BMP not readable");
-        EXPECT_EQ(box.shown[0].text.rfind(Q(path) + " could not be read: ", 0), 0u)
-            << box.shown[0].text;
-        EXPECT_EQ(BmpBuilder::ReadFile(path), original);
+// Every length of a good file: recoloured only while every pixel is there.
+TEST(RecolorFile, RewritesACutFileOnlyWhileItsPixelsAreWhole) {
+    for (const Bmp& good : {Bmp(), Bmp().HeaderSize(108).TopDown()}) {
+        const std::string full = good.Build();
+        TempDir dir;
+        for (std::size_t n = 0; n < full.size(); ++n) {
+            WriteFile(dir / "cut.bmp", full.substr(0, n));
+            const bool whole = n >= full.size() - 3;  // only the last row's padding is missing
+            ASSERT_EQ(Recolor(dir / "cut.bmp", false).substr(0, 1), whole ? "1" : "0") << n;
+            ASSERT_EQ(ReadFile(dir / "cut.bmp"),
+                      whole ? Recolored(full.substr(0, n)) : full.substr(0, n))
+                << n;
+        }
     }
 }
 
-TEST_F(RecolorFileTest, PixelDataCutShortIsRefusedAndLeftIntact) {
-    const BmpBuilder good = BmpBuilder().Size(9, 6);
-    // The top row (stored last) loses its padding and its last pixel.
-    const Bytes original = BmpBuilder(good).TruncateTo(good.Build().size() - 4).Build();
-    const fs::path path = dir / "short.bmp";
-    BmpBuilder::WriteFile(path, original);
-    EXPECT_FALSE(Recolor(path, false, Shifted()));
-    ExpectOneMessage("BMP is incomplete",
-                     Q(path) +
-                         " is cut short: its pixel data does not cover the whole image. The "
-                         "file was left unchanged.");
-    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
+TEST(RecolorFile, RecolorsTheSelectionOrWhatLiesOutsideIt) {
+    TempDir dir;
+    const Bmp b = Bmp().Size(4, 4);
+    for (bool outside : {false, true}) {
+        WriteFile(dir / "a.bmp", b.Build());
+        ASSERT_EQ(Recolor(dir / "a.bmp", false, {2, 2, 500, 500}, outside), "1 ");
+        clsBitmap bmp;
+        ASSERT_TRUE(bmp.LoadFromFile(dir / "a.bmp"));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(static_cast<std::uint32_t>(bmp.GetPixelAt(x, y)),
+                          (x >= 2 && y >= 2) != outside ? 255 - b.Pixel(x, y) : b.Pixel(x, y));
+    }
 }
 
-TEST_F(RecolorFileTest, SelectionBeyondTheImageIsClipped) {
-    const BmpBuilder b = BmpBuilder().Size(4, 4);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    EXPECT_TRUE(Recolor(path, false, Shifted(), {2, 2, 500, 500}, false));
+TEST(RecolorFile, ReportsEachRefusalWithItsText) {
     clsBitmap bmp;
-    ASSERT_TRUE(bmp.LoadFromFile(path));
-    EXPECT_EQ(bmp.GetPixelAt(1, 1), static_cast<int>(b.PixelValue(1, 1)));
-    EXPECT_EQ(bmp.GetPixelAt(3, 3), 255 - static_cast<int>(b.PixelValue(3, 3)));
+    Load(bmp, Bmp().Set32(kCompression, 1).Build());
+    const std::pair<MessageRequest, std::string> cases[] = {
+        {NotFoundMessage("/x/a.bmp"), "Not Found|\"/x/a.bmp\" not found."},
+        {RecolorProblemMessage(RecolorProblem::NotEightBit, "a", bmp),
+         "BMP is not 8-bit|\"a\" is not a 256 color BMP"},
+        {RecolorProblemMessage(RecolorProblem::LoadFailed, "a", bmp),
+         "BMP not readable|\"a\" could not be read: Unsupported compression type: 0x1. The file "
+         "was left unchanged."},
+        {RecolorProblemMessage(RecolorProblem::PixelsCutShort, "a", bmp),
+         "BMP is incomplete|\"a\" is cut short: its pixel data does not cover the whole image. The "
+         "file was left "
+         "unchanged."},
+        {BackupFailedMessage("a", "no room."),
+         "Backup Failed|\"a\" was not recolored because its backup copy could not be made: no "
+         "room."},
+        {SaveFailedMessage("a", "no room"),
+         "Save Failed|\"a\" could not be written: no room. The file was left unchanged."},
+    };
+    for (const auto& [m, text] : cases) {
+        EXPECT_EQ(m.title + "|" + m.text, text);
+        EXPECT_EQ(m.icon, (text[0] == 'B' && text[1] == 'a') || text[0] == 'S'
+                              ? MsgIcon::Error
+                              : MsgIcon::Information);
+    }
+    EXPECT_EQ(Recolor("", false), "0 Not Found;");
+    EXPECT_EQ(Recolor("/", true), "0 Not Found;");  // a folder is no ordinary file
 }
 
-TEST_F(RecolorFileTest, BackupsAreNumberedAndAFreedNumberIsReused) {
-    const BmpBuilder b = BmpBuilder().Size(3, 3);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    const Bytes original = b.Build();
-    for (int i = 0; i < 4; ++i)
-        ASSERT_TRUE(Recolor(path, true, Shifted()));
-    EXPECT_EQ(BackupNames(),
-              (std::vector<std::string>{"a-001.bmp", "a-002.bmp", "a-003.bmp", "a.bmp"}));
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "a.bmp"), original);
-    // The fourth backup holds the file as the third recolour left it.
-    const Bytes beforeFifth = BmpBuilder::ReadFile(path);
-    fs::remove(Backups() / "a-001.bmp");
-    ASSERT_TRUE(Recolor(path, true, Shifted()));
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "a-001.bmp"), beforeFifth);
-    EXPECT_EQ(BackupNames().size(), 4u);
+TEST(Backups, AreNumberedFromTheFilesNameAndAFreedNumberIsTakenAgain) {
+    TempDir dir;
+    const fs::path backups = dir / "Tintwell Backup";
+    fs::create_directory(backups);
+    const std::tuple<const char*, std::vector<std::string>, const char*> cases[] = {
+        {"a.bmp", {}, "a.bmp"},
+        {"a.bmp", {"a.bmp", "a-001.bmp", "a-003.bmp"}, "a-002.bmp"},
+        {"sky.night.BMP", {"sky.night.BMP"}, "sky.night-001.bmp"},
+        {"plain", {"plain"}, "plain-001.bmp"},
+    };
+    for (const auto& [file, taken, next] : cases) {
+        for (const std::string& name : taken)
+            WriteFile(backups / name, "x");
+        EXPECT_EQ(NextBackupPath(dir / file, backups), backups / next);
+        fs::remove_all(backups);
+        fs::create_directory(backups);
+    }
+    for (int n = 0; n <= 999; ++n)  // all taken: the 999th is overwritten
+        WriteFile(backups / (n ? "t-" +
+                                     std::string(n < 10    ? "00"
+                                                 : n < 100 ? "0"
+                                                           : "") +
+                                     std::to_string(n) + ".bmp"
+                               : "t.bmp"),
+                  "");
+    EXPECT_EQ(NextBackupPath(dir / "t.bmp", backups), backups / "t-999.bmp");
+    EXPECT_EQ(BackupFolderFor("a.bmp"), fs::path("Tintwell Backup"));
 }
 
-TEST_F(RecolorFileTest, UpperCaseExtensionGetsLowerCaseNumberedNames) {
-    const fs::path path = BmpBuilder().WriteTo(dir / "sky.night.BMP");
+TEST(Backups, AreWholeCopiesOfTheirOwnWhateverTheFileIs) {
+    TempDir dir;
+    const std::string x = Bmp().Size(300, 200).Build(), y = Recolored(x);
+    WriteFile(dir / "a.bmp", x);
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(Recolor(path, true, Shifted()));
-    EXPECT_EQ(BackupNames(), (std::vector<std::string>{"sky.night-001.bmp", "sky.night-002.bmp",
-                                                       "sky.night.BMP"}));
+        ASSERT_EQ(Recolor(dir / "a.bmp", true), "1 ");
+    fs::create_hard_link(dir / "a.bmp", dir / "second name.bmp");
+    fs::create_directory(dir / "real");
+    WriteFile(dir / "real" / "t.bmp", x);
+    fs::create_symlink("real/t.bmp", dir / "link.bmp");
+    ASSERT_EQ(Recolor(dir / "a.bmp", true), "1 ");
+    ASSERT_EQ(Recolor(dir / "link.bmp", true), "1 ");
+    const fs::path b = dir / "Tintwell Backup";
+    EXPECT_EQ(ReadFile(b / "a.bmp"), x);
+    EXPECT_EQ(ReadFile(b / "a-001.bmp"), y);
+    EXPECT_EQ(ReadFile(b / "a-002.bmp"), Recolored(y));
+    EXPECT_EQ(ReadFile(b / "a-003.bmp"), y);
+    EXPECT_EQ(ReadFile(dir / "second name.bmp"), y);
+    EXPECT_EQ(ReadFile(b / "link.bmp"), x);
+    EXPECT_EQ(ReadFile(dir / "real" / "t.bmp"), y);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
+    for (const auto& e : fs::directory_iterator(b))
+        EXPECT_EQ(fs::hard_link_count(e.path()), 1u) << e.path();
+    EXPECT_EQ(fs::hard_link_count(dir / "a.bmp"), 1u);
 }
 
-TEST_F(RecolorFileTest, NameWithoutADotIsNumberedWhole) {
-    const fs::path path = BmpBuilder().WriteTo(dir / "plain");
-    fs::create_directory(Backups());
-    BmpBuilder::WriteFile(Backups() / "plain", {1});
-    EXPECT_EQ(NextBackupPath(path, Backups()), Backups() / "plain-001.bmp");
-}
-
-TEST_F(RecolorFileTest, WhenAllNumbersAreTakenThe999thIsOverwritten) {
-    const fs::path path = BmpBuilder().WriteTo(dir / "t.bmp");
-    fs::create_directory(Backups());
-    BmpBuilder::WriteFile(Backups() / "t.bmp", {0});
-    char name[32];
-    for (int n = 1; n <= 999; ++n) {
-        std::snprintf(name, sizeof name, "t-%03d.bmp", n);
-        BmpBuilder::WriteFile(Backups() / name, {0});
+TEST(RecolorFileFaults, AFullDiskLeavesTheFileAndAnyBackupWhole) {
+    TempDir dir;
+    // 16 colours: the original is smaller than what a save writes.
+    const std::string old = Bmp().Size(64, 64).ClrUsed(16).Build();
+    WriteFile(dir / "a.bmp", old);
+    const std::tuple<rlim_t, bool, const char*> cases[] = {{3000, false, "0 Save Failed;"},
+                                                           {3000, true, "0 Backup Failed;"},
+                                                           {4500, true, "0 Save Failed;"}};
+    for (const auto& [limit, backup, seen] : cases) {
+        FileSizeLimit disk(limit);
+        EXPECT_EQ(Recolor(dir / "a.bmp", backup), seen);
     }
-    const Bytes original = BmpBuilder::ReadFile(path);
-    ASSERT_TRUE(Recolor(path, true, Shifted()));
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "t-999.bmp"), original);
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "t-998.bmp"), Bytes{0});
+    EXPECT_EQ(ReadFile(dir / "a.bmp"), old);
+    EXPECT_EQ(fs::hard_link_count(dir / "a.bmp"), 1u);
+    EXPECT_EQ(ReadFile(dir / "Tintwell Backup" / "a.bmp"), old);
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"Tintwell Backup", "Tintwell Backup/a.bmp", "a.bmp"}));
 }
 
-TEST_F(RecolorFileTest, BackupFailureLeavesTheFileAndIsReported) {
-    const Bytes original = BmpBuilder().Build();
+TEST(RecolorFileFaults, ReadOnlyFilesAndFoldersAreLeftAlone) {
+    TempDir dir;
+    const std::string old = Bmp().Build();
+    for (const char* name : {"ro", "folder"}) {
+        fs::create_directory(dir / name);
+        WriteFile(dir / name / "a.bmp", old);
+        WriteFile(dir / name / "Tintwell.ini", "[General]\r\nZoom=2\r\n");
+        WriteFile(dir / name / "a.txt", "old list");
+        for (const char* file : {"", "a.bmp", "a.txt", "Tintwell.ini"})
+            GiveToNobody(dir / name / file);
+    }
+    fs::permissions(dir / "ro" / "a.bmp", fs::perms(0444));
+    fs::permissions(dir / "ro" / "Tintwell.ini", fs::perms(0444));
+    fs::permissions(dir / "ro" / "a.txt", fs::perms(0444));
+    fs::permissions(dir / "folder", fs::perms(0555));
+    const std::string seen = AsUnprivilegedUser([&](std::string& r) {
+        for (const char* name : {"ro", "folder"}) {
+            r += Recolor(dir / name / "a.bmp", false) + Recolor(dir / name / "a.bmp", true);
+            clsBitmap bmp;
+            Load(bmp, old);
+            std::string error;
+            r += std::to_string(bmp.SaveAsFile(dir / name / "a.bmp")) +
+                 std::to_string(
+                     static_cast<int>(WriteColorIndexList(bmp, dir / name / "a.txt", error)));
+            RecordingMessageBox box;
+            clsINI ini(box);
+            ini.LoadINI((dir / name / "Tintwell.ini").string());
+            ini.WriteValue("General", "Zoom", "3");
+            r += box.Titles() + "|";
+        }
+    });
+    fs::permissions(dir / "folder", fs::perms(0755));
+    // The read-only file's backup is made before the refusal; the folder can take none.
+    EXPECT_EQ(seen,
+              "0 Save Failed;0 Save Failed;02Could not save INI file.;|"
+              "0 Save Failed;0 Backup Failed;02Could not save INI file.;|");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{
+                                 "folder", "folder/Tintwell.ini", "folder/a.bmp", "folder/a.txt",
+                                 "ro", "ro/Tintwell Backup", "ro/Tintwell Backup/a.bmp",
+                                 "ro/Tintwell.ini", "ro/a.bmp", "ro/a.txt"}));
+    EXPECT_EQ(ReadFile(dir / "folder" / "a.txt"), "old list");
+    for (const char* file : {"ro/a.bmp", "folder/a.bmp", "ro/Tintwell Backup/a.bmp"})
+        EXPECT_EQ(ReadFile(dir / file), old) << file;
+}
+
+TEST(RecolorFileFaults, AFileChangedSinceItWasListedIsTakenAsItNowIs) {
+    TempDir dir;
     const fs::path path = dir / "a.bmp";
-    BmpBuilder::WriteFile(path, original);
-    // A regular file already holds the backup folder's name.
-    BmpBuilder::WriteFile(Backups(), {1});
-    EXPECT_FALSE(Recolor(path, true, Shifted()));
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].title, "Backup Failed");
-    EXPECT_EQ(box.shown[0].icon, MsgIcon::Error);
-    EXPECT_EQ(box.shown[0].text.rfind(Q(path) + " was not recolored", 0), 0u);
-    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
-}
-
-TEST_F(RecolorFileTest, BackupFolderThatCannotBeCreatedLeavesTheFile) {
-    // The backup folder would have to be made inside a regular file.
+    WriteFile(dir / "Tintwell Backup", "a file, not a folder");
+    EXPECT_EQ(Recolor(path, true), "0 Not Found;");
+    fs::create_directory(path);
+    EXPECT_EQ(Recolor(path, false), "0 Not Found;");
+    fs::remove(path);
+    WriteFile(path, "not a bitmap");
+    EXPECT_EQ(Recolor(path, false), "0 BMP is not 8-bit;");
+    EXPECT_EQ(Recolor(path, true), "0 Backup Failed;");
+    EXPECT_EQ(ReadFile(path), "not a bitmap");
+    EXPECT_EQ(ReadFile(dir / "Tintwell Backup"), "a file, not a folder");
     std::string why;
-    BmpBuilder::WriteFile(dir / "notafolder", {1});
     fs::path made;
-    EXPECT_FALSE(MakeBackup(dir / "notafolder" / "x.bmp", made, why));
+    EXPECT_FALSE(MakeBackup(dir / "Tintwell Backup" / "x.bmp", made, why));
     EXPECT_NE(why.find("Tintwell Backup"), std::string::npos);
 }
 
-TEST_F(RecolorFileTest, BackupIsCompleteBeforeTheRewrite) {
-    const BmpBuilder b = BmpBuilder().Size(300, 200);
-    const fs::path path = b.WriteTo(dir / "big.bmp");
-    ASSERT_TRUE(Recolor(path, true, Shifted()));
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "big.bmp"), b.Build());
-    EXPECT_NE(BmpBuilder::ReadFile(path), b.Build());
-}
-
-TEST_F(RecolorFileTest, BackupIsAFileOfItsOwnAfterTheRewrite) {
-    const BmpBuilder b = BmpBuilder().Size(5, 5);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    ASSERT_TRUE(Recolor(path, true, Shifted()));
-    struct stat file {
-    }, copy{};
-    ASSERT_EQ(::stat(path.c_str(), &file), 0);
-    ASSERT_EQ(::stat((Backups() / "a.bmp").c_str(), &copy), 0);
-    EXPECT_NE(file.st_ino, copy.st_ino);
-    EXPECT_EQ(copy.st_nlink, 1u);
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "a.bmp"), b.Build());
-}
-
-TEST_F(RecolorFileTest, FileWithASecondNameIsBackedUpAsACopy) {
-    const BmpBuilder b = BmpBuilder().Size(5, 5);
-    const fs::path path = b.WriteTo(dir / "a.bmp");
-    fs::create_hard_link(path, dir / "other-name.bmp");
-    ASSERT_TRUE(Recolor(path, true, Shifted()));
-    struct stat other {
-    }, copy{};
-    ASSERT_EQ(::stat((dir / "other-name.bmp").c_str(), &other), 0);
-    ASSERT_EQ(::stat((Backups() / "a.bmp").c_str(), &copy), 0);
-    EXPECT_NE(other.st_ino, copy.st_ino);
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "a.bmp"), b.Build());
-    EXPECT_EQ(BmpBuilder::ReadFile(dir / "other-name.bmp"), b.Build());
-}
-
-TEST_F(RecolorFileTest, RefusedFileGetsABackupOfItsOwn) {
-    const fs::path path = BmpBuilder().Bits(4).WriteTo(dir / "four.bmp");
-    EXPECT_FALSE(Recolor(path, true, Shifted()));
-    struct stat file {
-    }, copy{};
-    ASSERT_EQ(::stat(path.c_str(), &file), 0);
-    ASSERT_EQ(::stat((Backups() / "four.bmp").c_str(), &copy), 0);
-    EXPECT_NE(file.st_ino, copy.st_ino);
-    EXPECT_EQ(file.st_nlink, 1u);
-}
-
-TEST_F(RecolorFileTest, SymbolicLinkIsBackedUpWithItsTargetsContents) {
-    const BmpBuilder b = BmpBuilder().Size(3, 3);
-    fs::create_directory(dir / "real");
-    b.WriteTo(dir / "real" / "t.bmp");
-    fs::create_symlink("real/t.bmp", dir / "link.bmp");
-    ASSERT_TRUE(Recolor(dir / "link.bmp", true, Shifted()));
-    EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
-    EXPECT_FALSE(fs::is_symlink(Backups() / "link.bmp"));
-    EXPECT_EQ(BmpBuilder::ReadFile(Backups() / "link.bmp"), b.Build());
-    EXPECT_NE(BmpBuilder::ReadFile(dir / "real" / "t.bmp"), b.Build());
-}
-
-// Files may grow to `bytes` at most while this lives (works as root too).
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+// Regression guard: a writer killed at any moment leaves old or new bytes.
+TEST(RecolorFileFaults, AWriterKilledAtRandomMomentsLeavesWholeFilesAndBackups) {
+    TempDir dir;
+    const std::string x = Bmp().Size(512, 256).Build(), y = Recolored(x), xSaved = Recolored(y);
+    auto whole = [&](const std::string& b) { return b == x || b == y || b == xSaved; };
+    WriteFile(dir / "a.bmp", x);
+    std::mt19937 rng(11);
+    for (int i = 0; i < 15; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0)
+            for (;;)
+                Recolor(dir / "a.bmp", true);
+        ::usleep(std::uniform_int_distribution<unsigned>(0, 20000)(rng));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        ASSERT_TRUE(whole(ReadFile(dir / "a.bmp"))) << "after kill " << i;
     }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
-};
-
-TEST_F(RecolorFileTest, SaveFailureLeavesTheFileAndIsReported) {
-    const Bytes original = BmpBuilder().Build();
-    const fs::path path = dir / "a.bmp";
-    BmpBuilder::WriteFile(path, original);
-    {
-        FileSizeLimit limit(1000);
-        EXPECT_FALSE(Recolor(path, false, Shifted()));
-    }
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].title, "Save Failed");
-    EXPECT_EQ(box.shown[0].icon, MsgIcon::Error);
-    EXPECT_EQ(box.shown[0].text.rfind(Q(path) + " could not be written: ", 0), 0u);
-    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
-        ++entries;
-    EXPECT_EQ(entries, 1);
-}
-
-TEST_F(RecolorFileTest, SaveFailureAfterABackupLeavesNoSharedBackup) {
-    const Bytes original = BmpBuilder().Build();
-    const fs::path path = dir / "a.bmp";
-    BmpBuilder::WriteFile(path, original);
-    {
-        FileSizeLimit limit(1000);
-        EXPECT_FALSE(Recolor(path, true, Shifted()));
-    }
-    // The copy that replaces the unusable link cannot be written either.
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].title, "Backup Failed");
-    EXPECT_EQ(BmpBuilder::ReadFile(path), original);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_nlink, 1u);  // the backup, if any, is not a second name of the file
-}
-
-TEST_F(RecolorFileTest, RelativePathPutsTheBackupFolderInTheCurrentFolder) {
-    EXPECT_EQ(BackupFolderFor("a.bmp"), fs::path("Tintwell Backup"));
-    EXPECT_EQ(BackupFolderFor("/x/y/a.bmp"), fs::path("/x/y/Tintwell Backup"));
-}
-
-TEST(RecolorProblems, AreFoundInOrder) {
-    clsBitmap rgb;
-    ASSERT_TRUE(rgb.LoadFromByteArray(BmpBuilder().Bits(24).Build()));
-    EXPECT_EQ(FindRecolorProblem(rgb, true), RecolorProblem::NotEightBit);
-    clsBitmap good;
-    ASSERT_TRUE(good.LoadFromByteArray(BmpBuilder().Build()));
-    EXPECT_EQ(FindRecolorProblem(good, true), RecolorProblem::None);
-    EXPECT_EQ(FindRecolorProblem(good, false), RecolorProblem::LoadFailed);
-    clsBitmap empty;
-    EXPECT_EQ(FindRecolorProblem(empty, false), RecolorProblem::NotEightBit);
+    for (const auto& e : fs::directory_iterator(dir / "Tintwell Backup"))
+        if (e.path().filename().string()[0] != '.') {
+            EXPECT_TRUE(whole(ReadFile(e.path()))) << e.path();
+        }
+    EXPECT_EQ(Recolor(dir / "a.bmp", true), "1 ");
+    for (const std::string& name : dir.Entries())
+        EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
 }
 
 }  // namespace
-}  // namespace tintwell
+}  // namespace tintwell::test

@@ -1,266 +1,125 @@
 #pragma once
+// The bytes of a BMP file for tests. The defaults give a good 5 x 3 8-bit
+// bottom-up file (1102 bytes, pixels from 1078); each bad case is one call away:
+//   Bmp().Bits(4).TopDown().HeaderSize(108).ClrUsed(16).Cut(60).Set32(kCompression, 1)
+// Index pixels hold (x * 3 + y * 5 + 1) masked to the bits, colour pixels a
+// mix of x and y; row padding is 0xEE; palette entry i is PaletteColor(i).
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <functional>
-#include <optional>
-#include <stdexcept>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bitmap/clsBitmap.h"
+
 namespace tintwell::test {
 
-// Builds the bytes of a BMP file for tests. The defaults give a good, small
-// 8-bit bottom-up file; every bad case is one setter away:
-//   BmpBuilder().Size(5, 3).Bits(4).TopDown().HeaderSize(108).ClrUsed(16).Build()
-//   BmpBuilder().BfSize(0).Build(); BmpBuilder().TruncateTo(60).Build()
-// Row padding is filled with PadByte() so tests can see it stays untouched;
-// the header bytes beyond the first 40 (headers of 108/124 bytes) are 0xA5.
-class BmpBuilder {
+// Offsets of the header fields a test changes.
+enum Field {
+    kBfSize = 2,
+    kOffBits = 10,
+    kBiSize = 14,
+    kWidth = 18,
+    kHeight = 22,
+    kBits = 28,
+    kCompression = 30,
+    kClrUsed = 46
+};
+
+class Bmp {
   public:
-    using PixelFn = std::function<std::uint32_t(int x, int y)>;
-    using PaletteFn = std::function<std::uint32_t(int index)>;
+    Bmp& Size(int w, int h) { return w_ = w, h_ = h, *this; }
+    Bmp& Bits(int bits) { return bits_ = bits, *this; }
+    Bmp& TopDown(bool on = true) { return topDown_ = on, *this; }
+    Bmp& HeaderSize(int bytes) { return header_ = bytes, *this; }
+    Bmp& ClrUsed(int n, int held = -1) { return clrUsed_ = n, held_ = held, *this; }
+    Bmp& Pixels(std::function<std::uint32_t(int, int)> f) { return pixel_ = std::move(f), *this; }
+    Bmp& Reserved(std::uint8_t b) { return reserved_ = b, *this; }
+    Bmp& Trailing(std::string b) { return trailing_ = std::move(b), *this; }
+    Bmp& Set32(int at, std::int64_t v) { return patches_.push_back({at, v}), *this; }
+    Bmp& Cut(std::size_t n) { return cut_ = n, *this; }
 
-    BmpBuilder& Size(std::int32_t w, std::int32_t h) {
-        width_ = w, height_ = h;
-        return *this;
+    int Width() const { return w_; }
+    int Height() const { return h_; }
+    int BitCount() const { return bits_; }
+    static ColorValue PaletteColor(int i) {
+        return static_cast<ColorValue>((i & 255) | ((255 - (i & 255)) << 8) |
+                                       (((i * 7 + 3) & 255) << 16));
     }
-    BmpBuilder& Bits(std::int16_t bits) {
-        bits_ = bits;
-        return *this;
-    }
-    BmpBuilder& TopDown(bool on = true) {
-        topDown_ = on;
-        return *this;
-    }
-    BmpBuilder& HeaderSize(std::int32_t bytes) {
-        headerSize_ = bytes;
-        return *this;
-    }
-    // biClrUsed as written; the palette holds that many entries unless
-    // PaletteEntries says otherwise (0 = 2^bits entries).
-    BmpBuilder& ClrUsed(std::int32_t n) {
-        clrUsed_ = n;
-        return *this;
-    }
-    BmpBuilder& PaletteEntries(int n) {
-        paletteEntries_ = n;
-        return *this;
-    }
-    BmpBuilder& PaletteReserved(std::uint8_t b) {
-        paletteReserved_ = b;
-        return *this;
-    }
-    BmpBuilder& Compression(std::int32_t c) {
-        compression_ = c;
-        return *this;
-    }
-    BmpBuilder& BfSize(std::int32_t v) {
-        bfSize_ = v;
-        return *this;
-    }
-    BmpBuilder& BfOffBits(std::int32_t v) {
-        bfOffBits_ = v;
-        return *this;
-    }
-    BmpBuilder& BiWidthField(std::int32_t v) {
-        widthField_ = v;
-        return *this;
-    }
-    BmpBuilder& BiHeightField(std::int32_t v) {
-        heightField_ = v;
-        return *this;
-    }
-    // Bytes after the last row but inside bfSize.
-    BmpBuilder& Trailing(std::vector<std::uint8_t> b) {
-        trailing_ = std::move(b);
-        return *this;
-    }
-    // Bytes after bfSize (the file is longer than its header says).
-    BmpBuilder& AfterEnd(std::vector<std::uint8_t> b) {
-        afterEnd_ = std::move(b);
-        return *this;
-    }
-    BmpBuilder& TruncateTo(std::size_t n) {
-        truncateTo_ = n;
-        return *this;
-    }
-    BmpBuilder& Pixels(PixelFn f) {
-        pixel_ = std::move(f);
-        return *this;
-    }
-    BmpBuilder& Palette(PaletteFn f) {
-        palette_ = std::move(f);
-        return *this;
-    }
-    BmpBuilder& PadByte(std::uint8_t b) {
-        pad_ = b;
-        return *this;
-    }
-    BmpBuilder& AlphaByte(std::uint8_t b) {
-        alpha_ = b;
-        return *this;
-    }
-
-    std::int32_t Width() const { return width_; }
-    std::int32_t Height() const { return height_; }
-    std::int16_t BitCount() const { return bits_; }
-    std::uint8_t Pad() const { return pad_; }
-    // The default palette gives every index its own colour (COLORREF layout).
-    static std::uint32_t DefaultColor(int i) {
-        return static_cast<std::uint32_t>((i & 255) | ((255 - (i & 255)) << 8) |
-                                          (((i * 7 + 3) & 255) << 16));
-    }
-    std::uint32_t PaletteColor(int i) const { return palette_ ? palette_(i) : DefaultColor(i); }
-    // The value the builder stored at (x, y), row 0 at the top: a palette index
-    // for 1/4/8 bits, a colour value for 24/32 bits.
-    std::uint32_t PixelValue(int x, int y) const {
-        if (pixel_) return pixel_(x, y) & ValueMask();
+    std::uint32_t Pixel(int x, int y) const {
         if (bits_ > 8)
-            return static_cast<std::uint32_t>((x * 40) | ((y * 30) << 8) | (((x + y) * 17) << 16)) &
-                   0xFFFFFF;
-        return static_cast<std::uint32_t>(x * 3 + y * 5 + 1) & ValueMask();
+            return pixel_ ? pixel_(x, y) : (x * 40) | (y * 30 << 8) | ((x + y) * 17 << 16);
+        return (pixel_ ? pixel_(x, y) : x * 3 + y * 5 + 1) & ((1u << bits_) - 1);
     }
-    std::int64_t Stride() const { return ((std::int64_t{width_} * bits_ + 31) & ~31LL) / 8; }
-    std::int32_t PaletteCount() const {
-        if (bits_ > 8) return 0;
-        if (paletteEntries_ >= 0) return paletteEntries_ ? paletteEntries_ : 1 << bits_;
-        return clrUsed_ ? clrUsed_ : 1 << bits_;
-    }
-    std::int64_t PaletteOffset() const { return 14 + headerSize_; }
-    std::int64_t PixelStart() const { return PaletteOffset() + 4LL * PaletteCount(); }
-    // Offset in the file of the first byte of image row y (0 = top).
-    std::int64_t RowStartInFile(int y) const {
-        return PixelStart() + (topDown_ ? y : height_ - 1 - y) * Stride();
+    std::int64_t Stride() const { return (std::int64_t{w_} * bits_ + 31) / 32 * 4; }
+    int PaletteCount() const {
+        return bits_ > 8 ? 0 : held_ >= 0 ? held_ : clrUsed_ ? clrUsed_ : 1 << bits_;
     }
 
-    std::vector<std::uint8_t> Build() const {
-        std::vector<std::uint8_t> out;
-        const std::int64_t pixelBytes = Stride() * height_;
-        const std::int64_t offBits = bfOffBits_.value_or(static_cast<std::int32_t>(PixelStart()));
-        const std::int64_t size = PixelStart() + pixelBytes + std::int64_t(trailing_.size());
-        Put16(out, 0x4D42);
-        Put32(out, bfSize_.value_or(static_cast<std::int32_t>(size)));
-        Put16(out, 0);
-        Put16(out, 0);
-        Put32(out, static_cast<std::int32_t>(offBits));
-        Put32(out, headerSize_);
-        Put32(out, widthField_.value_or(width_));
-        Put32(out, heightField_.value_or(topDown_ ? -height_ : height_));
-        Put16(out, 1);
-        Put16(out, static_cast<std::uint16_t>(bits_));
-        Put32(out, compression_);
-        Put32(out, static_cast<std::int32_t>(pixelBytes));
-        Put32(out, 2835);
-        Put32(out, 2835);
-        Put32(out, clrUsed_);
-        Put32(out, 0);
-        for (std::int32_t i = 40; i < headerSize_; ++i)
-            out.push_back(0xA5);
-        for (int i = 0; i < PaletteCount(); ++i) {
-            const std::uint32_t c = PaletteColor(i);
-            out.push_back(static_cast<std::uint8_t>(c >> 16));
-            out.push_back(static_cast<std::uint8_t>(c >> 8));
-            out.push_back(static_cast<std::uint8_t>(c));
-            out.push_back(paletteReserved_);
-        }
-        for (int row = 0; row < height_; ++row)
-            AppendRow(out, topDown_ ? row : height_ - 1 - row);
-        out.insert(out.end(), trailing_.begin(), trailing_.end());
-        out.insert(out.end(), afterEnd_.begin(), afterEnd_.end());
-        if (truncateTo_ && *truncateTo_ < out.size()) out.resize(*truncateTo_);
-        return out;
-    }
-
-    std::filesystem::path WriteTo(const std::filesystem::path& path) const {
-        WriteFile(path, Build());
-        return path;
-    }
-
-    static void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& b) {
-        std::ofstream f(path, std::ios::binary | std::ios::trunc);
-        f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-        if (!f) throw std::runtime_error("cannot write " + path.string());
-    }
-    static std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-        std::ifstream f(path, std::ios::binary);
-        if (!f) throw std::runtime_error("cannot read " + path.string());
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    std::string Build() const {
+        std::string o;
+        const std::int64_t start = 14 + header_ + 4 * PaletteCount();
+        const std::int64_t size = start + Stride() * h_ + std::int64_t(trailing_.size());
+        Put(o, 0x4D42, 2), Put(o, size), Put(o, 0), Put(o, start), Put(o, header_), Put(o, w_);
+        Put(o, topDown_ ? -h_ : h_), Put(o, 1, 2), Put(o, bits_, 2), Put(o, 0);
+        Put(o, Stride() * h_), Put(o, 2835), Put(o, 2835), Put(o, clrUsed_), Put(o, 0);
+        o.append(static_cast<std::size_t>(header_ > 40 ? header_ - 40 : 0), '\xA5');
+        for (int i = 0; i < PaletteCount(); ++i)
+            Put(o, (PaletteColor(i) >> 16 & 0xFF) | (PaletteColor(i) & 0xFF00) |
+                       (PaletteColor(i) & 0xFF) << 16 | reserved_ << 24);
+        for (int row = 0; row < h_; ++row)
+            o += Row(topDown_ ? row : h_ - 1 - row);
+        o += trailing_;
+        for (const auto& [at, v] : patches_)
+            for (int i = 0; i < 4; ++i)
+                o.at(static_cast<std::size_t>(at + i)) = static_cast<char>(v >> 8 * i);
+        if (cut_ < o.size()) o.resize(cut_);
+        return o;
     }
 
   private:
-    std::uint32_t ValueMask() const {
-        return bits_ > 8 ? 0xFFFFFFu : bits_ > 0 ? (1u << bits_) - 1 : 0u;
+    static void Put(std::string& o, std::int64_t v, int bytes = 4) {
+        for (int i = 0; i < bytes; ++i)
+            o += static_cast<char>(v >> 8 * i);
     }
-    void AppendRow(std::vector<std::uint8_t>& out, int y) const {
-        std::vector<std::uint8_t> row(static_cast<std::size_t>(Stride()), 0);
-        std::int64_t used = 0;
-        for (int x = 0; x < width_; ++x) {
-            const std::uint32_t v = PixelValue(x, y);
-            switch (bits_) {
-                case 1:
-                case 4: {
-                    const int perByte = 8 / bits_;
-                    const int shift = bits_ * (perByte - 1 - x % perByte);
-                    row[x / perByte] |= static_cast<std::uint8_t>(v << shift);
-                    used = x / perByte + 1;
-                    break;
-                }
-                case 8:
-                    row[x] = static_cast<std::uint8_t>(v);
-                    used = x + 1;
-                    break;
-                case 24:
-                case 32: {
-                    const int bpp = bits_ / 8;
-                    row[x * bpp] = static_cast<std::uint8_t>(v >> 16);
-                    row[x * bpp + 1] = static_cast<std::uint8_t>(v >> 8);
-                    row[x * bpp + 2] = static_cast<std::uint8_t>(v);
-                    if (bpp == 4) row[x * bpp + 3] = alpha_;
-                    used = (x + 1) * bpp;
-                    break;
-                }
-                default:  // unsupported depths: any recognisable bytes
-                    used = 0;
-                    break;
+    std::string Row(int y) const {
+        std::string row(static_cast<std::size_t>(Stride()), '\xEE');
+        const int bpp = bits_ / 8;
+        for (int x = 0; x < w_ && (bits_ == 1 || bits_ == 4 || bpp == 1 || bpp == 3 || bpp == 4);
+             ++x) {
+            const std::uint32_t v = Pixel(x, y);
+            if (bits_ < 8) {
+                const int per = 8 / bits_, shift = bits_ * (per - 1 - x % per);
+                char& b = row[static_cast<std::size_t>(x / per)];
+                b = static_cast<char>((x % per ? b : 0) | v << shift);
+            } else if (bpp == 1) {
+                row[static_cast<std::size_t>(x)] = static_cast<char>(v);
+            } else {
+                for (int i = 0; i < bpp; ++i)
+                    row[static_cast<std::size_t>(x * bpp + i)] =
+                        static_cast<char>(i == 3 ? 0x7F : v >> 8 * (2 - i));
             }
         }
-        if (bits_ != 1 && bits_ != 4 && bits_ != 8 && bits_ != 24 && bits_ != 32) used = 0;
-        for (std::size_t i = static_cast<std::size_t>(used); i < row.size(); ++i)
-            row[i] = pad_;
-        out.insert(out.end(), row.begin(), row.end());
-    }
-    static void Put16(std::vector<std::uint8_t>& o, std::uint16_t v) {
-        o.push_back(static_cast<std::uint8_t>(v));
-        o.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
-    static void Put32(std::vector<std::uint8_t>& o, std::int32_t value) {
-        const auto v = static_cast<std::uint32_t>(value);
-        for (int s = 0; s < 32; s += 8)
-            o.push_back(static_cast<std::uint8_t>(v >> s));
+        return row;
     }
 
-    std::int32_t width_ = 5;
-    std::int32_t height_ = 3;
-    std::int16_t bits_ = 8;
+    int w_ = 5, h_ = 3, bits_ = 8, header_ = 40, clrUsed_ = 0, held_ = -1;
     bool topDown_ = false;
-    std::int32_t headerSize_ = 40;
-    std::int32_t clrUsed_ = 0;
-    int paletteEntries_ = -1;
-    std::uint8_t paletteReserved_ = 0;
-    std::int32_t compression_ = 0;
-    std::optional<std::int32_t> bfSize_;
-    std::optional<std::int32_t> bfOffBits_;
-    std::optional<std::int32_t> widthField_;
-    std::optional<std::int32_t> heightField_;
-    std::vector<std::uint8_t> trailing_;
-    std::vector<std::uint8_t> afterEnd_;
-    std::optional<std::size_t> truncateTo_;
-    PixelFn pixel_;
-    PaletteFn palette_;
-    std::uint8_t pad_ = 0xEE;
-    std::uint8_t alpha_ = 0x7F;
+    std::uint8_t reserved_ = 0;
+    std::string trailing_;
+    std::vector<std::pair<int, std::int64_t>> patches_;
+    std::size_t cut_ = std::string::npos;
+    std::function<std::uint32_t(int, int)> pixel_;
 };
+
+// Loads `bytes` from a heap block of exactly their size, so that a read past
+// the end is caught when the tests run under the address sanitizer.
+inline bool Load(clsBitmap& bmp, const std::string& bytes) {
+    const auto block = std::make_unique<std::uint8_t[]>(bytes.size());
+    std::memcpy(block.get(), bytes.data(), bytes.size());
+    return bmp.LoadFromByteArray({block.get(), bytes.size()});
+}
 
 }  // namespace tintwell::test

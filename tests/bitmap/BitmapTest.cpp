@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <stdexcept>
+
+#include "bitmap/clsBitmap.h"
+#include "support/BmpBuilder.h"
+#include "support/TestKit.h"
+
+namespace tintwell::test {
+namespace {
+
+std::string Bytes(const clsBitmap& b) {
+    return {b.Pixels().begin(), b.Pixels().end()};
+}
+
+struct Layout {
+    int bits;
+    bool topDown;
+    int width, header, clrUsed, held;
+};
+
+class EveryLayout : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
+    const Layout l = GetParam();
+    const Bmp b = Bmp()
+                      .Bits(l.bits)
+                      .TopDown(l.topDown)
+                      .Size(l.width, 4)
+                      .HeaderSize(l.header)
+                      .ClrUsed(l.clrUsed, l.held);
+    const std::string bytes = b.Build();
+    clsBitmap bmp, fromFile;
+    ASSERT_TRUE(Load(bmp, bytes)) << bmp.LastError();
+    TempDir dir;
+    WriteFile(dir / "a.bmp", bytes);
+    ASSERT_TRUE(fromFile.LoadFromFile(dir / "a.bmp"));
+    EXPECT_EQ(Bytes(fromFile), Bytes(bmp));
+    EXPECT_EQ(fromFile.ColorTable(), bmp.ColorTable());
+    EXPECT_FALSE(bmp.HasError());
+    EXPECT_EQ(bmp.InfoHeader().biSize, l.header);
+    EXPECT_EQ(bmp.InfoHeader().biSizeImage, b.Stride() * 4);
+    EXPECT_EQ(bmp.RowStride(), b.Stride());
+    EXPECT_TRUE(bmp.PixelsCoverImage());
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < l.width; ++x)
+            ASSERT_EQ(static_cast<std::uint32_t>(bmp.GetPixelAt(x, y)), b.Pixel(x, y))
+                << x << "," << y;
+        const std::size_t start = bytes.size() - (l.topDown ? 4 - y : y + 1) * b.Stride();
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(bmp.RowData(y)), bmp.RowDataBytes()),
+                  bytes.substr(start, bmp.RowDataBytes()));
+    }
+    EXPECT_EQ(bmp.RowData(4), nullptr);
+    EXPECT_EQ(bmp.RowData(-1), nullptr);
+    const int full = l.bits <= 8 ? 1 << l.bits : 0;
+    const int read = std::min(full, l.held >= 0 ? l.held : l.clrUsed ? l.clrUsed : full);
+    EXPECT_EQ(bmp.ColorTableEntryCount(), full);
+    EXPECT_EQ(bmp.ActualColorTableEntryCount(), read);
+    for (int i = 0; i < full; ++i)  // entries the file does not hold stay black
+        ASSERT_EQ(bmp.ColorTableEntry(i), i < read ? Bmp::PaletteColor(i) : 0u) << i;
+    EXPECT_THROW(bmp.ColorTableEntry(full), std::out_of_range);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BitsRowOrderWidthsHeadersAndPalettes, EveryLayout,
+    ::testing::Values(Layout{1, false, 13, 40, 0, -1}, Layout{1, true, 33, 40, 0, -1},
+                      Layout{4, false, 5, 40, 0, -1}, Layout{4, true, 7, 52, 0, -1},
+                      Layout{8, false, 5, 40, 0, -1}, Layout{8, true, 4, 56, 0, -1},
+                      Layout{8, false, 1, 64, 0, -1}, Layout{8, false, 8, 108, 16, -1},
+                      Layout{8, true, 3, 124, 300, 256}, Layout{24, false, 5, 40, 0, -1},
+                      Layout{24, true, 1, 40, 0, -1}, Layout{32, false, 3, 108, 0, -1},
+                      Layout{32, true, 2, 40, 0, -1}));
+
+TEST(clsBitmapLoad, FilesThatAreNoRegularFileAreRefusedWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);
+    for (const auto& [name, text] : {std::pair{"pipe.bmp", "not a regular file"},
+                                     {"none.bmp", "none.bmp"},
+                                     {"", "Is a directory"}}) {
+        clsBitmap bmp;
+        EXPECT_FALSE(bmp.LoadFromFile(dir / name));
+        EXPECT_NE(bmp.LastError().find(text), std::string::npos) << bmp.LastError();
+    }
+}
+
+TEST(clsBitmapLoad, AnErrorStaysUntilClearedAndAFailedLoadKeepsWhatItReached) {
+    clsBitmap bmp;
+    EXPECT_FALSE(Load(bmp, Bmp().Bits(16).Size(10, 2).Build()));
+    EXPECT_EQ(bmp.BitCount(), 16);
+    EXPECT_EQ(bmp.RowStride(), 20);
+    EXPECT_THROW(bmp.GetPixelAt(0, 0), std::out_of_range);
+    EXPECT_EQ(bmp.CreateCopy(), nullptr);
+    EXPECT_TRUE(Load(bmp, Bmp().Build()));
+    EXPECT_EQ(bmp.LastError(), "Unsupported bit count: 16");
+    bmp.ClearError();
+    EXPECT_FALSE(bmp.HasError());
+    clsBitmap tag;
+    EXPECT_FALSE(Load(tag, "XM" + Bmp().Build().substr(2)));
+    EXPECT_EQ(tag.FileHeader().bfType, 0x4D58);
+}
+
+// A row of `bits` bits per pixel whose bytes are given.
+clsBitmap OneRow(int bits, int width, const std::string& row) {
+    clsBitmap bmp;
+    EXPECT_TRUE(bmp.CreateNew(width, 1, static_cast<std::int16_t>(bits)));
+    std::copy(row.begin(), row.end(), bmp.MutablePixels().begin());
+    return bmp;
+}
+
+TEST(clsBitmapPixels, SubBytePixelsRunFromTheTopBitAndSetsAreMasked) {
+    clsBitmap one = OneRow(1, 16, "\x81\x80");
+    const int ones[] = {1, 0, 0, 0, 0, 0, 0, 1, 1, 0};
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(one.GetPixelAt(x, 0), ones[x]) << x;
+    one.SetPixelAt(9, 0, 3);
+    one.SetPixelAt(0, 0, 0);
+    EXPECT_EQ(Bytes(one).substr(0, 2), "\x01\xC0");
+    clsBitmap four = OneRow(4, 4, "\xAB\xCD");
+    EXPECT_EQ(four.GetPixelAt(1, 0), 0xB);
+    four.SetPixelAt(1, 0, 0x1F);
+    four.SetPixelAt(2, 0, 0x3);
+    EXPECT_EQ(Bytes(four).substr(0, 2), "\xAF\x3D");
+}
+
+TEST(clsBitmapPixels, TrueColourIsStoredBlueGreenRedWithAnOpaqueFourthByte) {
+    for (int bits : {24, 32}) {
+        clsBitmap bmp;
+        ASSERT_TRUE(Load(bmp, Bmp().Bits(bits).Size(2, 1).Build()));
+        bmp.SetPixelAt(1, 0, 0x00112233);
+        EXPECT_EQ(Bytes(bmp).substr(bits / 8, bits / 8),
+                  bits == 24 ? "\x11\x22\x33" : std::string("\x11\x22\x33\xFF"));
+        EXPECT_EQ(bmp.GetPixelAt(1, 0), 0x00112233);
+    }
+}
+
+TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
+    clsBitmap bmp, rgb, one, empty;
+    ASSERT_TRUE(Load(bmp, Bmp().Build()));
+    ASSERT_TRUE(Load(rgb, Bmp().Bits(24).Size(1, 1).Build()));
+    one = OneRow(1, 8, "\xFF");
+    const std::string before = Bytes(bmp);
+    const std::function<void()> outOfRange[] = {
+        [&] { bmp.GetPixelAt(0, 3); },     [&] { bmp.GetPixelAt(0, -1); },
+        [&] { bmp.SetPixelAt(8, 0, 1); },  [&] { one.GetPixelAt(-1, 0); },
+        [&] { rgb.GetPixelAt(1, 0); },     [&] { empty.GetPixelAt(0, 0); },
+        [&] { empty.ColorTableEntry(0); }, [&] { bmp.SetColorTableEntry(256, 0); },
+        [&] { bmp.ColorTableEntry(-1); },  [&] { rgb.ColorTableEntry(0); }};
+    for (const auto& f : outOfRange)
+        EXPECT_THROW(f(), std::out_of_range);
+    EXPECT_THROW(bmp.SetPixelAt(1, 1, 256), std::overflow_error);
+    EXPECT_THROW(bmp.SetPixelAt(1, 1, -1), std::overflow_error);
+    EXPECT_EQ(Bytes(bmp), before);
+}
+
+TEST(clsBitmapCreate, NewImagesAreBlackAndCopiesIndependentWithTheHeadersASaveWrites) {
+    clsBitmap bmp, down, none;
+    ASSERT_TRUE(bmp.CreateNew(10, 10, 8));
+    EXPECT_EQ(Bytes(bmp), std::string(120, '\0'));
+    EXPECT_EQ(bmp.ColorTable(), std::vector<ColorValue>(256, 0));
+    EXPECT_EQ(bmp.FileHeader().bfSize, 1078 + 120);
+    ASSERT_TRUE(down.CreateNew(3, -2, 24));
+    EXPECT_TRUE(down.IsTopDown());
+    EXPECT_EQ(down.Pixels().size(), 24u);
+    ASSERT_TRUE(none.CreateNew(0, 0, 8));
+    EXPECT_EQ(none.Pixels().size(), 1u);
+    EXPECT_FALSE(none.CreateNew(10, 10, 16));
+    EXPECT_EQ(none.LastError(), "Unsupported bit count: 16");
+
+    clsBitmap src;
+    ASSERT_TRUE(Load(src, Bmp().HeaderSize(108).Build()));
+    auto copy = src.CreateCopy();
+    ASSERT_TRUE(copy);
+    copy->SetPixelAt(0, 0, 77);
+    copy->SetColorTableEntry(0, 0x123456);
+    EXPECT_EQ(src.GetPixelAt(0, 0), 1);
+    EXPECT_EQ(src.ColorTableEntry(0), Bmp::PaletteColor(0));
+    EXPECT_EQ(copy->GetPixelAt(1, 0), 4);
+    EXPECT_EQ(copy->InfoHeader().biSize, 40);
+    EXPECT_EQ(copy->InfoHeader().biClrUsed, 256);
+    EXPECT_EQ(copy->FileHeader().bfOffBits, 1078);
+}
+
+std::int32_t At32(const std::string& b, std::size_t at) {
+    std::int32_t v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+// Loads `b`, saves it over `path` and returns the file's bytes.
+std::string RoundTrip(const Bmp& b, const fs::path& path) {
+    clsBitmap bmp;
+    EXPECT_TRUE(Load(bmp, b.Build())) << bmp.LastError();
+    EXPECT_TRUE(bmp.SaveAsFile(path)) << bmp.LastError();
+    return ReadFile(path);
+}
+
+TEST(clsBitmapSave, WritesAFortyByteHeaderThePaletteAndThePixelBytesUnchanged) {
+    TempDir dir;
+    for (const Bmp& b :
+         {Bmp().HeaderSize(124).Reserved(0), Bmp().Bits(4).Size(3, 3),
+          Bmp().Bits(1).Size(11, 2).TopDown(), Bmp().Bits(24).Size(3, 2).HeaderSize(108)}) {
+        const std::string in = b.Build(), out = RoundTrip(b, dir / "a.bmp");
+        const int table = b.BitCount() <= 8 ? 4 << b.BitCount() : 0;
+        const std::int64_t pixels = b.Stride() * b.Height();
+        const std::pair<std::size_t, std::int64_t> fields[] = {{2, 54 + table + pixels},
+                                                               {6, 0},
+                                                               {10, 54 + table},
+                                                               {14, 40},
+                                                               {18, b.Width()},
+                                                               {22, At32(in, 22)},
+                                                               {26, 1 | b.BitCount() << 16},
+                                                               {30, 0},
+                                                               {34, 0},
+                                                               {38, 96},
+                                                               {42, 96},
+                                                               {46, table / 4},
+                                                               {50, 0}};
+        EXPECT_EQ(out.substr(0, 2), "BM");
+        for (const auto& [at, value] : fields)
+            EXPECT_EQ(At32(out, at), value) << "offset " << at << ", " << b.BitCount() << " bits";
+        ASSERT_EQ(out.size(), 54 + table + pixels);
+        EXPECT_EQ(out.substr(out.size() - pixels), in.substr(in.size() - pixels));
+        for (int i = 0; i < table / 4; ++i)  // blue, green, red, then 255
+            ASSERT_EQ(static_cast<std::uint32_t>(At32(out, 54 + 4 * i)),
+                      (Bmp::PaletteColor(i) >> 16 & 0xFF) | (Bmp::PaletteColor(i) & 0xFF00) |
+                          (Bmp::PaletteColor(i) & 0xFF) << 16 | 0xFF000000u);
+    }
+}
+
+TEST(clsBitmapSave, KeepsBytesInsideTheDeclaredSizeAndReplacesALongerFileWholly) {
+    TempDir dir;
+    WriteFile(dir / "a.bmp", std::string(100000, 'x'));
+    clsBitmap bmp;
+    ASSERT_TRUE(Load(bmp, Bmp().Size(4, 2).Trailing("123").Build() + "99"));
+    ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp"));
+    const std::string out = ReadFile(dir / "a.bmp");
+    EXPECT_EQ(out.size(), 1078u + 8 + 3);
+    EXPECT_EQ(out.substr(out.size() - 3), "123");
+}
+
+TEST(clsBitmapSave, AFailedSaveLeavesTheOldFileAndNoTemporaryAndSaysWhy) {
+    TempDir dir;
+    WriteFile(dir / "plain", "old");
+    fs::create_directories(dir / "folder.bmp" / "inner");
+    clsBitmap bmp;
+    ASSERT_TRUE(Load(bmp, Bmp().Size(64, 64).Build()));
+    EXPECT_FALSE(bmp.SaveAsFile(dir / "plain" / "a.bmp"));  // a folder that cannot exist
+    EXPECT_NE(bmp.LastError().find("Not a directory"), std::string::npos) << bmp.LastError();
+    EXPECT_FALSE(bmp.SaveAsFile(dir / "folder.bmp"));  // the rename over a folder fails
+    {
+        FileSizeLimit disk(2000);
+        EXPECT_FALSE(bmp.SaveAsFile(dir / "plain"));
+    }
+    EXPECT_NE(bmp.LastError().find("File too large"), std::string::npos) << bmp.LastError();
+    EXPECT_EQ(ReadFile(dir / "plain"), "old");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"folder.bmp", "folder.bmp/inner", "plain"}));
+}
+
+}  // namespace
+}  // namespace tintwell::test
