@@ -56,23 +56,16 @@ void ExpectAsReference(const Bmp& b, const ColorMap& map, SelectionRect s, bool 
 }
 
 TEST(RecolorBitmap, FollowsThePerPixelRuleForEverySelectionDepthAndRowOrder) {
-    const SelectionRect selections[] = {{0, 0, 1, 1},
-                                        {3, 2, 1, 1},  // one pixel: the whole image
-                                        {0, 0, 1, 2},
-                                        {2, 1, 2, 1},
-                                        {1, 1, 3, 2},
-                                        {0, 0, 7, 5},
-                                        {-2, -3, 4, 5},
-                                        {5, 3, 10, 10},
-                                        {-100, 2, 1000, 1},
-                                        {2, -50, 1, 100},
-                                        {0, 0, 0, 5},
-                                        {1, 1, -3, 2},
-                                        {1, 1, 2, 0},
-                                        {40, 40, 2, 2},
-                                        {6, 4, 1, 2},
-                                        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
-                                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+    using S = SelectionRect;
+    const S selections[] = {
+        // One pixel, which means the whole image:
+        S{0, 0, 1, 1}, S{3, 2, 1, 1},
+        // Rectangles inside, across the edges, beyond, empty and at the limits of int:
+        S{0, 0, 1, 2}, S{2, 1, 2, 1}, S{1, 1, 3, 2}, S{0, 0, 7, 5}, S{-2, -3, 4, 5},
+        S{5, 3, 10, 10}, S{-100, 2, 1000, 1}, S{2, -50, 1, 100}, S{0, 0, 0, 5}, S{1, 1, -3, 2},
+        S{1, 1, 2, 0}, S{40, 40, 2, 2}, S{6, 4, 1, 2},
+        S{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+        S{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
     ColorMap chain;  // 3 becomes 7 and 7 becomes 9: a 3 ends as 7
     chain.SetMapping(3, 7);
     chain.SetMapping(7, 9);

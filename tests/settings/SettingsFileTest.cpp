@@ -1,193 +1,165 @@
 #include <gtest/gtest.h>
+#include <sstream>
 
-#include <filesystem>
-#include <string>
-
-#include "FileBytes.h"
 #include "settings/SettingsFile.h"
-#include "support/RecordingMessageBox.h"
-#include "support/TempDir.h"
+#include "settings/WindowPlacement.h"
+#include "support/TestKit.h"
 
-namespace tintwell {
+namespace tintwell::test {
 namespace {
 
-namespace fs = std::filesystem;
-using test::ReadBytes;
-using test::RecordingMessageBox;
-using test::TempDir;
-using test::WriteBytes;
-
-ColorMapEntries Identity() {
+ColorMapEntries Identity(std::initializer_list<std::pair<int, int>> changes = {}) {
     ColorMapEntries map{};
     for (int i = 0; i < 256; ++i)
         map[i] = static_cast<std::uint8_t>(i);
+    for (auto [i, to] : changes)
+        map[i] = static_cast<std::uint8_t>(to);
     return map;
 }
 
-class Settings : public testing::Test {
+class Settings : public ::testing::Test {
   protected:
-    // Writes the settings file, then loads it.
     void Given(const std::string& text) {
-        WriteBytes(settings.Path(), text);
+        WriteFile(settings.Path(), text);
         ASSERT_TRUE(settings.Load());
     }
-
     TempDir program;
     RecordingMessageBox box;
     SettingsFile settings{box, program.path()};
 };
 
-TEST_F(Settings, FirstRunGivesTheDefaultsAndWritesNothing) {
-    ASSERT_TRUE(settings.Load());
-    EXPECT_EQ(settings.Path(), program / "Tintwell.ini");
-    EXPECT_TRUE(settings.Preview());
-    EXPECT_TRUE(settings.BackupBMPs());
-    EXPECT_TRUE(settings.RecolorOutside());
-    EXPECT_EQ(settings.StoredFolder(), program.path().string());
+TEST_F(Settings, HandEditedValuesAreMadeSafeWhereTheyAreRead) {
+    ASSERT_TRUE(settings.Load());  // no file: the defaults, nothing written
+    EXPECT_TRUE(settings.Preview() && settings.BackupBMPs() && settings.RecolorOutside());
     EXPECT_EQ(settings.FolderToList(), program.path());
     EXPECT_EQ(settings.Zoom(), 1);
     EXPECT_EQ(settings.NumColorMaps(), 0);
-    EXPECT_EQ(settings.RecolorMap(), Identity());
     EXPECT_FALSE(fs::exists(settings.Path()));
+    fs::create_directory(program / "images");
+    WriteFile(program / "file.bmp", "x");
+    const std::tuple<std::string, int, int, bool, fs::path> cases[] = {
+        // Zoom, NumColorMaps, Preview, Folder: the value and what is read
+        {"3|3|-1|images", 3, 3, true, program / "images"},
+        {"0|-5|0|", 1, 0, false, program.path()},
+        {"99999999999|2147483647|5|file.bmp", 8, SettingsFile::kMaxColorMaps, true, program.path()},
+        {"abc|abc|abc|gone", 1, 0, false, program.path()}};
+    for (const auto& [values, zoom, maps, preview, folder] : cases) {
+        std::string v[4];
+        std::istringstream in(values);
+        for (auto& s : v)
+            std::getline(in, s, '|');
+        const std::string stored = v[3].empty() ? "" : (program / v[3]).string();
+        Given("[General]\r\nZoom=" + v[0] + "\r\nNumColorMaps=" + v[1] + "\r\nPreview=" + v[2] +
+              "\r\nFolder=" + stored +
+              "\r\n[Recolor]\r\n3=7\r\n4=256\r\n5=-1\r\n6=&HFF\r\n300=1\r\n");
+        EXPECT_EQ(settings.Zoom(), zoom) << values;
+        EXPECT_EQ(settings.NumColorMaps(), maps) << values;
+        EXPECT_EQ(settings.Preview(), preview) << values;
+        EXPECT_EQ(settings.FolderToList(), folder) << values;
+        EXPECT_EQ(settings.StoredFolder(), stored);  // never rewritten
+        EXPECT_EQ(settings.RecolorMap(), Identity({{3, 7}, {6, 255}}));
+    }
+    EXPECT_EQ(settings.Ini().WriteCount(), 0u);
+}
+
+TEST_F(Settings, SwitchesZoomAndMapsAreWrittenAsTheFileKeepsThem) {
+    ASSERT_TRUE(settings.Load());
     settings.SetBackupBMPs(false);
-    EXPECT_EQ(ReadBytes(settings.Path()), "[General]\r\nBackupBMPs=0\r\n");
-}
-
-TEST_F(Settings, SwitchesAreWrittenAsMinusOneAndZeroAndAnyNonZeroIsOn) {
-    ASSERT_TRUE(settings.Load());
     settings.SetPreview(true);
-    settings.SetRecolorOutside(false);
-    settings.SetBackupBMPs(true);
-    EXPECT_EQ(ReadBytes(settings.Path()),
-              "[General]\r\nBackupBMPs=-1\r\nPreview=-1\r\nRecolorOutside=0\r\n");
-    Given("[General]\r\nPreview=5\r\nBackupBMPs=abc\r\nRecolorOutside=0\r\n");
-    EXPECT_TRUE(settings.Preview());
-    EXPECT_FALSE(settings.BackupBMPs());
-    EXPECT_FALSE(settings.RecolorOutside());
-}
-
-TEST_F(Settings, ZoomOutsideOneToEightIsClamped) {
-    for (auto [text, zoom] : {std::pair{"3", 3},
-                              {"0", 1},
-                              {"-7", 1},
-                              {"9", 8},
-                              {"99999999999", 8},
-                              {"abc", 1},
-                              {"8", 8}}) {
-        Given(std::string("[General]\r\nZoom=") + text + "\r\n");
-        EXPECT_EQ(settings.Zoom(), zoom) << text;
-    }
-    settings.SetZoom(4);
-    EXPECT_EQ(settings.Ini().ReadString("General", "Zoom"), "4");
-}
-
-TEST_F(Settings, RecolorSectionIsReadWithIdentityForMissingAndOutOfRangeValues) {
-    Given("[Recolor]\r\n3=7\r\n4=256\r\n5=-1\r\n6=&HFF\r\n300=1\r\n");
-    ColorMapEntries expected = Identity();
-    expected[3] = 7;
-    expected[6] = 255;
-    EXPECT_EQ(settings.RecolorMap(), expected);
-    EXPECT_EQ(settings.Ini().WriteCount(), 0u);  // reading never removes or changes it
-}
-
-TEST_F(Settings, FolderFallsBackToTheProgramFolderUnlessItIsAnExistingFolder) {
-    const fs::path images = program / "images";
-    fs::create_directory(images);
-    Given("[General]\r\nFolder=" + images.string() + "\r\n");
-    EXPECT_EQ(settings.FolderToList(), images);
-
-    WriteBytes(program / "file.bmp", "x");
-    const std::string cases[] = {"", (program / "file.bmp").string(), (program / "gone").string()};
-    for (const std::string& stored : cases) {
-        Given("[General]\r\nFolder=" + stored + "\r\n");
-        EXPECT_EQ(settings.FolderToList(), program.path()) << stored;
-        EXPECT_EQ(settings.StoredFolder(), stored);  // the stored value is left alone
-    }
-}
-
-TEST_F(Settings, NumColorMapsIsNeverNegativeNorAbsurd) {
-    Given("[General]\r\nNumColorMaps=-5\r\n");
-    EXPECT_EQ(settings.NumColorMaps(), 0);
-    Given("[General]\r\nNumColorMaps=2147483647\r\n");
-    EXPECT_EQ(settings.NumColorMaps(), SettingsFile::kMaxColorMaps);
-    Given("[General]\r\nNumColorMaps=3\r\n");
-    EXPECT_EQ(settings.NumColorMaps(), 3);
-}
-
-TEST_F(Settings, StoredMapsAreReadByNumberWithNamesAndIdentityForGaps) {
-    Given("[List 1]\r\n2=9\r\n7=300\r\n8=-2\r\nName=Night\r\n\r\n[List 2]\r\n1=1\r\n");
-    EXPECT_EQ(SettingsFile::ListSectionName(12), "List 12");
-    EXPECT_EQ(settings.ColorMapName(1, "ERROR: No name found"), "Night");
-    EXPECT_EQ(settings.ColorMapName(2, "ERROR: No name found"), "ERROR: No name found");
-    ColorMapEntries expected = Identity();
-    expected[2] = 9;
-    EXPECT_EQ(settings.ReadColorMap(1), expected);
-    EXPECT_EQ(settings.ReadColorMap(3), Identity());
-}
-
-TEST_F(Settings, MapSectionHoldsTheNameAndOnlyTheChangedIndices) {
-    ASSERT_TRUE(settings.Load());
-    ColorMapEntries map = Identity();
-    map[3] = 7;
-    map[200] = 0;
-    settings.WriteColorMapSection(2, "Night", map);
-    EXPECT_EQ(ReadBytes(settings.Path()), "[List 2]\r\n3=7\r\n200=0\r\nName=Night\r\n");
-    settings.DeleteColorMapSection(2);
-    EXPECT_EQ(ReadBytes(settings.Path()), "");
+    settings.SetZoom(12);
+    settings.WriteColorMapSection(2, "Night", Identity({{3, 7}, {200, 0}}));
     settings.WriteColorMapSection(1, "Same", Identity());
-    EXPECT_EQ(ReadBytes(settings.Path()), "[List 1]\r\nName=Same\r\n");
+    EXPECT_EQ(
+        ReadFile(settings.Path()),
+        "[General]\r\nBackupBMPs=0\r\nPreview=-1\r\nZoom=8\r\n\r\n[List 2]\r\n3=7\r\n200=0\r\n"
+        "Name=Night\r\n\r\n[List 1]\r\nName=Same\r\n");
+    EXPECT_EQ(settings.ColorMapName(2, "none"), "Night");
+    EXPECT_EQ(settings.ReadColorMap(2), Identity({{3, 7}, {200, 0}}));
+    settings.DeleteColorMapSection(2);
+    EXPECT_EQ(settings.ColorMapName(2, "none"), "none");
+    EXPECT_EQ(settings.ReadColorMap(2), Identity());
+    Given("[List 1]\r\n2=9\r\n7=300\r\n8=-2\r\n");
+    EXPECT_EQ(settings.ReadColorMap(1), Identity({{2, 9}}));
 }
 
-TEST_F(Settings, WholeMapSavedInABatchIsWrittenOnce) {
-    ASSERT_TRUE(settings.Load());
-    ColorMapEntries map{};
-    for (int i = 0; i < 256; ++i)
-        map[i] = static_cast<std::uint8_t>(255 - i);
-    {
-        SettingsFile::SaveBatch batch(settings);
-        settings.SetNumColorMaps(1);
-        settings.WriteColorMapSection(1, "Reversed", map);
-        EXPECT_FALSE(fs::exists(settings.Path()));
-    }
-    EXPECT_EQ(settings.Ini().WriteCount(), 1u);
-    EXPECT_TRUE(settings.Ini().AllowSaveFile());
-    SettingsFile reread(box, program.path());
-    ASSERT_TRUE(reread.Load());
-    EXPECT_EQ(reread.ReadColorMap(1), map);
-    EXPECT_EQ(reread.ColorMapName(1, ""), "Reversed");
-    EXPECT_EQ(reread.NumColorMaps(), 1);
-}
-
-TEST_F(Settings, NestedOrStringModeBatchLeavesSavingOff) {
+TEST_F(Settings, ABatchWritesTheFileOnceAndANestedOneLeavesSavingToTheOuter) {
     ASSERT_TRUE(settings.Load());
     {
         SettingsFile::SaveBatch outer(settings);
         {
             SettingsFile::SaveBatch inner(settings);
-            settings.SetZoom(2);
+            settings.SetNumColorMaps(1);
+            settings.WriteColorMapSection(1, "Reversed", Identity({{0, 255}, {255, 0}}));
         }
-        EXPECT_EQ(settings.Ini().WriteCount(), 0u);
+        EXPECT_FALSE(fs::exists(settings.Path()));
         outer.Finish();
         EXPECT_EQ(settings.Ini().WriteCount(), 1u);
     }
     EXPECT_EQ(settings.Ini().WriteCount(), 1u);
-
+    SettingsFile reread(box, program.path());
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.ReadColorMap(1), Identity({{0, 255}, {255, 0}}));
     settings.Ini().LoadINIFromString("[General]\r\nZoom=3\r\n");
-    { SettingsFile::SaveBatch batch(settings); }
-    EXPECT_TRUE(box.shown.empty());  // no refusal message
-}
-
-TEST_F(Settings, UnreadableFileStartsWithDefaultsAndIsKept) {
-    fs::create_directory(settings.Path());
+    { SettingsFile::SaveBatch batch(settings); }  // string mode: saving stays off, no message
+    EXPECT_TRUE(box.shown.empty());
+    fs::remove(settings.Path());
+    fs::create_directory(settings.Path());  // unreadable: defaults, the run goes on in memory
     EXPECT_FALSE(settings.Load());
-    EXPECT_FALSE(settings.LastError().empty());
-    EXPECT_TRUE(settings.Preview());
-    EXPECT_EQ(settings.Zoom(), 1);
+    settings.Ini().SetAllowSaveFile(true);
     settings.SetZoom(3);
-    EXPECT_EQ(settings.Zoom(), 3);  // the run goes on with the value in memory
-    EXPECT_TRUE(fs::is_directory(settings.Path()));
+    EXPECT_EQ(settings.Zoom(), 3);
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
+// A window that records what was done to it.
+struct FakeWindow : IPlacementWindow {
+    TwipsRect OuterRect() const override { return rect; }
+    WindowState State() const override { return state; }
+    void Move(double l, double t, double w, double h) override { rect = {l, t, w, h}, ++moves; }
+    void SetState(WindowState s) override { state = s; }
+    TwipsRect rect;
+    WindowState state = WindowState::Normal;
+    int moves = 0;
+};
+
+TEST(WindowPlacement, StoresTheNormalRectangleAndRestoresItNeverSmallerThanDesigned) {
+    RecordingMessageBox box;
+    clsINI ini(box);
+    ini.LoadINIFromString("");
+    FakeWindow w;
+    w.rect = {1200, -300, 9615.5, 6000};
+    SaveWindowPlacement(ini, w, "Main");
+    w.state = WindowState::Maximized;
+    SaveWindowPlacement(ini, w, "Main");  // only the state; the normal rectangle stays
+    w.state = WindowState::Minimized;
+    SaveWindowPlacement(ini, w, "Preview");  // nothing
+    EXPECT_EQ(
+        ini.ToText(),
+        "[Main]\r\nHeight=6000\r\nLeft=1200\r\nTop=-300\r\nWidth=9615.5\r\nWindowState=2\r\n");
+    const std::tuple<std::string, TwipsRect, TwipsRect, WindowState> cases[] = {
+        {"", {500, 600, 6000, 4000}, {0, 0, 6000, 4000}, WindowState::Normal},
+        {"[S]\r\nLeft=-300\r\nTop=-1\r\nWidth=100\r\nHeight=9000.4\r\nWindowState=1\r\n",
+         {0, 0, 6000.5, 4000},
+         {0, 0, 6000, 9000},
+         WindowState::Minimized},
+        {"[S]\r\nLeft=999999\r\nTop=88888\r\nWidth=7000\r\nWindowState=7\r\n",
+         {0, 0, 10, 10},
+         {999999, 88888, 7000, 10},
+         WindowState::Normal},
+        {ini.ToText(), {0, 0, 20000, 10}, {1200, 0, 20000, 6000}, WindowState::Maximized}};
+    for (const auto& [text, designed, restored, state] : cases) {
+        clsINI stored(box);
+        stored.LoadINIFromString(text);
+        FakeWindow next;
+        next.rect = designed;
+        RestoreWindowPlacement(stored, next, text.rfind("[Main]", 0) == 0 ? "Main" : "S");
+        EXPECT_EQ(next.moves, 1);
+        EXPECT_EQ(std::tie(next.rect.left, next.rect.top, next.rect.width, next.rect.height),
+                  std::tie(restored.left, restored.top, restored.width, restored.height))
+            << text;
+        EXPECT_EQ(next.state, state) << text;
+    }
+}
+
 }  // namespace
-}  // namespace tintwell
+}  // namespace tintwell::test

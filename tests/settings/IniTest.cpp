@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <limits>
+
+#include "settings/IniNumber.h"
+#include "settings/clsINI.h"
+#include "support/TestKit.h"
+
+namespace tintwell::test {
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
+TEST(ScanLong, ReadsTheTableOfCases) {
+    using C = std::pair<const char*, std::int32_t>;
+    const C cases[] = {
+        // No digit reads 0; the scan stops at what cannot continue the number.
+        C{"", 0}, C{"abc", 0}, C{"-", 0}, C{".", 0}, C{"&", 0}, C{"&X1", 0}, C{"e5", 0}, C{"0", 0},
+        C{"-1", -1}, C{"+7", 7}, C{"12abc", 12}, C{"12-3", 12}, C{"1.2.3", 1}, C{"007", 7},
+        // Blanks, tabs and line feeds are skipped wherever they stand.
+        C{"1 000", 1000}, C{"\t4\n2", 42}, C{"- 5", -5}, C{"1 e 3", 1000},
+        // Halves round to even, both signs; the rest of the digits break a tie.
+        C{"2.5", 2}, C{"3.5", 4}, C{"0.5", 0}, C{"-2.5", -2}, C{"-3.5", -4}, C{"2.51", 3},
+        C{"2.49999", 2}, C{"2.500000000000000000001", 3}, C{"0.05", 0}, C{".6", 1}, C{"-0.4", 0},
+        C{"1e3", 1000}, C{"1E+3", 1000}, C{"25e-1", 2}, C{"35E-1", 4}, C{"1e", 1}, C{"1e+", 1},
+        C{"1e-999999999999", 0}, C{"&HFF", 255}, C{"&hff", 255}, C{"&H", 0}, C{"&HFG", 15},
+        C{"&O17", 15}, C{"&o18", 1}, C{"&H7FFFFFFF", kMax}, C{"&HFFFFFFFFFFFFFFFFFFFF", kMax},
+        // Outside the 32-bit range: clamped, never wrapped.
+        C{"2147483648", kMax}, C{"-2147483648", kMin}, C{"-2147483649", kMin}, C{"-1e300", kMin},
+        C{"99999999999999999999999999", kMax}, C{"1e999999999999999999", kMax},
+        C{"2147483646.5", 2147483646}, C{"2147483647.5", kMax}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ScanLong(text), value) << '"' << text << '"';
+    using N = std::pair<const char*, double>;
+    const N names[] = {N{"17", 17}, N{" -3 ", -3}, N{"2.5", 2}, N{"1e2", 100},
+                       N{"1e40", std::numeric_limits<double>::infinity()}};
+    double v = 0;
+    for (const auto& [name, value] : names)
+        EXPECT_TRUE(IsNumericName(name, v) && v == value) << name;
+    for (const char* name : {"", " ", "Name", "12a", "&HFF", "1e", "+", "1 2", "."})
+        EXPECT_FALSE(IsNumericName(name, v)) << name;
+}
+
+std::string Parsed(const std::string& text) {
+    RecordingMessageBox box;
+    clsINI ini(box);
+    ini.LoadINIFromString(text);
+    return ini.ToText();
+}
+
+TEST(clsINIText, ParsesAndSavesTheTableOfDocuments) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"[A]\r\n[B]\r\nk=v\r\n", "[A]\r\n\r\n[B]\r\nk=v\r\n"},
+        {"[A]\r\nx=1\r\n[A]\r\ny=2\r\n",
+         "[A]\r\nx=1\r\n\r\n[A]\r\ny=2\r\n"},  // repeated sections stay
+        {"[S]\r\nk=first\r\nk=second\r\n", "[S]\r\nk=first\r\nk=second\r\n"},  // and repeated keys
+        {"[S]\r\n;x=1\r\nx\r\n\r\ny=2\r\n", "[S]\r\ny=2\r\n"},    // comment, no "=", blank line
+        {"[ab\r\nk=1\r\n[]\r\n", "[a]\r\nk=1\r\n\r\n[]\r\n"},     // first and last character cut
+        {"[A]\r\n [B]\r\nk=1\r\n", "[A]\r\nk=1\r\n"},             // a blank first: no header
+        {"k=1\r\n[\r\nj=2\r\n[S]\r\nm=3\r\n", "[S]\r\nm=3\r\n"},  // keys before any header
+        {"[S]\r\na=1\nb=2\rc=3\r\nd=4",
+         "[S]\r\na=1\nb=2\rc=3\r\nd=4\r\n"},  // only CR LF ends a line
+        {"[S]\na=1\n", "[S]\na=1]\r\n"},
+        // Numeric names first in numeric order, then byte order; equals go after.
+        {"[S]\r\nb=1\r\na=2\r\n10=x\r\n9=y\r\n!=d\r\n5a=c\r\n",
+         "[S]\r\n9=y\r\n10=x\r\n!=d\r\n5a=c\r\na=2\r\nb=1\r\n"},
+        {"[S]\r\n5=first\r\n5.4=second\r\na=1\r\na=2\r\n-1=m\r\n 5=third\r\n",
+         "[S]\r\n-1=m\r\n5=first\r\n5.4=second\r\n 5=third\r\na=1\r\na=2\r\n"},
+    };
+    for (const auto& [text, saved] : cases) {
+        EXPECT_EQ(Parsed(text), saved) << text;
+        EXPECT_EQ(Parsed(saved), saved);
+    }
+}
+
+TEST(clsINIText, LookupsFindTheFirstNamesakeExactlyAndDefaultsOnlyWhatIsAbsent) {
+    RecordingMessageBox box;
+    clsINI ini(box);
+    ini.LoadINIFromString(
+        "[S]\r\n=abc\r\na==b\r\nc=\r\n d = x ;y\r\ntext=abc\r\nneg=-1\r\nhex=&HFF\r\n"
+        "huge=1e20\r\n[A]\r\nx=1\r\n[A]\r\ny=2\r\n");
+    const std::tuple<const char*, const char*, const char*> strings[] = {
+        {"S", "", "abc"},   {"S", "a", "=b"},   {"S", "c", ""},     {"S", " d ", " x ;y"},
+        {"S", "d", "none"}, {"s", "a", "none"}, {"S", "A", "none"}, {"A", "x", "1"},
+        {"A", "y", "none"}, {"B", "x", "none"}};
+    for (const auto& [section, key, value] : strings)
+        EXPECT_EQ(ini.ReadString(section, key, "none"), value) << section << "/" << key;
+    const std::pair<const char*, std::int32_t> longs[] = {
+        {"absent", 5}, {"c", 0}, {"text", 0}, {"neg", -1}, {"hex", 255}, {"huge", kMax}};
+    for (const auto& [key, value] : longs)
+        EXPECT_EQ(ini.ReadLong("S", key, 5), value) << key;
+    EXPECT_EQ(ini.ReadString("S", "absent", -1), "-1");
+    EXPECT_EQ(ini.NumberOfKeys("S"), 8);
+    EXPECT_EQ(ini.KeyName("S", 1), " d ");
+    EXPECT_EQ(ini.KeyName("C", 7), "");
+    EXPECT_THROW(ini.SectionName(3), std::out_of_range);
+    EXPECT_THROW(ini.SectionName(-1), std::out_of_range);
+    EXPECT_THROW(ini.KeyName("A", 1), std::out_of_range);
+    EXPECT_THROW(ini.SetKeyName("S", -1, "x"), std::out_of_range);
+}
+
+TEST(clsINIText, ChangesKeepPlacesActOnTheFirstNamesakeAndCannotForgeLines) {
+    RecordingMessageBox box;
+    clsINI ini(box);
+    ini.LoadINIFromString("[S]\r\nb=1\r\nd=2\r\n[A]\r\nk=1\r\nk=2\r\n[B]\r\n[A]\r\nj=3\r\n");
+    ini.WriteValue("S", "b", "changed");
+    ini.WriteValue("S", "c", "new");
+    ini.DeleteKey("A", "k");
+    ini.DeleteSection("A");
+    ini.DeleteSection("Nope");
+    ini.WriteValue("T", "k", "v");
+    ini.SetKeyName("S", 0, "z");
+    ini.SetKeyName("Nope", 0, "q");
+    ini.WriteValue("S", "a", "walks from the first key");
+    ini.WriteValue("L", "Name", "Night\r\n[General]\r\nNumColorMaps=99");
+    ini.WriteValue("S\nT", "k\r", "a\rb\nc");
+    ini.SetKeyName("L", 0, "Na\r\nme");
+    EXPECT_EQ(ini.ToText(),
+              "[S]\r\na=walks from the first "
+              "key\r\nz=changed\r\nc=new\r\nd=2\r\n\r\n[B]\r\n\r\n[A]\r\nj=3\r\n"
+              "\r\n[T]\r\nk=v\r\n\r\n[L]\r\nNa me=Night [General] "
+              "NumColorMaps=99\r\n\r\n[S\nT]\r\nk\r=a\rb\nc\r\n");
+    EXPECT_TRUE(box.shown.empty());  // string mode: nothing is saved, nothing is said
+    EXPECT_FALSE(ini.AllowSaveFile());
+    ini.SetAllowSaveFile(true);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].title + "|" + box.shown[0].text,
+              "Cannot allow saving of INI data|Cannot allow INI file saving.  Currently using an "
+              "internal INI string.");
+    EXPECT_FALSE(ini.AllowSaveFile());
+}
+
+class IniFile : public ::testing::Test {
+  protected:
+    int SaveFailures() const {
+        return static_cast<int>(
+            std::count_if(box.shown.begin(), box.shown.end(), [](const auto& m) {
+                return m.title == "Could not save INI file." &&
+                       m.text.rfind("clsINI.SaveFile: ", 0) == 0;
+            }));
+    }
+    TempDir dir;
+    fs::path path = dir / "Tintwell.ini";
+    RecordingMessageBox box;
+    clsINI ini{box};
+};
+
+TEST_F(IniFile, EveryChangeWritesTheWholeFileUnlessSavingIsOff) {
+    WriteFile(dir / "real.ini", "[S]\r\nb=1\r\na=2\r\n");
+    fs::create_symlink("real.ini", path);
+    ASSERT_TRUE(ini.LoadINI(path.string()));
+    EXPECT_EQ(ReadFile(path), "[S]\r\nb=1\r\na=2\r\n");  // loading never writes
+    ini.WriteValue("S", "k", "v");
+    EXPECT_EQ(ReadFile(dir / "real.ini"), "[S]\r\na=2\r\nb=1\r\nk=v\r\n");
+    EXPECT_TRUE(fs::is_symlink(path));
+    ini.DeleteKey("S", "b");
+    ini.DeleteSection("Nope");  // changes nothing, still writes
+    EXPECT_EQ(ini.WriteCount(), 3u);
+    ini.SetAllowSaveFile(false);
+    ini.WriteValue("S", "x", "1");
+    ASSERT_TRUE(ini.LoadINI((dir / "no" / "such.ini").string()));  // keeps saving off
+    fs::create_symlink(dir / "nowhere.ini", dir / "dangling.ini");
+    ASSERT_TRUE(ini.LoadINI((dir / "dangling.ini").string()));  // absent, as a missing file
+    ini.WriteValue("S", "y", "2");
+    EXPECT_EQ(ini.WriteCount(), 3u);
+    ini.SetAllowSaveFile(true);
+    ini.SetAllowSaveFile(true);  // each switching on writes
+    EXPECT_EQ(ini.WriteCount(), 5u);
+    EXPECT_EQ(ReadFile(dir / "nowhere.ini"), "[S]\r\ny=2\r\n");
+    EXPECT_TRUE(box.shown.empty());
+}
+
+// Regression: a failed save truncated the file, and its message came once per write.
+TEST_F(IniFile, AFailedSaveKeepsTheFileAndTheDocumentAndSaysSoOnceUntilASaveWorks) {
+    WriteFile(path, "[General]\r\nZoom=2\r\n");
+    ASSERT_TRUE(ini.LoadINI(path.string()));
+    {
+        FileSizeLimit disk(30);
+        for (int i = 0; i < 20; ++i)
+            ini.WriteValue("List 1", std::to_string(i), "200");
+        EXPECT_EQ(ReadFile(path), "[General]\r\nZoom=2\r\n");
+        EXPECT_EQ(SaveFailures(), 1);
+        ini.DeleteSection("List 1");
+        ini.WriteValue("General", "Zoom", "5");  // fits
+        ini.WriteValue("General", "Folder", "/too/long/for/the/limit");
+        ini.WriteValue("General", "Folder", "/still/too/long/for/it");
+    }
+    EXPECT_EQ(SaveFailures(), 2);
+    EXPECT_EQ(ini.ReadString("General", "Folder"), "/still/too/long/for/it");
+    EXPECT_EQ(ReadFile(path), "[General]\r\nZoom=5\r\n");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Tintwell.ini"});
+    clsINI unnamed(box);
+    unnamed.WriteValue("S", "k", "1");  // no file name: the failure is said
+    EXPECT_EQ(SaveFailures(), 3);
+}
+
+// Regression: a settings file that could not be read was replaced by the
+// nearly empty document of the run.
+TEST_F(IniFile, AnExistingFileThatCannotBeReadIsNeverOverwritten) {
+    fs::create_directory(path);
+    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    WriteFile(dir / "secret.ini", "[General]\r\nZoom=5\r\n");
+    GiveToNobody(dir / "secret.ini");
+    ::chmod((dir / "secret.ini").c_str(), 0200);
+    EXPECT_EQ(AsUnprivilegedUser([&](std::string& r) {
+                  RecordingMessageBox childBox;
+                  clsINI child(childBox);
+                  r = std::to_string(child.LoadINI((dir / "secret.ini").string()));
+                  child.WriteValue("General", "Zoom", "2");
+                  r += childBox.Titles();
+              }),
+              "0Could not save INI file.;");
+    EXPECT_EQ(ReadFile(dir / "secret.ini"), "[General]\r\nZoom=5\r\n");
+    for (const fs::path& p : {dir / "fifo.ini", path}) {
+        EXPECT_FALSE(ini.LoadINI(p.string()));  // a FIFO would block a reader
+        EXPECT_FALSE(ini.LastError().empty());
+        EXPECT_EQ(ini.ReadLong("General", "Zoom", 1), 1);
+        ini.WriteValue("General", "Zoom", "2");
+        ini.SetAllowSaveFile(false);
+        ini.SetAllowSaveFile(true);
+        EXPECT_EQ(ini.ReadString("General", "Zoom"), "2");
+    }
+    EXPECT_EQ(SaveFailures(), 2);
+    EXPECT_NE(box.shown[1].text.find("left as it is"), std::string::npos) << box.shown[1].text;
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(fs::status(dir / "fifo.ini").type(), fs::file_type::fifo);
+    ASSERT_TRUE(ini.LoadINI((dir / "other.ini").string()));  // another file lifts the protection
+    ini.WriteValue("S", "k", "v");
+    EXPECT_EQ(ReadFile(dir / "other.ini"), "[S]\r\nk=v\r\n");
+}
+
+}  // namespace
+}  // namespace tintwell::test
