@@ -1,19 +1,13 @@
 #pragma once
+// Shared by the fuzz targets: a check that aborts the same way under libFuzzer
+// and in the plain corpus replay, and a scratch folder for the files they write.
 
-#include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
-#include <vector>
-
-// Shared by the fuzz targets: a hard check that works the same under libFuzzer
-// and in the plain corpus replay, and a scratch folder for files the targets write.
 
 #define FUZZ_CHECK(cond)                                                                  \
     do {                                                                                  \
@@ -27,43 +21,20 @@ namespace tintwell::fuzz {
 
 // A private folder in memory-backed storage when there is some (files are
 // written and fsynced for every input), removed when the process ends normally.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::error_code ec;
-        std::filesystem::path base = "/dev/shm";
-        if (!std::filesystem::is_directory(base, ec) || ::access(base.c_str(), W_OK) != 0)
-            base = std::filesystem::temp_directory_path();
-        std::string pattern = (base / "tintwell-fuzz-XXXXXX").string();
-        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 inline const std::filesystem::path& Scratch() {
-    static ScratchDir dir;
-    return dir.path();
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::uint8_t* data,
-                       std::size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    FUZZ_CHECK(out.good());
-}
-
-inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    FUZZ_CHECK(in.good());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    static const struct Dir {
+        Dir() {
+            const bool shm = ::access("/dev/shm", W_OK) == 0;
+            std::string pattern =
+                (shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path())
+                    .append("tintwell-fuzz-XXXXXX");
+            FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
+            path = pattern;
+        }
+        ~Dir() { std::filesystem::remove_all(path); }
+        std::filesystem::path path;
+    } dir;
+    return dir.path;
 }
 
 }  // namespace tintwell::fuzz

@@ -3,49 +3,31 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 #include <vector>
+
+#include "tests/support/TestKit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-void RunFile(const std::filesystem::path& path, int& count) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", path.c_str());
-        std::exit(2);
-    }
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    std::fprintf(stderr, "replay %s (%zu bytes)\n", path.c_str(), bytes.size());
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    ++count;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    int count = 0;
+    namespace fs = std::filesystem;
+    std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path arg = argv[i];
-        if (arg.string().rfind("-", 0) == 0) continue;  // libFuzzer flags are accepted and ignored
-        std::error_code ec;
-        if (std::filesystem::is_directory(arg, ec)) {
-            std::vector<std::filesystem::path> files;
-            for (const auto& entry : std::filesystem::directory_iterator(arg))
-                if (entry.is_regular_file()) files.push_back(entry.path());
-            std::sort(files.begin(), files.end());
-            for (const auto& f : files)
-                RunFile(f, count);
-        } else {
-            RunFile(arg, count);
+        if (argv[i][0] == '-') continue;  // libFuzzer flags are accepted and ignored
+        if (!fs::is_directory(argv[i])) {
+            inputs.push_back(argv[i]);
+            continue;
         }
+        for (const auto& e : fs::directory_iterator(argv[i]))
+            inputs.push_back(e.path());
     }
-    std::fprintf(stderr, "replayed %d inputs\n", count);
-    return count > 0 ? 0 : 1;  // an empty corpus is a set-up mistake, not a pass
+    std::sort(inputs.begin(), inputs.end());
+    for (const fs::path& input : inputs) {
+        const std::string bytes = tintwell::test::ReadFile(input);
+        std::fprintf(stderr, "replay %s (%zu bytes)\n", input.c_str(), bytes.size());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    std::fprintf(stderr, "replayed %zu inputs\n", inputs.size());
+    return inputs.empty() ? 1 : 0;  // an empty corpus is a set-up mistake, not a pass
 }
