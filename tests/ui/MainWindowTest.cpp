@@ -1,0 +1,286 @@
+// The main window driven as a user would: start-up from the settings, the
+// options, the palette grid, the file list and the batch, the colour-map menu,
+// Browse and the colour index list, each checked through what it shows.
+#include <QMenuBar>
+
+#include "support/GuiKit.h"
+#include "support/MalformedCorpus.h"
+#include "ui/main/modPathEllipsis.h"
+#include "ui/preview/frmView.h"
+
+namespace tintwell::test {
+namespace {
+
+using MainWindow = MainWindowFixture;
+
+int PixelOnDisk(const fs::path& path, int x, int y) {
+    clsBitmap b;
+    return b.LoadFromFile(path) ? b.GetPixelAt(x, y) : -1;
+}
+
+TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
+    Diagonal("b.BMP");
+    Diagonal("a.bmp", 30, 20);
+    Diagonal("C.Bmp");
+    WriteFile(folder / "notes.txt", "x");
+    fs::create_directory(folder / "d.bmp");
+    Start();
+    EXPECT_TRUE(main->mnuOptionsShowPreview->isChecked() &&
+                main->mnuOptionsBackupBMPs->isChecked() &&
+                main->mnuOptionsRecolorOutside->isChecked());
+    EXPECT_EQ(main->FolderTag(), folder.path().string());
+    QStringList listed;
+    for (int i = 0; i < main->File->count(); ++i)
+        listed << main->File->item(i)->text();
+    EXPECT_EQ(listed, (QStringList{"a.bmp", "b.BMP", "C.Bmp"}));
+    EXPECT_EQ(main->File->currentRow(), 0);
+    ASSERT_TRUE(main->LoadedView() && main->LoadedView()->isVisible());
+    EXPECT_EQ(main->LoadedView()->windowTitle(), "30 x 20");
+    EXPECT_EQ(main->lblColor->BackColor(200), Bmp::PaletteColor(200));
+    for (int g = 0; g < 3; ++g) {
+        EXPECT_EQ(main->lblColorNum[g]->text(), "0 (00h)");
+        EXPECT_EQ(main->lblColorRGB[g]->text(), "R: 0\nG: 0\nB: 0\n");  // as before the palette
+    }
+    EXPECT_EQ(main->lblColor->FrameRect(PaletteGrid::shpOld),
+              main->lblColor->CellRect(0).adjusted(-1, -1, 1, 1));
+    EXPECT_EQ(main->frameGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(main->centralWidget()->width(), main->DesignedClientSize().width());
+    EXPECT_TRUE(messages.shown.empty() && app->Map().IsIdentity());
+    EXPECT_FALSE(fs::exists(folder / "Tintwell.ini"));  // nothing written until something changes
+    main->move(30, 45);
+    main->resize(main->width() + 60, main->height() + 30);
+    main->LoadedView()->move(200, 120);
+    QCoreApplication::processEvents();
+    const QRect frame = main->frameGeometry(), view = main->LoadedView()->frameGeometry();
+    Close();
+    const std::string left = "Left=" + std::to_string(frame.x() * 15);
+    EXPECT_TRUE(IniHas(left) && IniHas("Top=" + std::to_string(frame.y() * 15)));
+    EXPECT_TRUE(IniHas("WindowState=0"));
+    EXPECT_EQ(Ini().find("Preview=0"),
+              std::string::npos);  // closing with the program keeps it ticked
+
+    Start(
+        "[General]\r\nBackupBMPs=5\r\nPreview=0\r\nRecolorOutside=0\r\nFolder=/no/such\r\n"
+        "[Recolor]\r\n3=7\r\n4=300\r\n" +
+        Ini());
+    EXPECT_EQ(main->frameGeometry(), frame);
+    EXPECT_TRUE(main->mnuOptionsBackupBMPs->isChecked());
+    EXPECT_FALSE(main->mnuOptionsShowPreview->isChecked() ||
+                 main->mnuOptionsRecolorOutside->isChecked());
+    EXPECT_TRUE(main->LoadedView() == nullptr || !main->LoadedView()->isVisible());
+    EXPECT_EQ(main->FolderTag(), folder.path().string());  // the stored folder is gone
+    EXPECT_EQ(app->Map()[3], 7);
+    EXPECT_EQ(app->Map()[4], 4);
+    EXPECT_FALSE(app->Map().ColorMapChanged());
+    main->mnuOptionsShowPreview->trigger();
+    EXPECT_EQ(main->LoadedView()->frameGeometry().topLeft(), view.topLeft());
+    main->showMaximized();
+    QCoreApplication::processEvents();
+    Close();
+    EXPECT_TRUE(IniHas("WindowState=2") && IniHas(left));  // the normal rectangle stays
+    Start();
+    EXPECT_TRUE(main->isMaximized());
+}
+
+TEST_F(MainWindow, OptionsAreStoredAtOnceAndTheirEffectShows) {
+    Diagonal("a.bmp", 20, 20);
+    Start();
+    frmView* view = main->LoadedView();
+    main->lblColor_MouseDown(4, 1, 0, 0, 0);
+    main->lblColor_MouseDown(9, 2, 0, 0, 0);
+    view->vsbZoom()->setValue(3);
+    view->MoveSelection(0, 0, 3, 3);  // pixel (2, 2) holds 4, inside
+    view->DoPreview();
+    EXPECT_EQ(view->img(1)->Picture().pixelIndex(2, 2), 4);  // recoloured outside only
+    EXPECT_EQ(view->img(1)->Picture().pixelIndex(4, 0), 9);
+    main->mnuOptionsRecolorOutside->trigger();
+    EXPECT_EQ(view->img(1)->Picture().pixelIndex(2, 2), 9);
+    EXPECT_EQ(view->img(1)->Picture().pixelIndex(4, 0), 4);
+    main->mnuOptionsBackupBMPs->trigger();
+    main->mnuOptionsShowPreview->trigger();
+    EXPECT_TRUE(IniHas("RecolorOutside=0") && IniHas("BackupBMPs=0") && IniHas("Preview=0"));
+    EXPECT_FALSE(view->isVisible());
+    main->mnuOptionsShowPreview->trigger();
+    main->mnuOptionsBackupBMPs->trigger();
+    EXPECT_TRUE(IniHas("Preview=-1") && IniHas("BackupBMPs=-1"));
+    EXPECT_EQ(main->LoadedView(), view);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->ZoomValue(), 3);
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{0, 0, 3, 3}));
+    main->Form_Unload();  // while closing, a toggle changes neither tick nor setting
+    const std::string before = Ini();
+    const bool outside = main->mnuOptionsRecolorOutside->isChecked();
+    const bool preview = main->mnuOptionsShowPreview->isChecked();
+    main->mnuOptionsRecolorOutside->trigger();
+    main->mnuOptionsShowPreview->trigger();
+    EXPECT_EQ(main->mnuOptionsRecolorOutside->isChecked(), outside);
+    EXPECT_EQ(main->mnuOptionsShowPreview->isChecked(), preview);
+    EXPECT_EQ(Ini(), before);
+}
+
+TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
+    Diagonal("a.bmp", 32, 20);
+    WriteFile(folder / "four.bmp", Bmp().Bits(4).Build());
+    WriteFile(folder / "rle.bmp", Bmp().Set32(kCompression, 1).Build());
+    Start();
+    PaletteGrid* grid = main->lblColor;
+    auto at = [&](int i) { return grid->CellRect(i).center() - grid->pos(); };
+    auto frame = [&](int i) { return grid->CellRect(i).adjusted(-1, -1, 1, 1); };
+    EXPECT_EQ(grid->CellRect(0), QRect(128, 32, 17, 17));
+    EXPECT_EQ(grid->CellRect(255), QRect(128 + 15 * 17, 32 + 15 * 17, 17, 17));
+    EXPECT_EQ(grid->CellAt(at(200)), 200);
+    Click(grid, at(17));
+    EXPECT_EQ(main->SelectedColor(), 17);
+    EXPECT_EQ(main->lblColorNum[0]->text(), "17 (11h)");
+    EXPECT_EQ(main->lblColorRGB[0]->text(), "R: 17\nG: 238\nB: 122\n");
+    EXPECT_EQ(grid->FrameRect(PaletteGrid::shpOld), frame(17));
+    const int renders = main->LoadedView()->RenderCount();
+    Click(grid, at(200), Qt::RightButton);
+    EXPECT_EQ(app->Map()[17], 200);
+    EXPECT_TRUE(app->Map().ColorMapChanged());
+    EXPECT_EQ(main->lblColorNum[2]->text(), "200 (C8h)");
+    EXPECT_EQ(main->LoadedView()->RenderCount(), renders + 1);
+    EXPECT_EQ(main->LoadedView()->img(1)->Picture().pixelIndex(17, 0), 200);
+    Move(grid, at(17));  // hovering shows what a colour becomes
+    EXPECT_EQ(main->lblColorNum[1]->text(), "17 (11h)");
+    EXPECT_EQ(grid->FrameRect(PaletteGrid::shpSel), frame(17));
+    EXPECT_EQ(grid->FrameRect(PaletteGrid::shpNew), frame(200));
+    Press(grid, at(20));
+    Move(grid, at(90), Qt::LeftButton);  // moves with a button held stay with the pressed cell
+    EXPECT_EQ(main->lblColorNum[1]->text(), "20 (14h)");
+    Release(grid, at(90));
+    Move(grid, at(255));
+    EXPECT_EQ(main->lblColorNum[1]->text(), "255 (FFh)");
+    EXPECT_EQ(main->lblColorRGB[1]->text(), "R: 255\nG: 0\nB: 252\n");
+    Click(grid, at(20), Qt::RightButton);
+    Click(grid, at(20), Qt::RightButton);   // on itself: back to its own index
+    Click(grid, at(40), Qt::MiddleButton);  // changes nothing
+    EXPECT_EQ(app->Map()[20], 20);
+    EXPECT_EQ(main->SelectedColor(), 20);
+    Click(grid, at(0));
+    EXPECT_EQ(main->SelectedColor(), 0);
+    EXPECT_EQ(main->lblColorNum[0]->text(), "0 (00h)");
+    const QRect before = grid->geometry();
+    main->resize(main->width() + 200, main->height() + 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid->geometry(), before);
+    EXPECT_FALSE(main->LoadPalette((folder / "four.bmp").string()));
+    EXPECT_FALSE(main->LoadPalette((folder / "rle.bmp").string()));   // fails to load: as not 8-bit
+    EXPECT_FALSE(main->LoadPalette((folder / "gone.bmp").string()));  // quietly
+    EXPECT_FALSE(main->LoadPalette(folder.path().string()));
+    ASSERT_EQ(messages.Titles(), "BMP is not 8-bit;BMP is not 8-bit;");
+    EXPECT_EQ(messages.shown[0].text, "Cannot load palette. BMP is not 8 bit (256 colors).");
+    EXPECT_EQ(grid->BackColor(5), Bmp::PaletteColor(5));
+}
+
+TEST_F(MainWindow, ListsRefreshesAndShowsTheFolderShortenedInTheMiddle) {
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+        Diagonal(name, 10, 10);
+    WriteFile(folder / "deep.bmp", Bmp().Bits(24).Build());
+    Start();
+    Click(main->File->viewport(), main->File->visualItemRect(main->File->item(3)).center());
+    EXPECT_EQ(main->File->currentRow(), 3);
+    EXPECT_EQ(messages.Titles(), "BMP is not 8-bit;");
+    EXPECT_EQ(main->LoadedView()->windowTitle(), "10 x 10");  // the last 8-bit image stays
+    main->File->setCurrentRow(2);
+    Diagonal("0-new.bmp");
+    main->cmdRefreshFiles->click();
+    EXPECT_EQ(main->File->currentItem()->text(), "c.bmp");
+    fs::remove(folder / "c.bmp");
+    main->cmdRefreshFiles->click();
+    EXPECT_EQ(main->File->count(), 4);
+    EXPECT_EQ(main->File->currentRow(), 0);
+    const std::string path =
+        "/home/someone/pictures/holidays/two thousand and twenty six/summer/tiles";
+    main->SetFolderLabel(main->lblFolder, path);
+    const QString shown = main->lblFolder->text();
+    EXPECT_TRUE(shown.startsWith("/home") && shown.contains("...") && shown.endsWith("/tiles"))
+        << shown.toStdString();
+    EXPECT_EQ(main->lblFolder->toolTip().toStdString(), path);
+    main->resize(main->width() + 300, main->height());
+    QCoreApplication::processEvents();
+    EXPECT_GT(main->lblFolder->text().size(), shown.size());
+    EXPECT_EQ(main->FolderTag(), path);
+    const QFontMetrics fm(QApplication::font());
+    EXPECT_EQ(PathEllipsis("/a/b/last-part", fm, 100000), "/a/b/last-part");
+    EXPECT_EQ(PathEllipsis("/aaaa/bbbbbbbbbbbb/last-part", fm, 5), ".../last-part");
+}
+
+TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
+    Diagonal("a.bmp", 8, 8);
+    WriteFile(folder / "b.bmp", Bmp().Bits(24).Build());
+    WriteFile(folder / "c.bmp", Bmp().Size(9, 7).Cut(1100).Build());
+    Diagonal("d.bmp", 8, 8);
+    Diagonal("e.bmp", 8, 8);
+    Start();
+    app->Map().SetMapping(0, 100);
+    app->Map().SetMapping(4, 104);
+    main->LoadedView()->MoveSelection(0, 0, 3, 3);  // outside it, by default
+    fs::remove(folder / "e.bmp");                   // gone between listing and recolouring
+    main->File->selectAll();
+    main->cmdRecolor->click();
+    EXPECT_EQ(messages.Titles(), "BMP is not 8-bit;BMP is incomplete;Not Found;;");
+    EXPECT_EQ(messages.shown[0].text,
+              "\"" + (folder / "b.bmp").string() + "\" is not a 256 color BMP");
+    EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
+    EXPECT_EQ(progress.log, "begin 5;a.bmp;b.bmp;c.bmp;d.bmp;e.bmp;end;");
+    for (const char* name : {"a.bmp", "d.bmp"}) {
+        EXPECT_EQ(PixelOnDisk(folder / name, 0, 0), 0);    // inside: kept
+        EXPECT_EQ(PixelOnDisk(folder / name, 4, 0), 104);  // outside: recoloured
+    }
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
+        EXPECT_TRUE(fs::exists(folder / "Tintwell Backup" / name)) << name;
+    EXPECT_EQ(ReadFile(folder / "b.bmp"), Bmp().Bits(24).Build());
+    EXPECT_EQ(main->focusWidget(), main->File);
+    // The preview shows the file as it now is.
+    EXPECT_EQ(main->LoadedView()->img(0)->Picture().pixel(4, 0) & 0xFFFFFF, 0x6897DBu);
+
+    main->mnuOptionsBackupBMPs->trigger();
+    app->Map().SetMapping(104, 4);
+    messages.shown.clear();
+    progress = {};
+    progress.stopBefore = 1;
+    main->File->selectAll();
+    main->cmdRecolor->click();  // Cancel before the second file: no completion message
+    EXPECT_EQ(progress.log, "begin 5;a.bmp;end;");
+    EXPECT_EQ(PixelOnDisk(folder / "a.bmp", 4, 0), 4);
+    EXPECT_EQ(PixelOnDisk(folder / "d.bmp", 4, 0), 104);
+    EXPECT_TRUE(messages.shown.empty());
+    frmView* view = main->LoadedView();
+    main->File->clearSelection();
+    main->File->item(3)->setSelected(true);
+    progress.stopBefore = -1;
+    Key(view->vsbZoom(), Qt::Key_F5, Qt::ShiftModifier);  // only a plain F5 recolours
+    EXPECT_EQ(PixelOnDisk(folder / "d.bmp", 4, 0), 104);
+    Key(view, Qt::Key_F5);
+    EXPECT_EQ(PixelOnDisk(folder / "d.bmp", 4, 0), 4);
+    EXPECT_TRUE(messages.shown.empty());  // one file: no completion message
+}
+
+TEST_F(MainWindow, BadFilesShowAMessageOrNothingAndAreLeftAsRecolorFileLeavesThem) {
+    for (const Malformed& m : MalformedCorpus())
+        WriteFile(folder / (std::string(m.name) + ".bmp"), m.bytes);
+    Start("[General]\r\nBackupBMPs=0\r\n");
+    for (int row = 0; row < main->File->count(); ++row) {
+        messages.shown.clear();
+        main->File->setCurrentRow(row);
+        main->View()->DoPreview();
+        dialogs.answers = {
+            {{QString::fromStdString((folder / std::to_string(row)).string())}, {}, {}}};
+        main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();
+        for (const MessageRequest& m : messages.shown)
+            EXPECT_FALSE(m.text.empty()) << main->File->item(row)->text().toStdString();
+    }
+    main->File->selectAll();
+    messages.shown.clear();
+    main->cmdRecolor->click();
+    for (const Malformed& m : MalformedCorpus())
+        if (m.outcome != Outcome::Recolored) {
+            EXPECT_EQ(ReadFile(folder / (std::string(m.name) + ".bmp")), m.bytes) << m.name;
+        }
+    EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
+    EXPECT_TRUE(main->isVisible());
+}
+
+}  // namespace
+}  // namespace tintwell::test

@@ -1,0 +1,265 @@
+// The menus: storing, overwriting, loading, deleting and resetting named colour
+// maps, the question about an unsaved map on closing, Browse, the colour index
+// list, Help and the layout they sit in.
+#include <QMenuBar>
+#include <QTimer>
+
+#include "shell/clsHelpViewer.h"
+#include "support/GuiKit.h"
+#include "ui/about/frmAbout.h"
+#include "ui/main/ColorMapMenus.h"
+#include "ui/preview/frmView.h"
+
+namespace tintwell::test {
+namespace {
+
+class Menus : public MainWindowFixture {
+  protected:
+    ColorMapMenus& M() { return *main->ColorMaps(); }
+    // The names the three submenus list, checked to be the same.
+    QStringList Listed() {
+        QStringList lists[3];
+        const std::vector<QAction*>* menus[] = {&M().mnuColorMapLoadMap, &M().mnuColorMapSaveAsMap,
+                                                &M().mnuColorMapDeleteMap};
+        for (int i = 0; i < 3; ++i)
+            for (QAction* a : *menus[i])
+                lists[i] << a->text();
+        EXPECT_TRUE(lists[0] == lists[1] && lists[0] == lists[2]);
+        EXPECT_EQ(M().mnuColorMapLoad->actions().size(), lists[0].size());
+        EXPECT_EQ(M().mnuColorMapDelete->menuAction()->isEnabled(), !lists[0].isEmpty());
+        return lists[0];
+    }
+    // Section "List n" as the file holds it, or "" when there is none.
+    std::string Section(int n) {
+        const std::string ini = Ini(), header = "[List " + std::to_string(n) + "]\r\n";
+        const auto at = ini.find(header);
+        return at == std::string::npos ? "" : ini.substr(at, ini.find("\r\n\r\n", at) - at + 2);
+    }
+    std::string Sections() { return Section(1) + Section(2) + Section(3) + Section(4); }
+    void Edit(int from, int to) {
+        main->lblColor_MouseDown(from, 1, 0, 0, 0);
+        main->lblColor_MouseDown(to, 2, 0, 0, 0);
+    }
+    std::uint64_t Writes() { return app->Settings().Ini().WriteCount(); }
+    const char* kMaps =
+        "[General]\r\nNumColorMaps=4\r\n\r\n[List 1]\r\n1=11\r\nName=A\r\n\r\n[List 2]\r\n2=22\r\n"
+        "7=70\r\nName=B\r\n\r\n[List 3]\r\n3=33\r\nName=C\r\n\r\n[List 4]\r\n4=44\r\n";
+};
+
+TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
+    Start();
+    EXPECT_EQ(Texts(M().mnuColorMap->actions()),
+              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset"}));
+    EXPECT_EQ(main->menuBar()->actions().at(1), M().mnuColorMap->menuAction());
+    EXPECT_TRUE(Listed().isEmpty());
+    prompt.answers = {"", "\r\n", "Sea\r\n[List 9]\r\nName=x\n"};
+    M().mnuColorMapSave->trigger();  // cancelled
+    M().mnuColorMapSave->trigger();  // nothing but line breaks
+    EXPECT_FALSE(fs::exists(folder / "Tintwell.ini"));
+    Edit(3, 7);
+    M().mnuColorMapSave->trigger();
+    EXPECT_EQ(prompt.shown.at(2).prompt, "What do you want to call this color map?");
+    EXPECT_EQ(prompt.shown[2].title, "Save Color Map");
+    EXPECT_EQ(Ini(),
+              "[General]\r\nNumColorMaps=1\r\n\r\n[List 1]\r\n3=7\r\nName=Sea [List 9] Name=x\r\n");
+    EXPECT_EQ(Writes(), 1u);
+    EXPECT_EQ(Listed(), QStringList{"Sea [List 9] Name=x"});
+    EXPECT_FALSE(app->Map().ColorMapChanged());
+    M().mnuColorMapReset->trigger();
+    prompt.answers = {"Plain"};
+    M().mnuColorMapSave->trigger();
+    EXPECT_EQ(Section(2), "[List 2]\r\nName=Plain\r\n");
+    EXPECT_EQ(MapNameFromPrompt("\r\nTwo\n\nLines\r"), "Two Lines");
+    EXPECT_TRUE(main->close());  // no question: nothing changed since the save
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Menus, ANameTakenWithoutRegardToCaseIsOverwrittenOnlyWhenTheAnswerIsYes) {
+    Start(
+        "[General]\r\nNumColorMaps=2\r\n\r\n[List 1]\r\nName=Red\r\n\r\n[List "
+        "2]\r\n5=6\r\nName=Blue\r\n");
+    Edit(9, 1);
+    prompt.answers = {"blue", "BLUE", "Green", "blue"};
+    messages.answers = {MsgResult::Cancel, MsgResult::No, MsgResult::Yes};
+    M().mnuColorMapSave->trigger();  // Cancel: nothing changes
+    EXPECT_EQ(Section(2), "[List 2]\r\n5=6\r\nName=Blue\r\n");
+    EXPECT_TRUE(app->Map().ColorMapChanged());
+    M().mnuColorMapSave->trigger();  // No: another name is asked for
+    const auto writes = Writes();
+    M().mnuColorMapSave->trigger();  // Yes: stored over the match with the name as typed
+    EXPECT_EQ(Writes() - writes, 1u);
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0].text, "You currently have a color map called \"blue\". Overwrite?");
+    EXPECT_EQ(messages.shown[0].title, "Overwrite Color Map");
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
+    EXPECT_EQ(Sections(),
+              "[List 1]\r\nName=Red\r\n[List 2]\r\n9=1\r\nName=blue\r\n[List "
+              "3]\r\n9=1\r\nName=Green\r\n");
+    EXPECT_EQ(Listed(), (QStringList{"Red", "blue", "Green"}));
+    Edit(4, 5);
+    M().mnuColorMapSaveAsMap[0]->trigger();  // keeps the map's name, asks nothing
+    EXPECT_EQ(Section(1), "[List 1]\r\n4=5\r\n9=1\r\nName=Red\r\n");
+    EXPECT_EQ(prompt.shown.size(), 4u);
+}
+
+TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
+    Diagonal("a.bmp");
+    Start(kMaps);
+    EXPECT_EQ(Listed(), (QStringList{"A", "B", "C", "ERROR: No name found"}));
+    messages.answers = {MsgResult::No, MsgResult::Yes};
+    M().mnuColorMapDeleteMap[1]->trigger();
+    EXPECT_EQ(Ini(), kMaps);
+    M().mnuColorMapDeleteMap[1]->trigger();
+    EXPECT_EQ(messages.shown[1].text, "Are you sure you want to delete \"B\"?");
+    EXPECT_EQ(messages.shown[1].title, "Delete Color Map");
+    EXPECT_EQ(messages.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(Sections(),
+              "[List 1]\r\n1=11\r\nName=A\r\n[List 2]\r\n3=33\r\nName=C\r\n[List "
+              "3]\r\n4=44\r\nName=ERROR\r\n");
+    EXPECT_TRUE(IniHas("NumColorMaps=3"));
+    Edit(5, 9);
+    const int renders = main->LoadedView()->RenderCount();
+    M().mnuColorMapLoadMap[1]->trigger();
+    ColorMap expected;
+    expected.SetEntry(3, 33);
+    EXPECT_TRUE(app->Map() == expected);
+    EXPECT_TRUE(app->Map().ColorMapChanged());  // left as it was
+    EXPECT_GT(main->LoadedView()->RenderCount(), renders);
+    M().mnuColorMapReset->trigger();
+    EXPECT_TRUE(app->Map().IsIdentity());
+    EXPECT_EQ(main->lblColorNum[0]->text(), "0 (00h)");
+    messages.answers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
+    for (int i = 0; i < 3; ++i)
+        M().mnuColorMapDeleteMap[0]->trigger();
+    EXPECT_TRUE(IniHas("NumColorMaps=0"));
+    EXPECT_EQ(Sections(), "");
+    EXPECT_FALSE(M().mnuColorMapLoad->menuAction()->isEnabled());
+}
+
+TEST_F(Menus, ClosingWithAnUnsavedMapAsksAndCancelKeepsEverything) {
+    Diagonal("a.bmp");
+    const MsgResult answers[] = {MsgResult::Cancel, MsgResult::No, MsgResult::Yes, MsgResult::Yes};
+    for (int round = 0; round < 4; ++round) {
+        Start();
+        Edit(2, 3);
+        messages.shown.clear();
+        messages.answers = {answers[round]};
+        prompt.answers = {round == 3 ? "Kept"
+                                     : ""};  // Yes with the name prompt cancelled still closes
+        EXPECT_EQ(main->close(), round > 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, "Save current color map?");
+        EXPECT_EQ(messages.shown[0].title, "Save Color Map?");
+        EXPECT_EQ(main->isVisible(), round == 0);
+        EXPECT_EQ(Section(1), round == 3 ? "[List 1]\r\n2=3\r\nName=Kept\r\n" : "");
+        messages.answers = {MsgResult::No};
+        Close();
+    }
+}
+
+TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoaded) {
+    TempDir other;
+    WriteFile(other / "z.bmp", Bmp().Build());
+    const int rows[2][3] = {{0, 12, 255}, {7, 7, 100}};
+    WriteFile(other / "y.b.bmp",
+              Bmp().Size(3, 2).Pixels([&](int x, int y) { return rows[y][x]; }).Build());
+    Start("[General]\r\nPreview=0\r\n");
+    main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // no image: no dialog
+    EXPECT_EQ(messages.shown.at(0).text, "No image selected");
+    EXPECT_EQ(messages.shown[0].title, "");
+    main->mnuOptionsShowPreview->trigger();
+    dialogs.answers = {{}, {{QString::fromStdString(other.path().string())}, {}, {}}};
+    main->cmdBrowse->click();  // cancelled
+    EXPECT_EQ(main->FolderTag(), folder.path().string());
+    main->cmdBrowse->click();
+    const QString here = QString::fromStdString(folder.path().string());
+    EXPECT_EQ(
+        dialogs.seen[1].section('|', 0, 10),
+        "Select a folder|open|2|" + here + "||All Files (*)|Directories||&Choose|Directory:|13");
+    EXPECT_EQ(main->FolderTag(), other.path().string());
+    EXPECT_TRUE(IniHas("Folder=" + other.path().string()));
+    ASSERT_EQ(main->File->count(), 2);
+    EXPECT_EQ(main->File->currentItem()->text(), "y.b.bmp");
+    Edit(7, 9);  // the preview shows 7 as 9; the list does not
+    const QString list = QString::fromStdString((other / "list.txt").string());
+    dialogs.answers = {{{list}, {}, {}},
+                       {},
+                       {{QString::fromStdString((other / "none" / "a.txt").string())}, {}, {}}};
+    for (int i = 0; i < 3; ++i)
+        main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();
+    EXPECT_EQ(dialogs.seen[2].section('|', 0, 7),
+              "Save color index list|save|0|" + here +
+                  "|y.txt|Text files (*.txt);All files (*)|Text files (*.txt)|txt");
+    EXPECT_EQ(ReadFile(other / "list.txt"), "  0, 12,255,\r\n  7,  7,100,\r\n");
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
+    EXPECT_NE(messages.shown[1].text.find("could not be saved"), std::string::npos);
+    WriteFile(other / "deep.bmp", Bmp().Bits(24).Build());
+    main->View()->LoadFile((other / "deep.bmp").string());
+    dialogs.answers = {{{QString::fromStdString((other / "deep.txt").string())}, {}, {}}};
+    main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
+    EXPECT_FALSE(fs::exists(other / "deep.txt"));
+    EXPECT_EQ(Texts(main->mnuOptions->actions()).mid(3),
+              (QStringList{"-", "Save Color Index List"}));
+}
+
+TEST_F(Menus, HelpShowsTheContentsBesideTheProgramAndAboutModally) {
+    Start();
+    EXPECT_EQ(Texts(main->mnuHelp->actions()), (QStringList{"&Contents", "-", "&About"}));
+    EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
+    main->mnuHelpContents->trigger();
+    EXPECT_EQ(messages.shown.at(0).text,
+              "The help file \"" + (folder / "Tintwell.html").string() + "\" could not be opened.");
+    fs::copy_file(TINTWELL_HELP_SOURCE, folder / "Tintwell.html");
+    main->mnuHelpContents->trigger();
+    auto* viewer = main->findChild<clsHelpViewer*>();
+    ASSERT_TRUE(viewer && viewer->isVisible());
+    EXPECT_EQ(viewer->CurrentTopic(), "1000");
+    QString about;
+    QTimer::singleShot(0, [&] {
+        if (auto* w = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
+            about = w->windowTitle() + (w->parentWidget() == main.get() ? " owned" : "");
+            w->cmdOK->click();
+        }
+    });
+    main->mnuHelpAbout->trigger();
+    EXPECT_EQ(about, "About Tintwell owned");
+}
+
+TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
+    Start();
+    main->centralWidget()->resize(main->DesignedClientSize());
+    main->Form_Resize();
+    EXPECT_EQ(main->cmdBrowse->x(), 437);
+    EXPECT_EQ(main->cmdRecolor->geometry(), QRect(128, 308, 330, 21));
+    EXPECT_EQ(main->cmdRefreshFiles->geometry(), QRect(8, 308, 113, 21));
+    main->resize(main->width() + 200, main->height() + 100);
+    QCoreApplication::processEvents();
+    const int w = main->centralWidget()->width(), h = main->centralWidget()->height();
+    EXPECT_EQ(main->cmdBrowse->geometry().right() + 1, w - 8);
+    EXPECT_EQ(main->lblFolder->geometry().right() + 1, main->cmdBrowse->x());
+    EXPECT_EQ(main->cmdRecolor->geometry(), QRect(128, h - 29, w - 136, 21));
+    EXPECT_EQ(main->File->geometry().bottom() + 1, h - 21 - 16);
+    main->resize(10, 10);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->frameGeometry().size(), QSize(415, 393));
+    EXPECT_LE(main->lblColor->CellRect(255).bottom(), main->cmdRecolor->y());
+    auto next = [&](QWidget* w) {  // the next widget Tab reaches
+        for (QWidget* n = w->nextInFocusChain();; n = n->nextInFocusChain())
+            if ((n->focusPolicy() & Qt::TabFocus) && n->isVisibleTo(main.get())) return n;
+    };
+    EXPECT_EQ(next(main->File), main->cmdBrowse);
+    EXPECT_EQ(next(main->cmdBrowse), main->cmdRecolor);
+    EXPECT_EQ(next(main->cmdRecolor), main->cmdRefreshFiles);
+    EXPECT_EQ(Texts(main->menuBar()->actions()),
+              (QStringList{"&File", "&Color Map", "&Options", "&Help"}));
+    EXPECT_EQ(Texts(main->mnuOptions->actions()).mid(0, 3),
+              (QStringList{"Show Preview", "Backup BMPs", "Recolor outside of selection"}));
+    EXPECT_EQ(main->lbl[1]->text() + main->lbl[2]->text(), "Mouse OverMapping To");
+    main->mnuFileExit->trigger();
+    EXPECT_TRUE(main->IsClosing() && !main->isVisible());
+}
+
+}  // namespace
+}  // namespace tintwell::test

@@ -1,0 +1,136 @@
+// The preview window: the two pictures, zoom, the selection frame and the pointer.
+#include <QCloseEvent>
+
+#include "support/GuiKit.h"
+#include "ui/preview/frmView.h"
+
+namespace tintwell::test {
+namespace {
+
+class Preview : public MainWindowFixture {
+  protected:
+    void StartWith(int w, int h, const std::string& ini = {}) {
+        Diagonal("a.bmp", w, h);
+        Start(ini);
+        view = main->LoadedView();
+        ASSERT_NE(view, nullptr);
+    }
+    // The centre of image pixel (x, y) on a picture at the current zoom.
+    QPoint At(int x, int y) const {
+        const int z = view->ZoomValue();
+        return {x * z + z / 2, y * z + z / 2};
+    }
+    QRect FrameOf(SelectionRect s) const {
+        const int z = view->ZoomValue();
+        return {view->img(0)->x() + s.x0 * z, view->img(0)->y() + s.y0 * z, s.w * z, s.h * z};
+    }
+    frmView* view = nullptr;
+};
+
+TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
+    Start();
+    EXPECT_EQ(main->LoadedView()->windowTitle(), "0 x 0");
+    Close();
+    StartWith(100, 50, "[General]\r\nZoom=3\r\n");
+    EXPECT_EQ(view->lblZoom()->text(), "3");
+    EXPECT_EQ(view->img(0)->geometry(), QRect(0, 24, 300, 150));
+    EXPECT_EQ(view->img(1)->geometry(), QRect(308, 24, 300, 150));
+    EXPECT_EQ(view->size(), QSize(608, 174));
+    EXPECT_EQ(view->windowTitle(), "100 x 50");
+    app->Map().SetMapping(5, 6);
+    view->DoPreview();
+    EXPECT_EQ(view->img(1)->Picture().format(), QImage::Format_Indexed8);
+    EXPECT_EQ(view->img(0)->Picture().pixel(5, 0), QColor(5, 250, 38).rgb());
+    EXPECT_EQ(view->img(1)->Picture().pixel(5, 0), QColor(6, 249, 45).rgb());
+    EXPECT_EQ(view->img(1)->Picture().pixelIndex(4, 0), 4);
+    view->vsbZoom()->setValue(0);
+    EXPECT_EQ(view->ZoomValue(), 1);
+    view->vsbZoom()->setValue(12);
+    EXPECT_EQ(view->ZoomValue(), 8);
+    EXPECT_TRUE(IniHas("Zoom=8"));
+    // Drawn without smoothing: pixel (0, 0), index 0, is an 8 x 8 block of its colour.
+    view->MoveSelection(1, 1, 2, 2);
+    const QImage shot = view->img(0)->grab().toImage();
+    EXPECT_EQ(shot.pixel(7, 7), QColor(0, 255, 3).rgb());
+    EXPECT_EQ(shot.pixel(8, 0), QColor(1, 254, 10).rgb());
+    EXPECT_EQ(shot.pixel(8, 8), QColor(Qt::white).rgb());  // the selection frame's corner
+    EXPECT_EQ(shot.pixel(799, 399), QColor(99 + 49, 255 - 148, (148 * 7 + 3) & 255).rgb());
+}
+
+TEST_F(Preview, TheSelectionKeepsToItsPixelsAtEveryZoom) {
+    StartWith(40, 40);
+    for (int z = 1; z <= 8; ++z) {
+        const int renders = view->RenderCount();
+        view->vsbZoom()->setValue(z);
+        EXPECT_EQ(view->RenderCount(), renders);  // zooming renders nothing
+        view->MoveSelection(2, 4, 5, 6);
+        EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{2, 4, 5, 6}));
+        EXPECT_EQ(view->SelectionFrameRect(), FrameOf({2, 4, 5, 6})) << z;
+        Move(view->img(0), At(39, 39));
+        EXPECT_EQ(view->lblPosition()->text(), "39, 39");
+    }
+}
+
+TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
+    StartWith(320, 200);
+    view->vsbZoom()->setValue(2);
+    Move(view->img(0), At(7, 9));  // the marker follows the pointer over the left picture only
+    Move(view->img(1), At(30, 40));
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{7, 9, 1, 1}));
+    app->Map().SetMapping(30, 99);
+    view->DoPreview();
+    Move(view->img(1), At(10, 20));  // the right picture shows the file's pixel and its mapping
+    EXPECT_EQ(view->lblPosition()->text(), "10, 20");
+    EXPECT_EQ(main->lblColorNum[1]->text(), "30 (1Eh)");
+    EXPECT_EQ(main->lblColorNum[2]->text(), "99 (63h)");
+    Press(view->img(0), At(12, 7));  // a press selects the colour under it
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{12, 7, 1, 1}));
+    EXPECT_EQ(main->lblColorNum[0]->text(), "19 (13h)");
+    Move(view->img(0), At(5, 20), Qt::LeftButton);
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{5, 7, 8, 14}));
+    EXPECT_EQ(view->SelectionFrameRect(), FrameOf({5, 7, 8, 14}));
+    Move(view->img(0), At(319, 15), Qt::LeftButton);
+    Move(view->img(0), QPoint(view->img(0)->width() + 30, 90), Qt::LeftButton);  // ignored
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{12, 7, 308, 9}));
+    Move(view->img(0), At(12, 8), Qt::LeftButton);
+    const int renders = view->RenderCount();
+    Release(view->img(0), At(12, 8));
+    EXPECT_EQ(view->RenderCount(), renders + 1);
+    Move(view->img(0), At(50, 60));
+    EXPECT_EQ(view->SelectionInPixels(),
+              (SelectionRect{12, 7, 1, 2}));  // one by two is a selection
+    main->lblColor_MouseDown(3, 1, 0, 0, 0);
+    Press(view->img(0), At(20, 20), Qt::RightButton);  // maps the selected colour to index 40
+    Move(view->img(0), At(30, 30), Qt::RightButton);
+    Release(view->img(0), At(30, 30), Qt::RightButton);
+    Click(view->img(1), At(50, 50));  // the right picture selects no rectangle
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{12, 7, 1, 2}));
+    EXPECT_EQ(app->Map()[3], 40);
+    EXPECT_EQ(view->img(1)->Picture().pixelIndex(3, 0), 40);
+    EXPECT_EQ(main->SelectedColor(), 100);  // the press on the right picture reached the grid
+}
+
+TEST_F(Preview, ClosingUnticksTheOptionWithoutStoringItAndReopensWhereItWas) {
+    StartWith(40, 40, "[General]\r\nZoom=2\r\n");
+    view->MoveSelection(1, 2, 3, 4);
+    view->move(150, 160);
+    QCloseEvent request;
+    QApplication::sendEvent(view, &request);
+    EXPECT_TRUE(request.isAccepted());  // never refused, so the program can quit
+    FlushDeletes();
+    EXPECT_FALSE(main->mnuOptionsShowPreview->isChecked());
+    EXPECT_EQ(main->LoadedView(), nullptr);
+    EXPECT_EQ(Ini().find("Preview=0"), std::string::npos);
+    EXPECT_TRUE(IniHas("Left=2250"));
+    main->mnuOptionsShowPreview->trigger();
+    view = main->LoadedView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{0, 0, 1, 1}));
+    EXPECT_EQ(view->ZoomValue(), 2);
+    EXPECT_EQ(view->frameGeometry().topLeft(), QPoint(150, 160));
+    EXPECT_EQ(view->windowTitle(), "40 x 40");
+    EXPECT_TRUE(IniHas("Preview=-1"));
+}
+
+}  // namespace
+}  // namespace tintwell::test

@@ -1,0 +1,209 @@
+// The toolkit under the windows: screen units, pictures of bitmaps, the real
+// message box, prompt and progress dialog, and window size limits.
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <random>
+
+#include "core/modRecolor.h"
+#include "shell/clsResizeLimits.h"
+#include "support/GuiKit.h"
+#include "ui/toolkit/QtBatchProgress.h"
+#include "ui/toolkit/QtMessageBox.h"
+#include "ui/toolkit/QtTextPrompt.h"
+#include "ui/toolkit/ScreenUnits.h"
+#include "ui/toolkit/modPicture.h"
+
+namespace tintwell::test {
+namespace {
+
+TEST(ScreenUnits, ConvertsTwipsRoundingHalvesToEvenAndSaturating) {
+    const ScreenUnits at96, at144(10, 10), broken(0, -3);
+    EXPECT_EQ(at96.RectToPixels(120, 120, 5535, 315), QRect(8, 8, 369, 21));
+    EXPECT_EQ(at96.XToTwips(128), 1920.0);
+    const std::tuple<const ScreenUnits*, double, int> cases[] = {
+        {&at96, 1920, 128}, {&at144, 25, 2},     {&at144, 35, 4}, {&at144, 26, 3},
+        {&at144, -25, -2},  {&at144, 5055, 506}, {&broken, 30, 2}};
+    for (const auto& [units, twips, pixels] : cases) {
+        EXPECT_EQ(units->XToPixels(twips), pixels) << twips;
+        EXPECT_EQ(units->YToPixels(twips), pixels) << twips;
+    }
+    EXPECT_EQ(ScreenUnits::Round(1e300), INT_MAX);
+    EXPECT_EQ(ScreenUnits::Round(-1e300), INT_MIN);
+}
+
+clsBitmap Image(int w, int h, int bits, std::function<std::uint32_t(int, int)> pixel) {
+    clsBitmap b;
+    Load(b, Bmp().Size(w, std::abs(h)).TopDown(h < 0).Bits(bits).Pixels(pixel).Build());
+    return b;
+}
+
+QRgb Q(ColorValue c) {
+    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+TEST(CreateStdPicture, ShowsEveryDepthAndRowOrderWithTheExactColours) {
+    for (int bits : {1, 4, 8, 24, 32})
+        for (int h : {5, -5}) {
+            const auto f = [bits](int x, int y) -> std::uint32_t {
+                return bits > 8 ? (x * 19) | (y * 50) << 8 | (255 - x) << 16
+                                : (x * 3 + y) & ((1 << bits) - 1);
+            };
+            const clsBitmap b = Image(13, h, bits, f);
+            QImage pic;
+            std::string error;
+            ASSERT_TRUE(CreateStdPicture(b, pic, error)) << error;
+            EXPECT_EQ(pic.format(), bits <= 8 ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+            ASSERT_EQ(pic.size(), QSize(13, 5));
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 13; ++x)
+                    ASSERT_EQ(pic.pixel(x, y),
+                              bits > 8 ? Q(f(x, y)) : Q(Bmp::PaletteColor(f(x, y))))
+                        << bits << " " << x << "," << y;
+        }
+    clsBitmap empty, huge, cut;
+    Load(empty, Bmp().Size(0, 5).Build());
+    Load(huge, Bmp().Set32(kWidth, 60000).Set32(kHeight, 60000).Build());
+    Load(cut, Bmp().Size(100, 100).Cut(2000).Build());
+    QImage pic(4, 4, QImage::Format_RGB32);
+    std::string error;
+    EXPECT_TRUE(CreateStdPicture(empty, pic, error) && pic.isNull());
+    EXPECT_FALSE(CreateStdPicture(huge, pic, error));
+    EXPECT_EQ(error, "The image is too large to show (60000 x 60000 pixels).");
+    EXPECT_FALSE(CreateRecoloredPicture(cut, ColorMap{}, {}, true, pic, error));
+    EXPECT_EQ(error, "The image's pixel data is shorter than the image.");
+}
+
+TEST(CreateRecoloredPicture, ShowsExactlyWhatRecolorBitmapWritesReusingThePicture) {
+    std::mt19937 rng(7);
+    ColorMap map;
+    for (int i = 0; i < 256; ++i)
+        map.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(rng()));
+    std::uniform_int_distribution<int> coord(-10, 45), size(0, 30);
+    QImage actual;
+    for (const auto& [w, h] : {std::pair{37, 23}, {613, 431}}) {
+        const clsBitmap source = Image(w, h, 8, [](int x, int y) { return x * 31 + y * 17; });
+        for (int round = 0; round < (w < 100 ? 300 : 4); ++round) {
+            const SelectionRect sel =
+                round == 0 ? SelectionRect{}
+                           : SelectionRect{coord(rng), coord(rng), size(rng), size(rng)};
+            auto copy = source.CreateCopy();
+            RecolorBitmap(*copy, map, sel, round % 2);
+            QImage expected;
+            std::string error;
+            ASSERT_TRUE(CreateStdPicture(*copy, expected, error));
+            const uchar* buffer = actual.constBits();
+            ASSERT_TRUE(CreateRecoloredPicture(source, map, sel, round % 2, actual, error));
+            ASSERT_EQ(actual, expected) << sel.x0 << "," << sel.y0 << " " << sel.w << "x" << sel.h;
+            if (round > 0) {
+                EXPECT_EQ(actual.constBits(), buffer);  // same size: the buffer is reused
+            }
+        }
+    }
+}
+
+// Runs `act` on the first modal dialog that opens.
+void WhenDialogOpens(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start(5);
+}
+
+TEST(QtDialogs, ShowTheRequestAndAnswerAsTheUserPressed) {
+    TestApp();
+    QtMessageBox box;
+    QString seen;
+    WhenDialogOpens([&](QWidget* w) {
+        auto* b = qobject_cast<QMessageBox*>(w);
+        seen = b->windowTitle() + "|" + b->text() + "|" + QString::number(b->icon()) + "|" +
+               QString::number(b->buttons().size()) + "|" + b->defaultButton()->text();
+        b->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(
+        box.Show({"Save current color map?", "", MsgButtons::YesNoCancel, MsgIcon::Question, 2}),
+        MsgResult::No);
+    EXPECT_EQ(seen, "Tintwell|Save current color map?|4|3|Cancel");
+    WhenDialogOpens([&](QWidget* w) {
+        seen = w->windowTitle();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    EXPECT_EQ(
+        box.Show({"\"a.bmp\" not found.", "Not Found", MsgButtons::OK, MsgIcon::Information, 0}),
+        MsgResult::OK);
+    EXPECT_EQ(seen, "Not Found");
+    WhenDialogOpens([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(box.Show({"Overwrite?", "", MsgButtons::YesNo, MsgIcon::Error, 0}), MsgResult::No);
+
+    QtTextPrompt prompt;
+    WhenDialogOpens([&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>();
+        seen = w->windowTitle() + "|" + edit->text();
+        edit->selectAll();
+        QTest::keyClicks(edit, "Ocean");
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    EXPECT_EQ(prompt.Ask({"Name of the color map:", "", "Map 1"}), "Ocean");
+    EXPECT_EQ(seen, "Tintwell|Map 1");
+    WhenDialogOpens([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(prompt.Ask({"Name:", "Save As", "x"}), "");
+}
+
+TEST(QtBatchProgress, AppearsForALongBatchAndItsCancelStopsBeforeTheNextFile) {
+    TestApp();
+    QtBatchProgress slow(nullptr, 0), quick(nullptr, 60000);
+    slow.Begin(5);
+    quick.Begin(3);
+    ASSERT_TRUE(slow.Next(0, "a.bmp") && slow.Next(1, "b.bmp") && quick.Next(0, "x.bmp"));
+    EXPECT_FALSE(quick.Dialog()->isVisible());
+    QProgressDialog* dialog = slow.Dialog();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->labelText(), "Recoloring b.bmp (2 of 5)");
+    EXPECT_EQ(dialog->windowTitle(), "Tintwell");
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_FALSE(slow.Next(2, "c.bmp"));
+    slow.End();
+    EXPECT_EQ(slow.Dialog(), nullptr);
+}
+
+TEST(clsResizeLimits, HoldsWindowsWithinTheirLimitsAndGivesBackTheirOwn) {
+    TestApp();
+    QWidget a, b, shown;
+    a.setMinimumSize(10, 20);
+    a.setMaximumSize(900, 800);
+    {
+        clsResizeLimits limits;
+        limits.AddLimits(&a, 6225, 5895, 0, 0);  // twips; no maximum is the desktop
+        EXPECT_EQ(a.minimumSize(), QSize(415, 393));
+        EXPECT_EQ(a.maximumSize(), a.screen()->virtualGeometry().size());
+        limits.AddLimits(&b, 100.5, 200, 300, 400, true);  // pixels
+        limits.AddLimits(&b, 150, 120, 0, 0, true);        // again: the new limits, one entry
+        EXPECT_EQ(b.minimumSize(), QSize(150, 120));
+        EXPECT_EQ(limits.EntryCount(), 2);
+        limits.RemoveFormLimits(&a);
+        EXPECT_EQ(a.minimumSize(), QSize(10, 20));
+        EXPECT_EQ(a.maximumSize(), QSize(900, 800));
+        EXPECT_EQ(limits.FindLimits(&a), -1);
+        auto* gone = new QWidget;
+        limits.AddLimits(gone, 100, 100, 0, 0, true);
+        delete gone;  // its entry never matches a new window
+        limits.AddLimits(&shown, 200, 150, 0, 0, true);
+        EXPECT_EQ(limits.FindLimits(&shown), 3);
+        shown.show();
+        shown.resize(50, 50);
+        EXPECT_EQ(shown.frameGeometry().size(), QSize(200, 150));  // outer sizes: the frame counts
+    }
+    EXPECT_EQ(b.minimumSize(), QSize(0, 0));
+    EXPECT_EQ(shown.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+}  // namespace
+}  // namespace tintwell::test
