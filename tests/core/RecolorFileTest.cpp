@@ -86,49 +86,18 @@ TEST(RecolorFile, RewritesACutFileOnlyWhileItsPixelsAreWhole) {
     }
 }
 
-TEST(RecolorFile, RecolorsTheSelectionOrWhatLiesOutsideIt) {
-    TempDir dir;
-    const Bmp b = Bmp().Size(4, 4);
-    for (bool outside : {false, true}) {
-        WriteFile(dir / "a.bmp", b.Build());
-        ASSERT_EQ(Recolor(dir / "a.bmp", false, {2, 2, 500, 500}, outside), "1 ");
-        clsBitmap bmp;
-        ASSERT_TRUE(bmp.LoadFromFile(dir / "a.bmp"));
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                EXPECT_EQ(static_cast<std::uint32_t>(bmp.GetPixelAt(x, y)),
-                          (x >= 2 && y >= 2) != outside ? 255 - b.Pixel(x, y) : b.Pixel(x, y));
-    }
-}
-
-TEST(RecolorFile, ReportsEachRefusalWithItsText) {
+TEST(RecolorFile, SaysWhatWentWrongInTheProgramsOwnWords) {
     clsBitmap bmp;
     Load(bmp, Bmp().Set32(kCompression, 1).Build());
-    const std::pair<MessageRequest, std::string> cases[] = {
-        {NotFoundMessage("/x/a.bmp"), "Not Found|\"/x/a.bmp\" not found."},
-        {RecolorProblemMessage(RecolorProblem::NotEightBit, "a", bmp),
-         "BMP is not 8-bit|\"a\" is not a 256 color BMP"},
-        {RecolorProblemMessage(RecolorProblem::LoadFailed, "a", bmp),
-         "BMP not readable|\"a\" could not be read: Unsupported compression type: 0x1. The file "
-         "was left unchanged."},
-        {RecolorProblemMessage(RecolorProblem::PixelsCutShort, "a", bmp),
-         "BMP is incomplete|\"a\" is cut short: its pixel data does not cover the whole image. The "
-         "file was left "
-         "unchanged."},
-        {BackupFailedMessage("a", "no room."),
-         "Backup Failed|\"a\" was not recolored because its backup copy could not be made: no "
-         "room."},
-        {SaveFailedMessage("a", "no room"),
-         "Save Failed|\"a\" could not be written: no room. The file was left unchanged."},
-    };
-    for (const auto& [m, text] : cases) {
-        EXPECT_EQ(m.title + "|" + m.text, text);
-        EXPECT_EQ(m.icon, (text[0] == 'B' && text[1] == 'a') || text[0] == 'S'
-                              ? MsgIcon::Error
-                              : MsgIcon::Information);
-    }
-    EXPECT_EQ(Recolor("", false), "0 Not Found;");
-    EXPECT_EQ(Recolor("/", true), "0 Not Found;");  // a folder is no ordinary file
+    EXPECT_EQ(RecolorProblemMessage(RecolorProblem::LoadFailed, "a", bmp).text +
+                  RecolorProblemMessage(RecolorProblem::PixelsCutShort, "b", bmp).text,
+              "\"a\" could not be read: Unsupported compression type: 0x1. The file was left "
+              "unchanged.\"b\" is cut short: its pixel data does not cover the whole image. The "
+              "file was left unchanged.");
+    EXPECT_EQ(BackupFailedMessage("a", "full").text + SaveFailedMessage("b", "full.").text,
+              "\"a\" was not recolored because its backup copy could not be made: full.\"b\" "
+              "could not be written: full. The file was left unchanged.");
+    EXPECT_EQ(BackupFailedMessage("a", "").icon, MsgIcon::Error);
 }
 
 TEST(Backups, AreNumberedFromTheFilesNameAndAFreedNumberIsTakenAgain) {

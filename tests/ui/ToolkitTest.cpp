@@ -3,13 +3,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <random>
 
 #include "core/modRecolor.h"
-#include "shell/clsResizeLimits.h"
 #include "support/GuiKit.h"
 #include "ui/toolkit/QtBatchProgress.h"
 #include "ui/toolkit/QtMessageBox.h"
@@ -172,37 +170,6 @@ TEST(QtBatchProgress, AppearsForALongBatchAndItsCancelStopsBeforeTheNextFile) {
     EXPECT_FALSE(slow.Next(2, "c.bmp"));
     slow.End();
     EXPECT_EQ(slow.Dialog(), nullptr);
-}
-
-TEST(clsResizeLimits, HoldsWindowsWithinTheirLimitsAndGivesBackTheirOwn) {
-    TestApp();
-    QWidget a, b, shown;
-    a.setMinimumSize(10, 20);
-    a.setMaximumSize(900, 800);
-    {
-        clsResizeLimits limits;
-        limits.AddLimits(&a, 6225, 5895, 0, 0);  // twips; no maximum is the desktop
-        EXPECT_EQ(a.minimumSize(), QSize(415, 393));
-        EXPECT_EQ(a.maximumSize(), a.screen()->virtualGeometry().size());
-        limits.AddLimits(&b, 100.5, 200, 300, 400, true);  // pixels
-        limits.AddLimits(&b, 150, 120, 0, 0, true);        // again: the new limits, one entry
-        EXPECT_EQ(b.minimumSize(), QSize(150, 120));
-        EXPECT_EQ(limits.EntryCount(), 2);
-        limits.RemoveFormLimits(&a);
-        EXPECT_EQ(a.minimumSize(), QSize(10, 20));
-        EXPECT_EQ(a.maximumSize(), QSize(900, 800));
-        EXPECT_EQ(limits.FindLimits(&a), -1);
-        auto* gone = new QWidget;
-        limits.AddLimits(gone, 100, 100, 0, 0, true);
-        delete gone;  // its entry never matches a new window
-        limits.AddLimits(&shown, 200, 150, 0, 0, true);
-        EXPECT_EQ(limits.FindLimits(&shown), 3);
-        shown.show();
-        shown.resize(50, 50);
-        EXPECT_EQ(shown.frameGeometry().size(), QSize(200, 150));  // outer sizes: the frame counts
-    }
-    EXPECT_EQ(b.minimumSize(), QSize(0, 0));
-    EXPECT_EQ(shown.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 }
 
 }  // namespace
