@@ -66,6 +66,14 @@ TEST_F(About, ShowsTheProgramsTextsInAFixedModalWindowOwnedByTheMainWindow) {
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
     EXPECT_EQ(about.width(), static_cast<int>(std::lround(382 * about.LayoutScale())));
     EXPECT_EQ(QApplication::focusWidget(), about.cmdOK);
+    // Regression: with a larger font the texts were cut; the layout now grows with the font.
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+        if (!label->wordWrap()) {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        }
+    }
+    for (QLineEdit* link : {about.txtWebSite, about.txtWebSite2, about.txtEmail})
+        EXPECT_LT(link->fontMetrics().horizontalAdvance(link->text()), link->width());
     EXPECT_EQ(about.findChild<QLabel*>("imgIcon")->pixmap().toImage().pixelColor(10, 10),
               QColor(Qt::darkCyan));
     QTest::mouseClick(about.cmdOK, Qt::LeftButton);

@@ -159,16 +159,18 @@ TEST_F(IniFile, EveryChangeWritesTheWholeFileUnlessSavingIsOff) {
     ini.DeleteKey("S", "b");
     ini.DeleteSection("Nope");  // changes nothing, still writes
     EXPECT_EQ(ini.WriteCount(), 3u);
+    ini.DeleteSection("S");  // the first section goes as any other
+    EXPECT_EQ(ReadFile(dir / "real.ini"), "");
     ini.SetAllowSaveFile(false);
     ini.WriteValue("S", "x", "1");
     ASSERT_TRUE(ini.LoadINI((dir / "no" / "such.ini").string()));  // keeps saving off
     fs::create_symlink(dir / "nowhere.ini", dir / "dangling.ini");
     ASSERT_TRUE(ini.LoadINI((dir / "dangling.ini").string()));  // absent, as a missing file
     ini.WriteValue("S", "y", "2");
-    EXPECT_EQ(ini.WriteCount(), 3u);
+    EXPECT_EQ(ini.WriteCount(), 4u);
     ini.SetAllowSaveFile(true);
     ini.SetAllowSaveFile(true);  // each switching on writes
-    EXPECT_EQ(ini.WriteCount(), 5u);
+    EXPECT_EQ(ini.WriteCount(), 6u);
     EXPECT_EQ(ReadFile(dir / "nowhere.ini"), "[S]\r\ny=2\r\n");
     EXPECT_TRUE(box.shown.empty());
 }

@@ -99,8 +99,10 @@ TEST_F(Shell, SettingsApplyToOneShowAndTheChosenItemsStay) {
     exec.answers = {{{"one.txt", "two.txt"}, {}, {}}};
     ASSERT_EQ(dialog.DialogShow(nullptr, 0), 0);
     EXPECT_EQ(dialog.ResultsItem(2)->path, Path("two.txt"));
+    dialog.Clear();  // regression: the results outlived Clear
+    EXPECT_EQ(dialog.ResultsCount(), 0);
     const ShellItem file(Path("one.txt")), folder(Path("a")), same(Path("a") + "/");
-    EXPECT_EQ(dialog.IShellItem_GetParent(&file)->path, Path());
+    EXPECT_EQ(dialog.IShellItem_GetParent(&file).value_or(ShellItem{}).path, Path());
     EXPECT_EQ(dialog.IShellItem_GetAttributes(&folder, sfgao::Folder | sfgao::Stream) |
                   dialog.IShellItem_GetAttributes(&file, sfgao::Stream),
               sfgao::Folder | sfgao::Stream);
