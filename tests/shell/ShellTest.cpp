@@ -103,6 +103,8 @@ TEST_F(Shell, SettingsApplyToOneShowAndTheChosenItemsStay) {
     EXPECT_EQ(dialog.ResultsCount(), 0);
     const ShellItem file(Path("one.txt")), folder(Path("a")), same(Path("a") + "/");
     EXPECT_EQ(dialog.IShellItem_GetParent(&file).value_or(ShellItem{}).path, Path());
+    EXPECT_EQ(dialog.IShellItem_PointerToObject(&file).value_or(ShellItem{}).path, file.path);
+    EXPECT_FALSE(dialog.IShellItem_PointerToObject(nullptr).has_value());
     EXPECT_EQ(dialog.IShellItem_GetAttributes(&folder, sfgao::Folder | sfgao::Stream) |
                   dialog.IShellItem_GetAttributes(&file, sfgao::Stream),
               sfgao::Folder | sfgao::Stream);
