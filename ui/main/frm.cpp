@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "core/modRecolor.h"
@@ -16,6 +17,7 @@
 #include "ui/about/frmAbout.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/toolkit/AppInfo.h"
+#include "ui/toolkit/BatchMessageBox.h"
 #include "ui/toolkit/QtBatchProgress.h"
 
 namespace tintwell {
@@ -319,7 +321,7 @@ void frm::PreviewUnloading() {
 
 // --- palette grid -----------------------------------------------------------------
 
-bool frm::LoadPalette(const std::string& path) {
+bool frm::LoadPalette(const std::string& path, bool report) {
     if (!IsOrdinaryFile(path)) return false;
     clsBitmap bitmap;
     bool loaded = false;
@@ -329,6 +331,7 @@ bool frm::LoadPalette(const std::string& path) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
     if (!loaded || bitmap.BitCount() != 8) {
+        if (!report) return false;
         MessageRequest r;
         r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
         r.title = "BMP is not 8-bit";
@@ -341,6 +344,9 @@ bool frm::LoadPalette(const std::string& path) {
         lblColor->SetBackColor(
             i, i < static_cast<int>(table.size()) ? table[static_cast<size_t>(i)] : ColorValue{0});
     }
+    // The three groups read their RGB from the cells: show the new palette's.
+    for (int g = 0; g < 3; ++g)
+        ShowColor(static_cast<PaletteGrid::Frame>(g), shownColor_[g]);
     return true;
 }
 
@@ -352,6 +358,7 @@ void frm::ShowColor(PaletteGrid::Frame frame, std::uint8_t c) {
     lblColor->MoveFrame(frame, QRect(left, top, units_.XToPixels(outer.right()) - left,
                                      units_.YToPixels(outer.bottom()) - top));
     const int g = static_cast<int>(frame);
+    shownColor_[g] = c;
     lblColorNum[g]->setText(QString::fromStdString(ColorNumText(c)));
     lblColorRGB[g]->setText(QString::fromStdString(ColorRGBText(lblColor->BackColor(c))));
 }
@@ -418,11 +425,17 @@ std::string frm::PathInFileFolder(const std::string& name) const {
     return (std::filesystem::path(fileFolder_) / name).string();
 }
 
-void frm::File_Click() {
+void frm::File_Click(bool report) {
     const std::string name = CurrentFileName();
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
-    if (LoadPalette(path) && mnuOptionsShowPreview->isChecked()) View()->LoadFile(path);
+    const bool loaded = LoadPalette(path, report);
+    if (!mnuOptionsShowPreview->isChecked()) return;
+    if (loaded) {
+        View()->LoadFile(path, report);
+    } else if (frmView* v = view_.data()) {
+        v->ShowNothing();  // not the previous file's image
+    }
 }
 
 void frm::cmdRefreshFiles_Click() {
@@ -447,21 +460,26 @@ void frm::cmdRecolor_Click() {
     // A single file shows nothing new; longer batches can be watched and stopped.
     const bool withProgress = total >= 2;
     if (withProgress) progress_->Begin(total);
+    BatchMessageBox messages(app_.Messages(), *progress_);
+    std::set<std::string> reported;
     int counter = 0;
     bool stopped = false;
     for (int k = 0; k < total; ++k) {
-        if (withProgress && !progress_->Next(k, names[static_cast<size_t>(k)])) {
+        const std::string& name = names[static_cast<size_t>(k)];
+        if (withProgress && !progress_->Next(k, name)) {
             stopped = true;
             break;
         }
         const SelectionRect selection = View()->SelectionInPixels();
-        RecolorFile(PathInFileFolder(names[static_cast<size_t>(k)]),
-                    mnuOptionsBackupBMPs->isChecked(), selection,
-                    mnuOptionsRecolorOutside->isChecked(), app_.Map(), app_.Messages());
+        const int shownBefore = messages.ShownCount();
+        RecolorFile(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
+                    mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
+        if (messages.ShownCount() != shownBefore) reported.insert(name);
         ++counter;
     }
     if (withProgress) progress_->End();
-    File_Click();
+    // A file the batch has reported is not reported a second time by the refresh.
+    File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
     if (counter >= 2 && !stopped) {
         MessageRequest r;

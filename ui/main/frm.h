@@ -46,7 +46,8 @@ class frm : public QMainWindow, public IPreviewHost {
     void mnuHelpAbout_Click();
 
     // --- palette grid -----------------------------------------------------------
-    bool LoadPalette(const std::string& path);
+    // `report` false: a file that cannot be loaded gives no message.
+    bool LoadPalette(const std::string& path, bool report = true);
     void ShowColor(PaletteGrid::Frame frame, std::uint8_t c);
     void DoHover(std::uint8_t ColorNum) override;
     void lblColor_MouseDown(int Index, int Button, int Shift, double X, double Y) override;
@@ -62,7 +63,8 @@ class frm : public QMainWindow, public IPreviewHost {
     // Points the file list at `folder` and makes its first entry current.
     void SetFileListFolder(const std::string& folder);
     void File_PathChange();
-    void File_Click();
+    // `report` false: the file's problems were reported already.
+    void File_Click(bool report = true);
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
 
@@ -129,6 +131,7 @@ class frm : public QMainWindow, public IPreviewHost {
     std::string folderTag_;
     std::string fileFolder_;
     int selectedColor_ = 0;
+    std::uint8_t shownColor_[3] = {0, 0, 0};  // the index each group shows
     bool isClosing_ = false;
     bool loaded_ = false;
     bool unloaded_ = false;

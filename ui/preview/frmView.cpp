@@ -84,6 +84,7 @@ void frmView::Form_Load() {
         vsbZoom_->setValue(Zoom);
     }
     MoveSelection(0, 0, 1, 1);
+    SizeToImage();
 }
 
 void frmView::Form_Unload() {
@@ -106,7 +107,7 @@ void frmView::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmView::LoadFile(const std::string& BMPFile) {
+void frmView::LoadFile(const std::string& BMPFile, bool report) {
     QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
     img_[0]->SetPicture(reader.read());  // null when Qt cannot read it: an empty picture
@@ -118,7 +119,7 @@ void frmView::LoadFile(const std::string& BMPFile) {
         // The file went away or cannot be read: nothing to preview.
     }
     DoPreview();
-    if (!pictureError_.empty()) {
+    if (report && !pictureError_.empty()) {
         MessageRequest r;
         r.text = "\"" + BMPFile + "\" cannot be previewed. " + pictureError_;
         r.icon = MsgIcon::Information;
@@ -143,6 +144,15 @@ void frmView::DoPreview() {
     SizeToImage();
 }
 
+void frmView::ShowNothing() {
+    previewBitmap_.reset();
+    pictureError_.clear();
+    for (PictureBox* p : img_)
+        p->SetPicture(QImage());
+    setWindowTitle("0 x 0");
+    SizeToImage();
+}
+
 void frmView::ClearPreviewBitmap() {
     previewBitmap_.reset();
 }
@@ -161,8 +171,11 @@ void frmView::SizeToImage() {
     img_[0]->setGeometry(0, top, pw, ph);
     img_[1]->setGeometry(pw + units_.XToPixels(kPictureGap), top, pw, ph);
     // The inner area ends at the right and bottom edges of the right picture;
-    // the size limits keep it within the minimum and the desktop.
-    resize(img_[1]->geometry().right() + 1, img_[1]->geometry().bottom() + 1);
+    // the size limits keep it within the minimum and the desktop. The border is
+    // fixed: only this sizes the window, and its title bar stays on the screen.
+    limits_.SizeFixed(this,
+                      QSize(img_[1]->geometry().right() + 1, img_[1]->geometry().bottom() + 1));
+    placement_->KeepTitleBarOnScreen();
 }
 
 void frmView::vsbZoom_Change(int value) {

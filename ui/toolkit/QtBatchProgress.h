@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
 
@@ -10,8 +11,8 @@ class QWidget;
 namespace tintwell {
 
 // A window-modal QProgressDialog with the file being processed and a Cancel
-// button. It appears only when the batch is expected to take longer than
-// `showAfterMs`, so a short batch shows nothing.
+// button. It appears at the first file that starts after `showAfterMs`, so a
+// short batch shows nothing, and it is hidden while a message is up.
 class QtBatchProgress : public IBatchProgress {
   public:
     explicit QtBatchProgress(QWidget* owner = nullptr, int showAfterMs = 700)
@@ -22,6 +23,7 @@ class QtBatchProgress : public IBatchProgress {
 
     void Begin(int total) override;
     bool Next(int index, const std::string& name) override;
+    void Hold(bool held) override;
     void End() override;
 
     // The dialog while a batch runs (null otherwise).
@@ -31,6 +33,9 @@ class QtBatchProgress : public IBatchProgress {
     QWidget* owner_;
     int showAfterMs_;
     int total_ = 0;
+    bool shown_ = false;
+    bool held_ = false;
+    QElapsedTimer clock_;
     QPointer<QProgressDialog> dialog_;
 };
 
