@@ -36,6 +36,13 @@ void clsResizeLimits::SizeFixed(QWidget* frm, QSize inner) {
     Apply(table_[static_cast<size_t>(i)]);
 }
 
+void clsResizeLimits::KeepInnerAtLeast(QWidget* frm, QSize inner) {
+    const int i = FindLimits(frm);
+    if (i < 0) return;
+    table_[static_cast<size_t>(i)].innerFloor = inner;
+    Apply(table_[static_cast<size_t>(i)]);
+}
+
 void clsResizeLimits::RemoveFormLimits(QWidget* frm) {
     UnhookLimits(frm);
 }
@@ -105,8 +112,9 @@ void clsResizeLimits::Apply(const Entry& entry) {
     if (const QScreen* s = w->screen()) desktop = s->virtualGeometry().size();
     const int maxX = entry.MaxX != 0 ? entry.MaxX : desktop.width();
     const int maxY = entry.MaxY != 0 ? entry.MaxY : desktop.height();
-    const QSize minimum(std::max(0, entry.MinX - frame.width()),
-                        std::max(0, entry.MinY - frame.height()));
+    const QSize minimum =
+        QSize(std::max(0, entry.MinX - frame.width()), std::max(0, entry.MinY - frame.height()))
+            .expandedTo(entry.innerFloor);
     const QSize maximum(std::clamp(maxX - frame.width(), minimum.width(), QWIDGETSIZE_MAX),
                         std::clamp(maxY - frame.height(), minimum.height(), QWIDGETSIZE_MAX));
     if (entry.fixedInner.isValid()) {

@@ -3,7 +3,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QMenuBar>
+#include <QToolTip>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -36,7 +39,8 @@ const QRectF kBrowse(5640, 120, 315, 315);
 const QRectF kFileList(120, 480, 1695, 3990);
 const QRectF kRefresh(120, 4560, 1575, 315);
 const QRectF kRecolor(1920, 4680, 4095, 315);
-constexpr double kInfoLeft = 6000;
+// The information column keeps clear of the grid and its marker frames.
+constexpr double kInfoLeft = 6090;
 constexpr double kGroupTop[3] = {480, 1800, 3120};
 const char* const kGroupHeading[3] = {"Selected", "Mouse Over", "Mapping To"};
 
@@ -80,7 +84,10 @@ frm::~frm() {
 }
 
 QSize frm::DesignedClientSize() const {
-    return units_.SizeToPixels(kClientWidth, kClientHeight);
+    const QSize designed = units_.SizeToPixels(kClientWidth, kClientHeight);
+    // Wide enough for the information column in the toolkit's font.
+    return designed.expandedTo(
+        QSize(lbl[0]->geometry().right() + 1 + units_.XToPixels(kMargin), 0));
 }
 
 void frm::BuildMenus() {
@@ -167,6 +174,14 @@ void frm::BuildControls() {
     File->setGeometry(
         units_.RectToPixels(kFileList.x(), kFileList.y(), kFileList.width(), kFileList.height()));
     connect(File, &QListWidget::currentRowChanged, this, [this] { File_Click(); });
+    File->viewport()->installEventFilter(this);
+    lblNoFiles = new QLabel("This folder holds no BMP files.", File->viewport());
+    lblNoFiles->setObjectName("lblNoFiles");
+    lblNoFiles->setWordWrap(true);
+    lblNoFiles->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblNoFiles->setEnabled(false);
+    lblNoFiles->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblNoFiles->hide();
 
     lblColor = new PaletteGrid(units_, client);
     lblColor->onMouseDown = [this](int i, int b) { lblColor_MouseDown(i, b, 0, 0, 0); };
@@ -189,6 +204,16 @@ void frm::BuildControls() {
             MakeLabel(QString("lblColorRGB%1").arg(g), "", QRectF(kInfoLeft, top + 480, 855, 675));
         lblColorRGB[g]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
+    // The column is as wide as its widest text can be.
+    const QFontMetrics numbers(lblColorNum[0]->font());
+    int infoWidth =
+        std::max(numbers.horizontalAdvance("255 (FFh)"), numbers.horizontalAdvance("G: 255"));
+    for (QLabel* heading : lbl)
+        infoWidth = std::max({infoWidth, heading->width(), heading->sizeHint().width()});
+    for (int g = 0; g < 3; ++g) {
+        for (QLabel* l : {lbl[g], lblColorNum[g], lblColorRGB[g]})
+            l->resize(std::max(l->width(), infoWidth), l->height());
+    }
 
     cmdRefreshFiles = new QPushButton("Refresh File List", client);
     cmdRefreshFiles->setObjectName("cmdRefreshFiles");
@@ -201,6 +226,9 @@ void frm::BuildControls() {
     cmdRecolor->setGeometry(
         units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
     connect(cmdRecolor, &QPushButton::clicked, this, [this] { cmdRecolor_Click(); });
+    cmdRecolor->setEnabled(false);
+    connect(File, &QListWidget::itemSelectionChanged, this,
+            [this] { cmdRecolor->setEnabled(!File->selectedItems().isEmpty()); });
 
     setTabOrder(File, cmdBrowse);
     setTabOrder(cmdBrowse, cmdRecolor);
@@ -217,6 +245,7 @@ void frm::Form_Load() {
     loaded_ = true;
     limits_ = std::make_unique<clsResizeLimits>();
     limits_->AddLimits(this, kMinOuterWidth, kMinOuterHeight, 0, 0);
+    limits_->KeepInnerAtLeast(this, QSize(DesignedClientSize().width(), 0));
 
     SettingsFile& settings = app_.Settings();
     settings.Load();
@@ -410,6 +439,7 @@ void frm::ReadFolderIntoList() {
     const QDir dir(QString::fromLocal8Bit(fileFolder_));
     const QStringList names = dir.entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     File->addItems(names);
+    lblNoFiles->setVisible(names.isEmpty());
 }
 
 void frm::File_PathChange() {
@@ -492,7 +522,25 @@ void frm::cmdRecolor_Click() {
 
 bool frm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) Form_Resize();
+    if (lblNoFiles != nullptr && watched == File->viewport()) {
+        if (event->type() == QEvent::Resize)
+            lblNoFiles->setGeometry(File->viewport()->rect().adjusted(4, 2, -4, -2));
+        if (event->type() == QEvent::ToolTip) return FileToolTip(static_cast<QHelpEvent*>(event));
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A file name cut by the list's width shows in full as a tooltip.
+bool frm::FileToolTip(QHelpEvent* event) {
+    const QListWidgetItem* item = File->itemAt(event->pos());
+    const QRect cell = item != nullptr ? File->visualItemRect(item) : QRect();
+    if (item == nullptr ||
+        File->fontMetrics().horizontalAdvance(item->text()) <= cell.width() - 6) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), item->text(), File->viewport(), cell);
+    return true;
 }
 
 void frm::Form_Resize() {

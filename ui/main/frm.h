@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -78,7 +79,8 @@ class frm : public QMainWindow, public IPreviewHost {
 
     // --- layout ----------------------------------------------------------------
     void Form_Resize();
-    // The client area's size the design starts from (6990 x 5055 twips).
+    // The client area the design starts from: 6990 x 5055 twips, wider when the
+    // information column needs it in the toolkit's font.
     QSize DesignedClientSize() const;
     clsResizeLimits* Limits() const { return limits_.get(); }
     const ScreenUnits& Units() const { return units_; }
@@ -104,6 +106,7 @@ class frm : public QMainWindow, public IPreviewHost {
     QLabel* lbl[3];
     QLabel* lblColorNum[3];
     QLabel* lblColorRGB[3];
+    QLabel* lblNoFiles = nullptr;  // over the empty list: the folder holds no BMP files
     QPushButton* cmdRefreshFiles;
     QPushButton* cmdRecolor;
 
@@ -112,6 +115,7 @@ class frm : public QMainWindow, public IPreviewHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    bool FileToolTip(QHelpEvent* event);
     void BuildMenus();
     void BuildControls();
     QLabel* MakeLabel(const QString& name, const QString& text, const QRectF& twips);

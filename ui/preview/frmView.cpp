@@ -3,6 +3,9 @@
 #include <QCloseEvent>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOption>
 #include <algorithm>
 #include <cstdlib>
 
@@ -45,17 +48,12 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
     connect(vsbZoom_, &QScrollBar::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
     lbl_[1] = MakeLabel("lbl1", "Position:", 1200, 0, 735, 225);
     lblPosition_ = MakeLabel("lblPosition", "0, 0", 1920, 0, 855, 255);
-    // The captions may need more room in the toolkit's font than designed: up to the next control.
-    lbl_[0]->resize(std::clamp(lbl_[0]->sizeHint().width(), lbl_[0]->width(), lblZoom_->x()),
-                    lbl_[0]->height());
-    lbl_[1]->resize(
-        std::clamp(lbl_[1]->sizeHint().width(), lbl_[1]->width(), lblPosition_->x() - lbl_[1]->x()),
-        lbl_[1]->height());
+    LayOutTopRow();
 
     for (int i = 0; i < 2; ++i) {
         img_[i] = new PictureBox(i, this);
         img_[i]->setObjectName(QString("img%1").arg(i));
-        img_[i]->setGeometry(0, units_.YToPixels(kPictureTop), 0, 0);
+        img_[i]->setGeometry(0, pictureTop_, 0, 0);
         img_[i]->onMouseDown = [this](int idx, int b, QPoint p) { img_MouseDown(idx, b, p); };
         img_[i]->onMouseMove = [this](int idx, int b, QPoint p) { img_MouseMove(idx, b, p); };
         img_[i]->onMouseUp = [this](int idx, int b, QPoint p) { img_MouseUp(idx, b, p); };
@@ -65,6 +63,33 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
 }
 
 frmView::~frmView() = default;
+
+// The zoom control gets at least the size of the toolkit's spin-box buttons,
+// each text the room it needs in the toolkit's font with a gap before the next,
+// and the pictures start below the row as far as designed.
+void frmView::LayOutTopRow() {
+    QSpinBox probe;
+    probe.setFont(font());
+    QStyleOptionSpinBox option;
+    option.initFrom(&probe);
+    option.rect = QRect(QPoint(0, 0), probe.sizeHint());
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    const QRect up =
+        probe.style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, &probe);
+    const QSize spin = QSize(up.width(), probe.sizeHint().height()).expandedTo(vsbZoom_->size());
+    const int rowHeight = spin.height();
+    const int gap = units_.XToPixels(90);
+    int x = 0;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lbl_[0], lblZoom_, vsbZoom_, lbl_[1], lblPosition_}) {
+        x = std::max(x, w->x());
+        int width = w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
+        w->setGeometry(x, 0, width, rowHeight);
+        x += width + gap;
+    }
+    pictureTop_ =
+        std::max(units_.YToPixels(kPictureTop), rowHeight + units_.YToPixels(kPictureTop - 255));
+}
 
 QLabel* frmView::MakeLabel(const char* name, const QString& text, double left, double top,
                            double width, double height) {
@@ -165,7 +190,7 @@ void frmView::SizeToImage() {
         h = std::max(0, previewBitmap_->Height());
     }
     const int z = vsbZoom_->value();
-    const int top = units_.YToPixels(kPictureTop);
+    const int top = pictureTop_;
     const int pw = static_cast<int>(std::min<std::int64_t>(std::int64_t{w} * z, QWIDGETSIZE_MAX));
     const int ph = static_cast<int>(std::min<std::int64_t>(std::int64_t{h} * z, QWIDGETSIZE_MAX));
     img_[0]->setGeometry(0, top, pw, ph);

@@ -92,6 +92,7 @@ class frmView : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void LayOutTopRow();
     void vsbZoom_Change(int value);
     void Form_Unload();
     QLabel* MakeLabel(const char* name, const QString& text, double left, double top, double width,
@@ -110,6 +111,7 @@ class frmView : public QWidget {
     SelectionRect selection_;
     std::string pictureError_;
     int renderCount_ = 0;
+    int pictureTop_ = 24;  // pixels
     bool loaded_ = false;
     bool unloaded_ = false;
 
