@@ -29,6 +29,8 @@ class QtPlacementWindow : public QObject, public IPlacementWindow {
     // Moves the window so that its whole title bar lies on the available screen
     // area: now when the frame is known, else as soon as it is.
     void KeepTitleBarOnScreen();
+    // Nothing is left to do once the frame is known.
+    bool Settled() const { return !wanted_.isValid() && !checkScreen_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
