@@ -8,11 +8,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "shell/clsHelpViewer.h"
 #include "support/MainWindowFixture.h"
 #include "support/QStringPrinter.h"
 #include "ui/toolkit/QtBatchProgress.h"
 #include "ui/toolkit/QtMessageBox.h"
 #include "ui/toolkit/QtPlacementWindow.h"
+#include "ui/toolkit/QtTextPrompt.h"
 
 namespace tintwell::test {
 namespace {
@@ -161,6 +163,38 @@ TEST_F(WindowManager, OneFailingFileGivesOneMessage) {
         EXPECT_EQ(messages.shown.size(), 1u) << file.name;
         Close();
     }
+}
+
+// About and the name prompt open centred over the main window, on top of it,
+// and close with Esc typed through the window system; so does the help window.
+TEST_F(WindowManager, DialogsOpenCentredOverTheirOwnerAndCloseWithEsc) {
+    WriteFile(programFolder.Path() / "Tintwell.html", "<a name=\"1000\"></a>Contents");
+    StartSettled();
+    QtTextPrompt namePrompt(main.get());
+    const std::function<void()> opens[] = {[&] { main->mnuHelpAbout_Click(); },
+                                           [&] {
+                                               namePrompt.Ask({"Name?", "Save Color Map", ""});
+                                           }};
+    for (const auto& open : opens) {
+        QPoint offset(999, 999);
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = nullptr;
+            ASSERT_TRUE(WaitFor([&] {
+                dialog = QApplication::activeModalWidget();
+                return dialog != nullptr && dialog->windowHandle()->isExposed() &&
+                       !Frame(dialog).isNull();
+            }));
+            offset = dialog->frameGeometry().center() - main->frameGeometry().center();
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+        });
+        open();
+        EXPECT_LE(offset.manhattanLength(), 16) << offset.x() << ", " << offset.y();
+    }
+    main->mnuHelpContents_Click();
+    QWidget* help = clsHelpViewer::For(main.get());
+    ASSERT_TRUE(WaitFor([&] { return help->windowHandle() && help->windowHandle()->isExposed(); }));
+    QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return !help->isVisible(); }));
 }
 
 // Answers each message box with Enter through the window system, as a user

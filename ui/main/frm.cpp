@@ -1,6 +1,7 @@
 #include "ui/main/frm.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QHelpEvent>
@@ -21,6 +22,7 @@
 #include "ui/main/modPathEllipsis.h"
 #include "ui/toolkit/AppInfo.h"
 #include "ui/toolkit/BatchMessageBox.h"
+#include "ui/toolkit/DialogCentring.h"
 #include "ui/toolkit/QtBatchProgress.h"
 
 namespace tintwell {
@@ -76,6 +78,8 @@ frm::frm(Application& app, IBatchProgress* progress)
     colorMaps_ = new ColorMapMenus(*this, app_, mnuOptions);
     dialogs_ = new FileDialogCommands(*this, app_, mnuOptions);
     placement_ = new QtPlacementWindow(*this);
+    // The dialogs of the program open centred over the window that owns them.
+    QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
 }
 
 frm::~frm() {
