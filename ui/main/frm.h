@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAction>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -22,6 +21,8 @@
 #include "ui/toolkit/IBatchProgress.h"
 #include "ui/toolkit/QtPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
+
+class QHelpEvent;
 
 namespace tintwell {
 

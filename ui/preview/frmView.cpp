@@ -83,7 +83,7 @@ void frmView::LayOutTopRow() {
     for (QWidget* w :
          std::initializer_list<QWidget*>{lbl_[0], lblZoom_, vsbZoom_, lbl_[1], lblPosition_}) {
         x = std::max(x, w->x());
-        int width = w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
+        const int width = w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
         w->setGeometry(x, 0, width, rowHeight);
         x += width + gap;
     }
