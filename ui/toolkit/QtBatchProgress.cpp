@@ -4,9 +4,10 @@
 
 namespace tintwell {
 
-std::string BatchProgressText(int index, int total, const std::string& name) {
-    return "Recoloring " + name + " (" + std::to_string(index + 1) + " of " +
-           std::to_string(total) + ")";
+std::string BatchProgressText(int index, int total, const std::string& name,
+                              const std::string& action) {
+    return action + " " + name + " (" + std::to_string(index + 1) + " of " + std::to_string(total) +
+           ")";
 }
 
 QtBatchProgress::~QtBatchProgress() {
@@ -14,8 +15,13 @@ QtBatchProgress::~QtBatchProgress() {
 }
 
 void QtBatchProgress::Begin(int total) {
+    Begin(total, "Recoloring");
+}
+
+void QtBatchProgress::Begin(int total, const std::string& action) {
     End();
     total_ = total;
+    action_ = action;
     auto* d = new QProgressDialog(owner_);
     d->setWindowTitle(QString::fromLocal8Bit(AppInfo::Title()));
     d->setCancelButtonText(QProgressDialog::tr("Cancel"));
@@ -31,7 +37,7 @@ void QtBatchProgress::Begin(int total) {
 bool QtBatchProgress::Next(int index, const std::string& name) {
     if (!dialog_) return true;
     if (dialog_->wasCanceled()) return false;
-    dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name)));
+    dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name, action_)));
     // setValue lets a modal dialog process events, so Cancel can be pressed.
     dialog_->setValue(index);
     return !dialog_->wasCanceled();

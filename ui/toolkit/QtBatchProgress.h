@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QProgressDialog>
 
+#include <string>
+
 #include "ui/toolkit/IBatchProgress.h"
 
 class QWidget;
@@ -21,6 +23,7 @@ class QtBatchProgress : public IBatchProgress {
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
     void Begin(int total) override;
+    void Begin(int total, const std::string& action) override;
     bool Next(int index, const std::string& name) override;
     void End() override;
 
@@ -31,10 +34,12 @@ class QtBatchProgress : public IBatchProgress {
     QWidget* owner_;
     int showAfterMs_;
     int total_ = 0;
+    std::string action_;
     QPointer<QProgressDialog> dialog_;
 };
 
 // "Recoloring name (2 of 30)": the text the dialog shows for file `index`.
-std::string BatchProgressText(int index, int total, const std::string& name);
+std::string BatchProgressText(int index, int total, const std::string& name,
+                              const std::string& action = "Recoloring");
 
 }  // namespace tintwell
