@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "core/BackupIndex.h"
 #include "core/IMessageBox.h"
 #include "core/modRestore.h"
 
@@ -82,8 +83,9 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
     const std::vector<std::filesystem::path> files = WithoutRepeats(list.Files());
     PrintedMessages messages(console);
     std::size_t restored = 0;
+    BackupIndex backups;
     for (const std::filesystem::path& file : files) {
-        const RestoreOutcome done = RestoreFromBackup(file, dryRun, messages);
+        const RestoreOutcome done = RestoreFromBackup(file, dryRun, messages, &backups);
         if (!done.restored) continue;
         ++restored;
         if (!cl.Has("quiet")) PrintOutcome(console, file, done, dryRun);

@@ -6,13 +6,13 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <vector>
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/clsBitmap.h"
+#include "core/BackupIndex.h"
 #include "core/modRecolor.h"
 
 namespace tintwell {
@@ -35,23 +35,6 @@ std::string Sentence(const std::string& reason) {
 
 MessageRequest Refusal(std::string title, std::string text) {
     return {std::move(text), std::move(title), MsgButtons::OK, MsgIcon::Information, 0};
-}
-
-// The number of a backup name of `name`: 0 for the name itself, 1..999 for
-// STEM-NNN.bmp (STEM: the name up to its last "."), -1 for any other name.
-int BackupNumber(const std::string& name, const std::string& candidate) {
-    if (candidate == name) return 0;
-    const std::size_t dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    if (candidate.size() != stem.size() + 8 || candidate.compare(0, stem.size(), stem) != 0 ||
-        candidate.compare(stem.size(), 1, "-") != 0 || !candidate.ends_with(".bmp"))
-        return -1;
-    int number = 0;
-    for (std::size_t i = stem.size() + 1; i < stem.size() + 4; ++i) {
-        if (candidate[i] < '0' || candidate[i] > '9') return -1;
-        number = number * 10 + (candidate[i] - '0');
-    }
-    return number > 0 ? number : -1;
 }
 
 // The whole contents of the ordinary file `path`; false with `error` set.
@@ -97,48 +80,19 @@ bool ReadSoundBackup(const fs::path& backup, std::vector<std::uint8_t>& bytes, s
 
 namespace {
 
-// The newest backup of `file` and its number (0 for the un-numbered copy).
-fs::path NewestBackup(const fs::path& file, int& highest) {
-    const std::string name = file.filename().string();
-    fs::path newest;
-    highest = -1;
-    std::error_code ec;
-    for (fs::directory_iterator it(BackupFolderFor(file), ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const int number = BackupNumber(name, it->path().filename().string());
-        if (number > highest && it->is_regular_file(ec)) {
-            highest = number;
-            newest = it->path();
-        }
-    }
-    return newest;
-}
-
-// The name after the newest backup's, so that the copy made before a restore
-// is the newest backup afterwards and the next restore puts it back.
-fs::path NameAfter(const fs::path& file, const fs::path& folder, int number) {
-    const std::string name = file.filename().string();
-    const std::size_t dot = name.rfind('.');
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, "-%03d.bmp", number + 1);
-    return folder / ((dot == std::string::npos ? name : name.substr(0, dot)) + suffix);
-}
-
-}  // namespace
-
-fs::path NewestBackupPath(const fs::path& file) {
-    int number = 0;
-    return NewestBackup(file, number);
-}
-
-namespace {
-
 // Finds the newest backup of `file`, reads it and names the copy of the file
 // to make first; false after reporting why the backup cannot be put back.
-bool FindSoundBackup(const fs::path& file, fs::path& backup, std::vector<std::uint8_t>& bytes,
-                     fs::path& keep, IMessageBox& messages) {
-    int number = 0;
-    backup = NewestBackup(file, number);
+bool FindSoundBackup(const fs::path& file, BackupIndex& index, fs::path& backup,
+                     std::vector<std::uint8_t>& bytes, fs::path& keep, IMessageBox& messages) {
+    BackupIndex::Backup newest = index.NewestOf(file);
+    keep = BackupFolderFor(file) / BackupIndex::NameNumbered(file, newest.number + 1);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(keep, ec))) {  // another program added backups meanwhile
+        index.Forget(BackupFolderFor(file));
+        newest = index.NewestOf(file);
+        keep = BackupFolderFor(file) / BackupIndex::NameNumbered(file, newest.number + 1);
+    }
+    backup = newest.path;
     if (backup.empty()) {
         messages.Show(Refusal("No Backup", Quoted(file) + " has no backup in " +
                                                Quoted(BackupFolderFor(file)) + "."));
@@ -151,10 +105,7 @@ bool FindSoundBackup(const fs::path& file, fs::path& backup, std::vector<std::ui
                                                     error + "). The file was left unchanged."));
         return false;
     }
-    if (number < 999) {
-        keep = NameAfter(file, backup.parent_path(), number);
-        return true;
-    }
+    if (newest.number < 999) return true;
     messages.Show(Refusal("Backup Folder Full",
                           Quoted(file) + " was not restored: its newest backup " + Quoted(backup) +
                               " has the last number, 999, so no copy of its current contents "
@@ -174,16 +125,18 @@ bool KeepCurrent(const fs::path& file, const fs::path& keep, std::string& error)
 
 }  // namespace
 
-RestoreOutcome RestoreFromBackup(const fs::path& file, bool dryRun, IMessageBox& messages) {
+RestoreOutcome RestoreFromBackup(const fs::path& file, bool dryRun, IMessageBox& messages,
+                                 BackupIndex* index) {
     RestoreOutcome outcome;
     std::error_code ec;
     if (file.empty() || !fs::is_regular_file(file, ec)) {
         messages.Show(NotFoundMessage(file.string()));
         return outcome;
     }
+    BackupIndex own;
     fs::path backup, keep;
     std::vector<std::uint8_t> bytes;
-    if (!FindSoundBackup(file, backup, bytes, keep, messages)) return outcome;
+    if (!FindSoundBackup(file, index ? *index : own, backup, bytes, keep, messages)) return outcome;
     std::string error;
     if (!dryRun && !KeepCurrent(file, keep, error)) {
         messages.Show(Refusal("Backup Failed", Quoted(file) +
@@ -192,7 +145,10 @@ RestoreOutcome RestoreFromBackup(const fs::path& file, bool dryRun, IMessageBox&
                                                    Sentence(error)));
         return outcome;
     }
-    if (!dryRun) outcome.keptAs = keep;
+    if (!dryRun) {
+        outcome.keptAs = keep;
+        (index ? *index : own).Added(keep);
+    }
     if (!dryRun && !AtomicFile::WriteWhole(file, bytes.data(), bytes.size(), error)) {
         messages.Show(SaveFailedMessage(file.string(), error));
         return outcome;

@@ -7,11 +7,6 @@
 
 namespace tintwell {
 
-// The newest backup of `file` in its backup folder ("Tintwell Backup" beside
-// it): the highest numbered copy (name-001.bmp .. name-999.bmp), else the copy
-// under the file's own name, which is the oldest. Empty when there is none.
-std::filesystem::path NewestBackupPath(const std::filesystem::path& file);
-
 // What a restore did, or with a dry run would do.
 struct RestoreOutcome {
     bool restored = false;
@@ -19,15 +14,18 @@ struct RestoreOutcome {
     std::filesystem::path keptAs;  // the copy of the file's contents before (not in a dry run)
 };
 
-// Puts back the newest backup of `file`. The file's current contents are first
-// copied into the backup folder, under the number after the newest backup's,
-// so the next restore puts them back and undoes this one; the backup restored
-// from is kept. A newest backup numbered 999 leaves no number for that copy. The file is
-// replaced atomically. A missing file, a file without a backup, a backup that
-// is not a readable BMP, or a copy that cannot be made is reported through
-// `messages` and leaves the file as it was. A dry run checks all of that and
-// changes nothing.
+class BackupIndex;
+
+// Puts back the newest backup of `file` (as BackupIndex finds it). The file's
+// current contents are first copied into the backup folder under the number
+// after the newest backup's, so the next restore puts them back and undoes
+// this one; the backup restored from is kept. A newest backup numbered 999
+// leaves no number for that copy. The file is replaced atomically. A missing
+// file, a file without a backup, a backup that is not a readable BMP, or a
+// copy that cannot be made is reported through `messages` and leaves the file
+// as it was. A dry run checks all of that and changes nothing. A batch hands
+// in one `index` for all its files; without one the folder is read afresh.
 RestoreOutcome RestoreFromBackup(const std::filesystem::path& file, bool dryRun,
-                                 IMessageBox& messages);
+                                 IMessageBox& messages, BackupIndex* index = nullptr);
 
 }  // namespace tintwell

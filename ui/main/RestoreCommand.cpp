@@ -2,6 +2,7 @@
 
 #include <QMenu>
 
+#include "core/BackupIndex.h"
 #include "core/modRestore.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
@@ -43,13 +44,15 @@ int RestoreCommand::RunBatch(const std::vector<std::string>& names) {
     const bool withProgress = total >= 2;
     if (withProgress) progress_.Begin(total, "Restoring");
     int restored = 0;
+    BackupIndex backups;
     for (int k = 0; k < total; ++k) {
         const std::string& name = names[static_cast<std::size_t>(k)];
         if (withProgress && !progress_.Next(k, name)) {
             restored = -1;
             break;
         }
-        if (RestoreFromBackup(window_.PathInFileFolder(name), false, app_.Messages()).restored)
+        if (RestoreFromBackup(window_.PathInFileFolder(name), false, app_.Messages(), &backups)
+                .restored)
             ++restored;
     }
     if (withProgress) progress_.End();
