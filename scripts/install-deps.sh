@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool
+  dpkg-dev file lintian
 )
 
 missing=()

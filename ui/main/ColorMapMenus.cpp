@@ -123,7 +123,7 @@ void ColorMapMenus::WriteColorMap(std::int32_t n, const std::string& name) {
     if (n > settings.NumColorMaps()) settings.SetNumColorMaps(n);
     settings.WriteColorMapSection(n, name, app_.Map().Entries());
     batch.Finish();
-    app_.Map().SetColorMapChanged(false);
+    app_.History().MarkSaved();
 }
 
 void ColorMapMenus::mnuColorMapSave_Click() {
@@ -177,10 +177,7 @@ void ColorMapMenus::mnuColorMapSaveAsMap_Click(std::int16_t Index) {
 
 void ColorMapMenus::mnuColorMapLoadMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapLoadMap.size())) return;
-    const ColorMapEntries entries = app_.Settings().ReadColorMap(Index + 1);
-    for (int i = 0; i < 256; ++i) {
-        app_.Map().SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<std::size_t>(i)]);
-    }
+    app_.History().Load(app_.Settings().ReadColorMap(Index + 1));
     window_.View()->DoPreview();
 }
 
@@ -220,7 +217,7 @@ void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
 }
 
 void ColorMapMenus::mnuColorMapReset_Click() {
-    app_.Map().Reset();
+    app_.History().Reset();
     window_.View()->DoPreview();
     window_.lblColor_MouseDown(0, 1, 0, 0, 0);
 }

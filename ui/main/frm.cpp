@@ -77,6 +77,9 @@ frm::frm(Application& app, IBatchProgress* progress)
     BuildControls();
     colorMaps_ = new ColorMapMenus(*this, app_, mnuOptions);
     dialogs_ = new FileDialogCommands(*this, app_, mnuOptions);
+    undo_ = new UndoCommands(*this, app_, colorMaps_->mnuColorMap);
+    restore_ = new RestoreCommand(*this, app_, *progress_);
+    open_ = new OpenCommands(*this, app_);
     placement_ = new QtPlacementWindow(*this);
     // The dialogs of the program open centred over the window that owns them.
     QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
@@ -136,7 +139,7 @@ void frm::BuildMenus() {
 }
 
 void frm::mnuHelpContents_Click() {
-    const QString helpFile = HelpFileIn(QString::fromLocal8Bit(app_.Info().Folder()));
+    const QString helpFile = HelpFileIn(QString::fromLocal8Bit(app_.Info().DataFolder()));
     ShowHelpTopic(kHelpContentsContext, helpFile, helpFile, *clsHelpViewer::For(this),
                   app_.Messages());
 }
@@ -260,10 +263,7 @@ void frm::Form_Load() {
     mnuOptionsRecolorOutside->setChecked(settings.RecolorOutside());
     SetFolderLabel(lblFolder, settings.FolderToList().string());
 
-    const ColorMapEntries entries = settings.RecolorMap();
-    for (int i = 0; i < 256; ++i) {
-        app_.Map().SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<size_t>(i)]);
-    }
+    app_.History().StartFrom(settings.RecolorMap());
 
     lblColor_MouseDown(0, 1, 0, 0, 0);
     ShowColor(PaletteGrid::shpSel, 0);
@@ -414,7 +414,7 @@ void frm::lblColor_MouseDown(int Index, int Button, int, double, double) {
         ShowColor(PaletteGrid::shpOld, index);
         ShowColor(PaletteGrid::shpNew, app_.Map()[index]);
     } else if (Button == 2) {
-        app_.Map().SetMapping(static_cast<std::uint8_t>(selectedColor_), index);
+        app_.History().SetMapping(static_cast<std::uint8_t>(selectedColor_), index);
         ShowColor(PaletteGrid::shpNew, app_.Map()[index]);
         View()->DoPreview();
     }
@@ -484,12 +484,17 @@ void frm::cmdRefreshFiles_Click() {
     if (File->count() > 0) File->setCurrentRow(0);
 }
 
-void frm::cmdRecolor_Click() {
+std::vector<std::string> frm::SelectedFileNames() const {
     std::vector<std::string> names;
     for (int i = 0; i < File->count(); ++i) {
         if (File->item(i)->isSelected())
             names.push_back(File->item(i)->text().toLocal8Bit().toStdString());
     }
+    return names;
+}
+
+void frm::cmdRecolor_Click() {
+    const std::vector<std::string> names = SelectedFileNames();
     const int total = static_cast<int>(names.size());
     // A single file shows nothing new; longer batches can be watched and stopped.
     const bool withProgress = total >= 2;

@@ -10,11 +10,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/clsResizeLimits.h"
 #include "ui/main/ColorMapMenus.h"
 #include "ui/main/FileDialogCommands.h"
+#include "ui/main/OpenCommands.h"
 #include "ui/main/PaletteGrid.h"
+#include "ui/main/RestoreCommand.h"
+#include "ui/main/UndoCommands.h"
 #include "ui/preview/IPreviewHost.h"
 #include "ui/preview/frmView.h"
 #include "ui/toolkit/Application.h"
@@ -67,6 +71,10 @@ class frm : public QMainWindow, public IPreviewHost {
     void File_PathChange();
     // `report` false: the file's problems were reported already.
     void File_Click(bool report = true);
+    // The names of the selected entries of the file list, in list order.
+    std::vector<std::string> SelectedFileNames() const;
+    // The list's folder + "/" + name.
+    std::string PathInFileFolder(const std::string& name) const;
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
 
@@ -89,6 +97,10 @@ class frm : public QMainWindow, public IPreviewHost {
     // The "&Color Map" menu and the commands that use the file dialogs.
     ColorMapMenus* ColorMaps() const { return colorMaps_; }
     FileDialogCommands* Dialogs() const { return dialogs_; }
+    // Color Map > Undo and Redo; File > Restore; opening a path and drops.
+    UndoCommands* UndoItems() const { return undo_; }
+    RestoreCommand* RestoreItem() const { return restore_; }
+    OpenCommands* Opener() const { return open_; }
 
     // Controls, named as in the design.
     QAction* mnuFileExit;
@@ -122,7 +134,6 @@ class frm : public QMainWindow, public IPreviewHost {
     QLabel* MakeLabel(const QString& name, const QString& text, const QRectF& twips);
     void ReadFolderIntoList();
     std::string CurrentFileName() const;
-    std::string PathInFileFolder(const std::string& name) const;
 
     Application& app_;
     ScreenUnits units_;
@@ -133,6 +144,9 @@ class frm : public QMainWindow, public IPreviewHost {
     QPointer<frmView> view_;
     ColorMapMenus* colorMaps_;
     FileDialogCommands* dialogs_;
+    UndoCommands* undo_;
+    RestoreCommand* restore_;
+    OpenCommands* open_;
     std::string folderTag_;
     std::string fileFolder_;
     int selectedColor_ = 0;

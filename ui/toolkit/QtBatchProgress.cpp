@@ -4,9 +4,10 @@
 
 namespace tintwell {
 
-std::string BatchProgressText(int index, int total, const std::string& name) {
-    return "Recoloring " + name + " (" + std::to_string(index + 1) + " of " +
-           std::to_string(total) + ")";
+std::string BatchProgressText(int index, int total, const std::string& name,
+                              const std::string& action) {
+    return action + " " + name + " (" + std::to_string(index + 1) + " of " + std::to_string(total) +
+           ")";
 }
 
 QtBatchProgress::~QtBatchProgress() {
@@ -14,8 +15,13 @@ QtBatchProgress::~QtBatchProgress() {
 }
 
 void QtBatchProgress::Begin(int total) {
+    Begin(total, "Recoloring");
+}
+
+void QtBatchProgress::Begin(int total, const std::string& action) {
     End();
     total_ = total;
+    action_ = action;
     held_ = false;
     clock_.start();
     auto* d = new QProgressDialog(owner_);
@@ -34,7 +40,7 @@ void QtBatchProgress::Begin(int total) {
 bool QtBatchProgress::Next(int index, const std::string& name) {
     if (!dialog_) return true;
     if (dialog_->wasCanceled()) return false;
-    dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name)));
+    dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name, action_)));
     if (!shown_ && !held_ && clock_.elapsed() >= showAfterMs_) {
         // Shown for good: from now on the dialog's own timing never shows it again.
         QMetaObject::invokeMethod(dialog_.data(), "forceShow", Qt::DirectConnection);

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QProgressDialog>
 
+#include <string>
+
 #include "ui/toolkit/IBatchProgress.h"
 
 class QWidget;
@@ -22,6 +24,7 @@ class QtBatchProgress : public IBatchProgress {
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
     void Begin(int total) override;
+    void Begin(int total, const std::string& action) override;
     bool Next(int index, const std::string& name) override;
     void Hold(bool held) override;
     void End() override;
@@ -36,10 +39,12 @@ class QtBatchProgress : public IBatchProgress {
     bool shown_ = false;
     bool held_ = false;
     QElapsedTimer clock_;
+    std::string action_;
     QPointer<QProgressDialog> dialog_;
 };
 
 // "Recoloring name (2 of 30)": the text the dialog shows for file `index`.
-std::string BatchProgressText(int index, int total, const std::string& name);
+std::string BatchProgressText(int index, int total, const std::string& name,
+                              const std::string& action = "Recoloring");
 
 }  // namespace tintwell
