@@ -272,6 +272,28 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
               0u);
 }
 
+TEST(CliRestore, SaysWhatItRestoredAndWhatNotAndWhy) {
+    TempDir dir;
+    const auto image = [](int v) { return Bmp().Pixels([v](int, int) { return v; }).Build(); };
+    WriteFile(dir / "a.bmp", image(1));
+    WriteFile(dir / "b.bmp", image(2));
+    fs::create_directory(dir / "Tintwell Backup");
+    WriteFile(dir / "Tintwell Backup/a-001.bmp", image(3));
+    const std::string a = (dir / "a.bmp").string(), b = (dir / "b.bmp").string(),
+                      gone = (dir / "gone.bmp").string();
+    EXPECT_EQ(Cli("restore " + a + " " + dir.path().string() + " " + gone, dir.path()),  // a once
+              "1|Restored \"" + a +
+                  "\" from \"a-001.bmp\"; its contents before are kept as "
+                  "\"a-002.bmp\".\nRestored 1 of 3 files.\n|\"" +
+                  b + "\" has no backup in \"" + (dir / "Tintwell Backup").string() + "\".\n\"" +
+                  gone + "\" not found.\n");
+    EXPECT_EQ(ReadFile(a), image(3));
+    EXPECT_EQ(ReadFile(dir / "Tintwell Backup/a-002.bmp"), image(1));
+    // The program's folder can be written: the settings are beside it.
+    EXPECT_EQ(Cli("info --settings-path", dir.path()),
+              "0|" + (fs::path(TINTWELL_CLI_PATH).parent_path() / "Tintwell.ini").string() + "\n|");
+}
+
 TEST(BackupGroups, JoinFilesWhoseBackupNamesMeetOrThatAreTheSameFile) {
     TempDir dir;
     WriteFile(dir / "real.bmp", "x");

@@ -133,9 +133,8 @@ TEST(WindowPlacement, StoresTheNormalRectangleAndRestoresItNeverSmallerThanDesig
     SaveWindowPlacement(ini, w, "Main");  // only the state; the normal rectangle stays
     w.state = WindowState::Minimized;
     SaveWindowPlacement(ini, w, "Preview");  // nothing
-    EXPECT_EQ(
-        ini.ToText(),
-        "[Main]\r\nHeight=6000\r\nLeft=1200\r\nTop=-300\r\nWidth=9615.5\r\nWindowState=2\r\n");
+    EXPECT_EQ(ini.ToText(),
+              "[Main]\r\nHeight=6000\r\nLeft=1200\r\nTop=-300\r\nWidth=9616\r\nWindowState=2\r\n");
     const std::tuple<std::string, TwipsRect, TwipsRect, WindowState> cases[] = {
         {"", {500, 600, 6000, 4000}, {0, 0, 6000, 4000}, WindowState::Normal},
         {"[S]\r\nLeft=-300\r\nTop=-1\r\nWidth=100\r\nHeight=9000.4\r\nWindowState=1\r\n",

@@ -26,9 +26,38 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace tintwell::test {
 
-// The test main's QApplication (support/QtTestMain.cpp).
+// The test main's QApplication (support/QtTestMain.cpp), else one made here and
+// never destroyed: tearing Qt down among the static objects at exit crashes.
 inline QApplication& TestApp() {
+    static int argc = 1;
+    static char arg0[] = "tintwell-tests", *argv[] = {arg0, nullptr};
+    if (!QCoreApplication::instance()) new QApplication(argc, argv);
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
+}
+
+using TempFolder = TempDir;
+inline ColorValue Rgb(int r, int g, int b) {
+    return static_cast<ColorValue>(r | g << 8 | b << 16);
+}
+inline ColorValue DistinctColor(int i) {
+    return Rgb(i, 255 - i, (i * 7) & 0xFF);
+}
+// Writes a BMP made with the program's own bitmap code: `pixel` gives an index
+// (1 to 8 bits) or a colour (24, 32 bits) per column and row (0 = top).
+inline void WriteBmp(const fs::path& path, int w, int h, int bits,
+                     const std::function<std::uint32_t(int, int)>& pixel,
+                     const std::function<ColorValue(int)>& palette = DistinctColor) {
+    clsBitmap bmp;
+    bmp.CreateNew(w, h, static_cast<std::int16_t>(bits));
+    for (int i = 0; i < bmp.ColorTableEntryCount(); ++i)
+        bmp.SetColorTableEntry(i, palette(i));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            bmp.SetPixelAt(x, y, static_cast<std::int32_t>(pixel(x, y)));
+    bmp.SaveAsFile(path);
+}
+inline void WriteDiagonalBmp(const fs::path& path, int w = 16, int h = 16) {
+    WriteBmp(path, w, h, 8, [](int x, int y) { return (x + y) & 0xFF; });
 }
 
 inline void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
@@ -56,7 +85,7 @@ inline void Key(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModi
     }
 }
 // The texts of menu items, "-" for a separator.
-inline QStringList Texts(const QList<QAction*>& actions) {
+inline QStringList ActionTexts(const QList<QAction*>& actions) {
     QStringList t;
     for (QAction* a : actions)
         t << (a->isSeparator() ? "-" : a->text());
@@ -84,10 +113,11 @@ struct RecordingTextPrompt : ITextPrompt {
 struct RecordingBatchProgress : IBatchProgress {
     void Begin(int total) override { log += "begin " + std::to_string(total) + ";"; }
     bool Next(int index, const std::string& name) override {
-        return index != stopBefore && (log += name + ";", true);
+        return index != stopBefore && (log += name + ";", names.push_back(name), true);
     }
     void End() override { log += "end;"; }
     std::string log;
+    std::vector<std::string> names;
     int stopBefore = -1;
 };
 
@@ -168,6 +198,13 @@ class MainWindowFixture : public ::testing::Test {
         app.reset();
     }
     std::string Ini() const { return ReadFile(folder / "Tintwell.ini"); }
+    void WriteIni(const std::string& text) { WriteFile(folder / "Tintwell.ini", text); }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const MessageRequest& m : messages.shown)
+            texts.push_back(m.text);
+        return texts;
+    }
     bool IniHas(const std::string& line) const {
         return Ini().find(line + "\r\n") != std::string::npos;
     }
@@ -178,6 +215,7 @@ class MainWindowFixture : public ::testing::Test {
     }
 
     TempDir folder;
+    TempDir& programFolder = folder;
     RecordingMessageBox messages;
     RecordingTextPrompt prompt;
     RecordingBatchProgress progress;

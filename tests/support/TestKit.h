@@ -39,6 +39,7 @@ class TempDir {
     }
     ~TempDir() { fs::remove_all(path_); }
     const fs::path& path() const { return path_; }
+    const fs::path& Path() const { return path_; }
     fs::path operator/(const fs::path& name) const { return path_ / name; }
     // Names of every entry below the folder, sorted ("sub/name").
     std::vector<std::string> Entries() const {

