@@ -1,4 +1,6 @@
 // Tintwell: recolours 8-bit BMP images by palette index.
+#include <signal.h>
+
 #include <QApplication>
 #include <QIcon>
 
@@ -8,6 +10,9 @@
 #include "ui/toolkit/QtTextPrompt.h"
 
 int main(int argc, char* argv[]) {
+    // A file-size limit then fails the write (EFBIG, reported as a full disk)
+    // instead of killing the program in the middle of a batch.
+    ::signal(SIGXFSZ, SIG_IGN);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Tintwell");
     QApplication::setWindowIcon(QIcon(":/tintwell.svg"));

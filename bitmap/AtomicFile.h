@@ -9,12 +9,19 @@ namespace tintwell {
 
 // Replaces a file's contents without ever leaving it half-written: data goes to
 // a temporary file in the same folder, which is flushed, fsynced, given the
-// original's permission bits and renamed over the original. A symbolic link is
-// resolved first, so the link stays a link and its target is replaced.
-// Any failure leaves the original untouched and removes the temporary file.
-// A file the caller may not write (read-only) is not replaced either. A writer
-// that is killed leaves its locked temporary ".<name>.tmp-tintwell" behind; the
-// next save of the same file removes it.
+// original's permission bits, owner, extended attributes and ACL, and renamed
+// over the original. A symbolic link is resolved first, so the link stays a
+// link and its target is replaced. Any failure leaves the original untouched
+// and removes the temporary file. A file the caller may not write (read-only)
+// is not replaced either. Temporaries of writers that were killed are removed
+// by later writers (see TemporaryFiles).
+//
+// Only a regular file (or a link to one, or a name that does not exist yet) is
+// replaced. A character device, a FIFO or a socket is opened and written in
+// place, as a shell redirection would (so "/dev/stdout" into a pipe works); a
+// folder or a block device is refused.
+//
+// A write that meets the file-size limit (EFBIG) is reported as a full disk.
 class AtomicFile {
   public:
     // With `followLinks` false a symbolic link at `target` is itself replaced.
@@ -23,7 +30,8 @@ class AtomicFile {
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Creates the temporary file. False with Error() set on failure.
+    // Creates the temporary file (or opens a device, FIFO or socket for
+    // writing). False with Error() set on failure.
     bool Open();
     // Appends bytes to the temporary file. False with Error() set on failure.
     bool Write(const void* data, std::size_t size);
@@ -32,9 +40,19 @@ class AtomicFile {
     bool CopyFrom(int sourceFd, std::uint64_t size);
     // Flushes, fsyncs and renames over the target. False with Error() set on failure.
     bool Commit();
+    // Gives the temporary the permission bits `mode` (07777 at most).
+    bool SetPermissions(unsigned mode);
+    // Flushes and fsyncs the temporary and gives it the name `name` in the same
+    // folder, but only when no entry has that name: then `taken` is set, nothing
+    // changes and the temporary stays open for another name. With `replace` an
+    // existing entry is replaced instead. False with Error() set on failure
+    // (the temporary is then discarded) and when the name is taken.
+    bool Publish(const std::filesystem::path& name, bool replace, bool& taken);
 
     const std::string& Error() const { return error_; }
     const std::filesystem::path& Target() const { return target_; }
+    // True when the target is written in place (a device, FIFO or socket).
+    bool InPlace() const { return inPlace_; }
 
     // Makes the entries of `folder` (a rename or a new link) durable.
     static void SyncFolder(const std::filesystem::path& folder);
@@ -46,10 +64,15 @@ class AtomicFile {
   private:
     bool Fail(const std::string& what, int err);
     void Discard();
+    bool OpenInPlace(unsigned type);
+    bool KeepAttributesOf(const std::filesystem::path& original);
 
+    std::filesystem::path requested_;  // as given: opened as it is when written in place
     std::filesystem::path target_;
     std::filesystem::path temp_;
     int fd_ = -1;
+    bool inPlace_ = false;
+    bool synced_ = false;
     std::string error_;
 };
 

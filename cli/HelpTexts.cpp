@@ -66,7 +66,8 @@ file as it is on disk.
 
 Options:
   -o, --output FILE      write the list to FILE (replaced whole, never left
-                         half-written); default: standard output
+                         half-written; a device, pipe or socket is written
+                         as it is); default: standard output
   -h, --help             show this help
 
 Exit status: 0 written, 1 the image is not an 8-bit BMP or could not be read

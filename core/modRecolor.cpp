@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -13,11 +14,15 @@
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
+#include "core/FileLock.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
+
+// How long a recolouring waits for another one of the same file to finish.
+constexpr std::chrono::seconds kLockWait{30};
 
 // Maps the 8-bit pixels [xa, xb) of image row y, as far as the bitmap holds them.
 void MapRow8(clsBitmap& bitmap, const std::uint8_t* table, std::int64_t y, std::int64_t xa,
@@ -165,20 +170,62 @@ MessageRequest SaveFailedMessage(const std::string& path, const std::string& err
                                     " The file was left unchanged.");
 }
 
+MessageRequest UnreadableMessage(const std::string& path, const std::string& error) {
+    return Info("BMP not readable", Quoted(path) + " could not be read: " + Sentence(error) +
+                                        " The file was left unchanged.");
+}
+
+MessageRequest BusyMessage(const std::string& path) {
+    return Error("File Busy", Quoted(path) +
+                                  " is locked by another program that is changing it, and it "
+                                  "did not become free within 30 seconds. The file was left "
+                                  "unchanged.");
+}
+
+MessageRequest ChangedMessage(const std::string& path, const std::string& why) {
+    return Error("File Changed", Quoted(path) +
+                                     " was changed by another program while it was being "
+                                     "recolored (" +
+                                     why + "). It was left as that program made it.");
+}
+
+MessageRequest SameFileMessage(const std::string& path, const std::string& earlier) {
+    return Info("Same File", Quoted(path) + " is the same file as " + Quoted(earlier) +
+                                 " and was not recolored a second time.");
+}
+
 fs::path BackupFolderFor(const fs::path& file) {
     return file.parent_path() / "Tintwell Backup";
 }
 
-fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
+namespace {
+
+// At most `bytes` bytes of `text`, never ending inside a UTF-8 character.
+std::string CutToBytes(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
+}  // namespace
+
+fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
     const std::string name = file.filename().string();
-    fs::path candidate = folder / name;
-    if (!EntryExists(candidate)) return candidate;
+    if (n == 0) return folder / name;
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    for (int n = 1; n <= 999; ++n) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%03d", n);
-        candidate = folder / (stem + "-" + number + ".bmp");
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "-%03d.bmp", n);
+    constexpr std::size_t kNameMax = 255;  // bytes in a name on Linux file systems
+    return folder / (CutToBytes(stem, kNameMax - std::strlen(tail)) + tail);
+}
+
+fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
+    fs::path candidate;
+    for (int n = 0; n <= 999; ++n) {
+        candidate = BackupName(file, folder, n);
         if (!EntryExists(candidate)) return candidate;
     }
     return candidate;  // all taken: the 999th copy is overwritten
@@ -205,9 +252,24 @@ bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     return false;
 }
 
-// Copies `file` to `backup` (replacing whatever is there, a link included),
-// flushed and named when this returns true.
-bool CopyToBackup(const fs::path& file, const fs::path& backup, std::string& error) {
+// Gives the finished copy the first backup name nobody has: each name is
+// taken exclusively, so a backup made at the same moment by another program
+// is never replaced. When all are taken the 999th is replaced.
+bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folder,
+                   fs::path& backup) {
+    bool taken = false;
+    for (int n = 0; n <= 999; ++n) {
+        backup = BackupName(file, folder, n);
+        if (copy.Publish(backup, false, taken)) return true;
+        if (!taken) return false;
+    }
+    return copy.Publish(backup, true, taken);
+}
+
+// Copies `file` into `folder` under the first free backup name, with the
+// file's permission bits, flushed and named when this returns true.
+bool CopyToBackup(const fs::path& file, const fs::path& folder, fs::path& backup,
+                  std::string& error) {
     const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0) {
         error = "could not open " + Quoted(file.string()) + ": " + std::strerror(errno);
@@ -216,36 +278,13 @@ bool CopyToBackup(const fs::path& file, const fs::path& backup, std::string& err
     struct stat st {};
     bool ok = ::fstat(source, &st) == 0;
     if (!ok) error = "could not read " + Quoted(file.string()) + ": " + std::strerror(errno);
-    AtomicFile copy(backup, false);
+    AtomicFile copy(folder / file.filename(), false);
     if (ok) {
         ok = copy.Open() && copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
-             copy.Commit();
+             copy.SetPermissions(st.st_mode & 0777) && PublishBackup(copy, file, folder, backup);
         if (!ok) error = copy.Error();
     }
     ::close(source);
-    return ok;
-}
-
-// The fast backup of a file about to be replaced by a rename: a second name
-// for its current contents, whose data is flushed to disk here. The caller
-// syncs the backup folder before the rename, so the new name is on disk first.
-// Only for a file with no other name, on the same file system, when the backup
-// name is free; false when it does not apply (nothing is left behind then).
-bool LinkAsBackup(const fs::path& file, const fs::path& backup) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
-    if (ok) {
-        // Links the very file that was opened, also when `file` is a symbolic link.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
-        if (ok && ::fdatasync(fd) != 0) {
-            ::unlink(backup.c_str());
-            ok = false;
-        }
-    }
-    ::close(fd);
     return ok;
 }
 
@@ -254,9 +293,8 @@ bool LinkAsBackup(const fs::path& file, const fs::path& backup) {
 bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
     const fs::path folder = BackupFolderFor(file);
     if (!EnsureBackupFolder(folder, error)) return false;
-    backup = NextBackupPath(file, folder);
-    if (!CopyToBackup(file, backup, error)) return false;
-    AtomicFile::SyncFolder(folder);
+    if (!CopyToBackup(file, folder, backup, error)) return false;
+    AtomicFile::SyncFolder(folder);  // the backup's name is on disk before the file is replaced
     return true;
 }
 
@@ -268,15 +306,26 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
         messages.Show(NotFoundMessage(shown));
         return false;
     }
-    fs::path backupPath;
+    // Held until the file is replaced: another recolouring of it waits, then
+    // reads what this one wrote.
+    FileLock lock;
     std::string error;
-    if (backup) {
-        const fs::path folder = BackupFolderFor(path);
-        if (!EnsureBackupFolder(folder, error)) {
-            messages.Show(BackupFailedMessage(shown, error));
+    switch (lock.Acquire(path, kLockWait, error)) {
+        case FileLock::Result::Locked:
+            break;
+        case FileLock::Result::Missing:
+            messages.Show(NotFoundMessage(shown));
             return false;
-        }
-        backupPath = NextBackupPath(path, folder);
+        case FileLock::Result::Busy:
+            messages.Show(BusyMessage(shown));
+            return false;
+        case FileLock::Result::Failed:
+            messages.Show(UnreadableMessage(shown, error));
+            return false;
+    }
+    if (backup && !EnsureBackupFolder(BackupFolderFor(path), error)) {
+        messages.Show(BackupFailedMessage(shown, error));
+        return false;
     }
 
     clsBitmap bitmap;
@@ -288,28 +337,34 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
         RecolorBitmap(bitmap, map, selection, outside);
         written = out.Open() && bitmap.SaveInto(out);
     }
+    const bool writeFailed = problem == RecolorProblem::None && !written;
 
     // The backup is complete and on disk before the file is replaced. A file
-    // that is refused or cannot be written is backed up all the same.
-    bool linked = false;
-    if (backup) {
-        linked = written && LinkAsBackup(path, backupPath);
-        if (!linked && !CopyToBackup(path, backupPath, error)) {
-            messages.Show(BackupFailedMessage(shown, error));
-            return false;  // `out` is discarded: the file stays as it was
-        }
-        AtomicFile::SyncFolder(backupPath.parent_path());  // the backup's name is on disk too
+    // that is refused or cannot be written is backed up all the same; when the
+    // new file could not be written, that is the failure reported.
+    fs::path backupPath;
+    if (backup && !MakeBackup(path, backupPath, error) && !writeFailed) {
+        messages.Show(BackupFailedMessage(shown, error));
+        return false;  // `out` is discarded: the file stays as it was
     }
     if (problem != RecolorProblem::None) {
         messages.Show(RecolorProblemMessage(problem, shown, bitmap));
         return false;
     }
-    if (written && out.Commit()) return true;
-
-    // Not replaced: a linked backup would still share the file's contents, so
-    // it becomes a copy of its own (or goes, when even that fails).
-    if (linked && !CopyToBackup(path, backupPath, error)) ::unlink(backupPath.c_str());
-    messages.Show(SaveFailedMessage(shown, out.Error().empty() ? bitmap.LastError() : out.Error()));
+    if (writeFailed) {
+        messages.Show(
+            SaveFailedMessage(shown, out.Error().empty() ? bitmap.LastError() : out.Error()));
+        return false;
+    }
+    // A program that writes without the lock may have changed the file since
+    // it was read: its bytes are kept rather than replaced by a result
+    // computed from bytes that are no longer there.
+    if (!lock.Unchanged(error)) {
+        messages.Show(ChangedMessage(shown, error));
+        return false;
+    }
+    if (out.Commit()) return true;
+    messages.Show(SaveFailedMessage(shown, out.Error()));
     return false;
 }
 

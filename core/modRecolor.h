@@ -39,22 +39,45 @@ MessageRequest NotFoundMessage(const std::string& path);
 MessageRequest BackupFailedMessage(const std::string& path, const std::string& error);
 // Writing the recoloured file back failed (`error` says why); the file is intact.
 MessageRequest SaveFailedMessage(const std::string& path, const std::string& error);
+// The file could not be opened for reading (`error` says why).
+MessageRequest UnreadableMessage(const std::string& path, const std::string& error);
+// Another program held the file's lock for longer than a recolouring waits.
+MessageRequest BusyMessage(const std::string& path);
+// Another program changed the file while it was being recoloured (`why`).
+MessageRequest ChangedMessage(const std::string& path, const std::string& why);
+// `path` leads to the file a batch already handled under the name `earlier`.
+MessageRequest SameFileMessage(const std::string& path, const std::string& earlier);
 
 // The folder beside `file` that receives its backups ("Tintwell Backup").
 std::filesystem::path BackupFolderFor(const std::filesystem::path& file);
-// The name the next backup of `file` takes inside `folder`: the file's own name,
-// else name-001.bmp .. name-999.bmp (first free; 999 is reused when all exist).
+// Backup name number `n` of `file` inside `folder`: the file's own name for 0,
+// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp". A
+// stem too long for the file system's 255-byte names is shortened (never
+// inside a UTF-8 character) so that every numbered name fits.
+std::filesystem::path BackupName(const std::filesystem::path& file,
+                                 const std::filesystem::path& folder, int n);
+// The name the next backup of `file` would take inside `folder`: the first
+// free one of BackupName 0..999 (999 when all exist). Only a guess while
+// other programs make backups too: MakeBackup takes its name exclusively.
 std::filesystem::path NextBackupPath(const std::filesystem::path& file,
                                      const std::filesystem::path& folder);
-// Copies `file` to its next backup name, creating the folder when missing.
-// The copy is complete and flushed to disk when this returns true; on false
-// `error` says why and nothing else was changed.
+// Copies `file` under the first free backup name, creating the folder when
+// missing. The name is taken exclusively, so a backup made at the same moment
+// by another program is never replaced; only when all 999 numbered names
+// exist is the 999th replaced. The copy has the file's permission bits and is
+// complete and flushed to disk, under its name, when this returns true; on
+// false `error` says why and nothing else was changed.
 bool MakeBackup(const std::filesystem::path& file, std::filesystem::path& backup,
                 std::string& error);
 
 // Recolours one BMP file in place through `map`, after a backup copy when
 // `backup` is set. True when the file was recoloured and written back. Every
 // refusal or failure is reported through `messages` and leaves the file as it was.
+//
+// The file is locked (FileLock) from reading it to replacing it: a second
+// recolouring of the same file waits (up to 30 seconds) and then works on the
+// bytes the first one wrote. A program that writes the file without the lock
+// meanwhile makes it refused ("File Changed"), its bytes kept.
 bool RecolorFile(const std::filesystem::path& path, bool backup, const SelectionRect& selection,
                  bool outside, const ColorMap& map, IMessageBox& messages);
 

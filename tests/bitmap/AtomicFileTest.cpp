@@ -91,10 +91,10 @@ TEST(AtomicFile, FolderThatCannotExistFailsWithAText) {
 
 TEST(AtomicFile, FailedRenameLeavesTheOriginalAndNoTemporaryFile) {
     test::TempDir dir;
-    fs::create_directories(dir / "target" / "keep");
     AtomicFile f(dir / "target");
     ASSERT_TRUE(f.Open());
     ASSERT_TRUE(f.Write("abc", 3));
+    fs::create_directories(dir / "target" / "keep");  // a folder no rename can replace
     EXPECT_EQ(EntriesIn(dir.path()), 2);  // target and the temporary file
     EXPECT_FALSE(f.Commit());
     EXPECT_FALSE(f.Error().empty());

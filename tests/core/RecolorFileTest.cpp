@@ -332,7 +332,9 @@ TEST_F(RecolorFileTest, SaveFailureLeavesTheFileAndIsReported) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST_F(RecolorFileTest, SaveFailureAfterABackupLeavesNoSharedBackup) {
+// A full disk with backups on was reported as "its backup copy could not be
+// made"; what failed first was writing the new file.
+TEST_F(RecolorFileTest, SaveFailureWithABackupReportsTheSaveAndLeavesNoSharedBackup) {
     const Bytes original = BmpBuilder().Build();
     const fs::path path = dir / "a.bmp";
     BmpBuilder::WriteFile(path, original);
@@ -340,9 +342,8 @@ TEST_F(RecolorFileTest, SaveFailureAfterABackupLeavesNoSharedBackup) {
         FileSizeLimit limit(1000);
         EXPECT_FALSE(Recolor(path, true, Shifted()));
     }
-    // The copy that replaces the unusable link cannot be written either.
     ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].title, "Backup Failed");
+    EXPECT_EQ(box.shown[0].title, "Save Failed");
     EXPECT_EQ(BmpBuilder::ReadFile(path), original);
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);

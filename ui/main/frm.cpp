@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/RecolorBatch.h"
 #include "core/modRecolor.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
@@ -449,15 +450,16 @@ void frm::cmdRecolor_Click() {
     if (withProgress) progress_->Begin(total);
     int counter = 0;
     bool stopped = false;
+    RecolorBatch batch;  // each file once, however many selected names lead to it
     for (int k = 0; k < total; ++k) {
         if (withProgress && !progress_->Next(k, names[static_cast<size_t>(k)])) {
             stopped = true;
             break;
         }
         const SelectionRect selection = View()->SelectionInPixels();
-        RecolorFile(PathInFileFolder(names[static_cast<size_t>(k)]),
-                    mnuOptionsBackupBMPs->isChecked(), selection,
-                    mnuOptionsRecolorOutside->isChecked(), app_.Map(), app_.Messages());
+        batch.Recolor(PathInFileFolder(names[static_cast<size_t>(k)]),
+                      mnuOptionsBackupBMPs->isChecked(), selection,
+                      mnuOptionsRecolorOutside->isChecked(), app_.Map(), app_.Messages());
         ++counter;
     }
     if (withProgress) progress_->End();
