@@ -1,6 +1,7 @@
 #include "core/modRecolor.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
+#include "bitmap/TemporaryFiles.h"
 #include "core/FileLock.h"
 
 namespace tintwell {
@@ -247,7 +249,11 @@ bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
         AtomicFile::SyncFolder(folder.parent_path());
         return true;
     }
-    if (fs::is_directory(folder, ec)) return true;
+    if (fs::is_directory(folder, ec)) {
+        // Linked backups write no temporary there: the folder is swept here.
+        TemporaryFiles::SweepOnce(folder);
+        return true;
+    }
     error = Quoted(folder.string()) + " is not a folder";
     return false;
 }
@@ -286,6 +292,48 @@ bool CopyToBackup(const fs::path& file, const fs::path& folder, fs::path& backup
     }
     ::close(source);
     return ok;
+}
+
+// The fast backup of a file about to be replaced by a rename: a second name,
+// taken like any backup name, for the bytes of the locked file `fd`, flushed
+// here (the caller syncs the folder). Only for a file with no other name that
+// no program has open for writing, which a read lease tells: then nobody can
+// change the bytes under the backup's name once the rename has given the
+// original a new file, and the backup stays a snapshot. False when it does not
+// apply (for a file owned by another user, say); nothing is left behind then.
+bool LinkAsBackup(int fd, const fs::path& file, const fs::path& folder, fs::path& backup) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) return false;
+    // Should a writer open the file while the lease is held, the notice comes
+    // as a signal whose default action is to ignore it.
+    if (::fcntl(fd, F_SETSIG, SIGURG) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0) return false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    bool linked = false;
+    for (int n = 0; n <= 999 && !linked; ++n) {
+        backup = BackupName(file, folder, n);
+        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!linked && errno != EEXIST) break;
+    }
+    ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    if (linked && ::fdatasync(fd) != 0) {
+        ::unlink(backup.c_str());
+        linked = false;
+    }
+    return linked;
+}
+
+// A linked backup of a file that was not replaced after all would share its
+// bytes: it becomes a copy of its own under the same name, or goes.
+void UnshareBackup(const fs::path& file, const fs::path& backup) {
+    const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    AtomicFile copy(backup, false);
+    bool taken = false;
+    const bool copied = source >= 0 && ::fstat(source, &st) == 0 && copy.Open() &&
+                        copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
+                        copy.SetPermissions(st.st_mode & 0777) && copy.Publish(backup, true, taken);
+    if (!copied) ::unlink(backup.c_str());
+    if (source >= 0) ::close(source);
 }
 
 }  // namespace
@@ -343,7 +391,10 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
     // that is refused or cannot be written is backed up all the same; when the
     // new file could not be written, that is the failure reported.
     fs::path backupPath;
-    if (backup && !MakeBackup(path, backupPath, error) && !writeFailed) {
+    const bool linked =
+        backup && written && LinkAsBackup(lock.Fd(), path, BackupFolderFor(path), backupPath);
+    if (linked) AtomicFile::SyncFolder(BackupFolderFor(path));
+    if (backup && !linked && !MakeBackup(path, backupPath, error) && !writeFailed) {
         messages.Show(BackupFailedMessage(shown, error));
         return false;  // `out` is discarded: the file stays as it was
     }
@@ -359,12 +410,10 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
     // A program that writes without the lock may have changed the file since
     // it was read: its bytes are kept rather than replaced by a result
     // computed from bytes that are no longer there.
-    if (!lock.Unchanged(error)) {
-        messages.Show(ChangedMessage(shown, error));
-        return false;
-    }
-    if (out.Commit()) return true;
-    messages.Show(SaveFailedMessage(shown, out.Error()));
+    const bool unchanged = lock.Unchanged(error);
+    if (unchanged && out.Commit()) return true;
+    if (linked) UnshareBackup(path, backupPath);
+    messages.Show(unchanged ? SaveFailedMessage(shown, out.Error()) : ChangedMessage(shown, error));
     return false;
 }
 
