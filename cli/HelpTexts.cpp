@@ -98,9 +98,11 @@ Options:
     if (command == "info")
         return R"(Usage: tintwell-cli info IMAGE...
 
-Describes BMP files: size, bit count, row order, header size, color-table
-entries, pixel data, and whether Tintwell can recolor the file (and if not,
-the message the window gives).
+Describes BMP files: header kind and size, compression, size, bit count, row
+order, color-table entries, pixel data (an RLE stream is read through for its
+length and any damage), and whether Tintwell can recolor the file (and if
+not, the message the window gives). Only the headers and the color table are
+held in memory.
 
 Exit status: 0 every file can be recolored, 1 some cannot, 2 usage error.
 )";

@@ -158,11 +158,12 @@ bool RecolorWriter::WriteUncompressed(const ColorMap& map, const SelectionRect& 
     const std::int64_t start = bitmap_.FileHeader().bfOffBits;
     const std::int64_t bytes = bitmap_.PixelDataBytes();
     const bool identity = map.IsIdentity();
-    // A colour table that runs into the pixels gets a fresh layout of its own.
+    // A colour table that runs into the pixels gets a fresh layout of its own,
+    // with one 0 byte for an image of none, as a fresh save writes.
     const bool keep = bitmap_.KeepsFileLayout();
     const std::vector<std::uint8_t> head =
         keep ? std::vector<std::uint8_t>{}
-             : bitmap_.FreshHeadBytes(static_cast<std::uint64_t>(bytes));
+             : bitmap_.FreshHeadBytes(static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 1)));
     if (keep ? !out.CopyRange(fd_, 0, static_cast<std::uint64_t>(start))
              : !out.Write(head.data(), head.size()))
         return Failed(out.Error());
@@ -179,7 +180,9 @@ bool RecolorWriter::WriteUncompressed(const ColorMap& map, const SelectionRect& 
         MapChunk(buffer_.data(), a, b, map.data(), selection, outside);
         if (!out.Write(buffer_.data(), n)) return Failed(out.Error());
     }
-    return !keep || CopyTail(start + bytes, out);
+    if (keep) return CopyTail(start + bytes, out);
+    const std::uint8_t none = 0;
+    return bytes > 0 || out.Write(&none, 1) || Failed(out.Error());
 }
 
 // True when a pixel stored in the bytes [a, b) of the pixel data changes.

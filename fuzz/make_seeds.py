@@ -98,14 +98,6 @@ BITMAPS = {
     "rle4": rle_bmp(5, 2, 4, RLE4_ESCAPES),
 }
 
-# The rle target: width, height, flags (bit 0: RLE4), three recolour bytes, the stream.
-RLE = {
-    "rle8-escapes": bytes([4, 2, 0, 1, 2, 3]) + RLE8_ESCAPES,
-    "rle8-selection": bytes([4, 2, 8, 1, 5, 6]) + RLE8_ESCAPES,
-    "rle8-outside": bytes([9, 3, 10, 2, 9, 0]) + bytes([9, 1, 0, 0, 0, 2, 3, 1, 4, 4, 0, 1]),
-    "rle4-escapes": bytes([5, 2, 1, 0, 0, 0]) + RLE4_ESCAPES,
-    "rle8-cut": bytes([4, 2, 4, 0, 0, 1]) + bytes([0, 5, 1, 2]),
-}
 
 INI = {
     "settings": b"[General]\r\nBackupBMPs=-1\r\nFolder=/home/user/art\r\nNumColorMaps=1\r\n"
@@ -134,8 +126,6 @@ def write(target, name, data):
 
 for name, data in BITMAPS.items():
     write("bitmap", name, data)
-for name, data in RLE.items():
-    write("rle", name, data)
 for name, data in INI.items():
     write("ini", name, data)
 for i, text in enumerate(NUMBERS):

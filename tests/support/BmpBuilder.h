@@ -177,7 +177,20 @@ class BmpBuilder {
         Put16(out, 0);
         Put16(out, 0);
         Put32(out, static_cast<std::int32_t>(offBits));
-        AppendInfoHeader(out, pixelBytes);
+        const std::size_t info = out.size();
+        Put32(out, headerSize_);
+        Put32(out, widthField_.value_or(width_));
+        Put32(out, heightField_.value_or(topDown_ ? -height_ : height_));
+        Put16(out, 1);
+        Put16(out, static_cast<std::uint16_t>(bits_));
+        Put32(out, compression_);
+        Put32(out, static_cast<std::int32_t>(pixelBytes));
+        Put32(out, 2835);
+        Put32(out, 2835);
+        Put32(out, clrUsed_);
+        Put32(out, clrImportant_);
+        out.resize(info + static_cast<std::size_t>(std::max(headerSize_, 0)), 0xA5);
+        FinishInfoHeader(out.data() + info, pixelBytes);
         for (int i = 0; i < PaletteCount(); ++i) {
             const std::uint32_t c = PaletteColor(i);
             out.push_back(static_cast<std::uint8_t>(c >> 16));
@@ -213,37 +226,21 @@ class BmpBuilder {
     }
 
   private:
-    void AppendInfoHeader(std::vector<std::uint8_t>& out, std::int64_t pixelBytes) const {
-        if (headerSize_ == 12) {  // OS/2 core: 16-bit width and height
-            Put32(out, 12);
-            Put16(out, static_cast<std::uint16_t>(widthField_.value_or(width_)));
-            Put16(out, static_cast<std::uint16_t>(heightField_.value_or(height_)));
-            Put16(out, 1);
-            Put16(out, static_cast<std::uint16_t>(bits_));
-            return;
-        }
-        std::vector<std::uint8_t> h;
-        Put32(h, headerSize_);
-        Put32(h, widthField_.value_or(width_));
-        Put32(h, heightField_.value_or(topDown_ ? -height_ : height_));
-        Put16(h, 1);
-        Put16(h, static_cast<std::uint16_t>(bits_));
-        Put32(h, compression_);
-        Put32(h, static_cast<std::int32_t>(pixelBytes));
-        Put32(h, 2835);
-        Put32(h, 2835);
-        Put32(h, clrUsed_);
-        Put32(h, clrImportant_);
-        h.resize(static_cast<std::size_t>(std::max(headerSize_, 0)), 0xA5);
-        if (headerSize_ == 124 && !profile_.empty()) {  // embedded: 'MBED', offset, size
-            const std::int64_t at = PixelStart() + pixelBytes - 14;
-            for (auto [o, v] : {std::pair<int, std::int64_t>{56, 0x4D424544},
-                                {112, at},
-                                {116, static_cast<std::int64_t>(profile_.size())}})
-                for (int k = 0; k < 4; ++k)
-                    h[static_cast<std::size_t>(o + k)] = static_cast<std::uint8_t>(v >> (8 * k));
-        }
-        out.insert(out.end(), h.begin(), h.end());
+    // The OS/2 core header's 16-bit fields; a V5 header's embedded profile.
+    void FinishInfoHeader(std::uint8_t* h, std::int64_t pixelBytes) const {
+        const std::int64_t at = PixelStart() + pixelBytes - 14;
+        std::vector<std::pair<int, std::int64_t>> fields;
+        if (headerSize_ == 124 && !profile_.empty())
+            fields = {{56, 0x4D424544}, {112, at}, {116, std::int64_t(profile_.size())}};
+        for (auto [o, v] : fields)
+            for (int k = 0; k < 4; ++k)
+                h[o + k] = static_cast<std::uint8_t>(v >> (8 * k));
+        if (headerSize_ != 12) return;
+        const std::uint16_t core[] = {static_cast<std::uint16_t>(widthField_.value_or(width_)),
+                                      static_cast<std::uint16_t>(heightField_.value_or(height_)), 1,
+                                      static_cast<std::uint16_t>(bits_)};
+        for (int k = 0; k < 8; ++k)
+            h[4 + k] = static_cast<std::uint8_t>(core[k / 2] >> (8 * (k % 2)));
     }
     std::uint32_t ValueMask() const {
         return bits_ > 8 ? 0xFFFFFFu : bits_ > 0 ? (1u << bits_) - 1 : 0u;
