@@ -14,6 +14,7 @@ TEST(PreviewAndFile, AgreeOutsideASelectionOfNegativeWidth) {
     ASSERT_TRUE(bitmap.CreateNew(5, 1, 8));
     ColorMap map;
     map.SetEntry(0, 100);
+    map.SetEntry(100, 200);  // a pixel mapped twice would show it
     const SelectionRect selection{3, 0, -2, 1};
     QImage picture;
     std::string error;
