@@ -56,6 +56,7 @@ static int RunCommand(const std::vector<std::string>& args, Console& console) {
     if (command == "maps") return MapsCommand(rest, console);
     if (command == "show-map") return ShowMapCommand(rest, console);
     if (command == "info") return InfoCommand(rest, console);
+    if (command == "restore") return RestoreCommand(rest, console);
     return UsageError(console, "", "unknown command \"" + command + "\"");
 }
 

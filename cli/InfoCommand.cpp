@@ -1,6 +1,7 @@
 #include <system_error>
 
 #include "bitmap/clsBitmap.h"
+#include "cli/CliSettings.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
@@ -78,11 +79,15 @@ bool Describe(const std::string& path, Console& console) {
 }  // namespace
 
 int InfoCommand(const std::vector<std::string>& args, Console& console) {
-    CommandLine cl({{"help", 'h', false}});
+    CommandLine cl({{"help", 'h', false}, {"settings-path", 0, false}});
     if (!cl.Parse(args)) return UsageError(console, "info", cl.LastError());
     if (cl.Has("help")) {
         std::fputs(HelpText("info").c_str(), console.out);
         return kAllDone;
+    }
+    if (cl.Has("settings-path")) {
+        std::fprintf(console.out, "%s\n", CliSettings::DefaultPath().c_str());
+        if (cl.Operands().empty()) return kAllDone;
     }
     if (cl.Operands().empty()) return UsageError(console, "info", "no image given");
     bool allRecolorable = true;
