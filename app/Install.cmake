@@ -1,8 +1,10 @@
 # Installing Tintwell (cmake --install <build> [--prefix <dir>]) and placing the
-# help file beside the program in the build. Settings and help live in the
-# program's folder, so the program, the help file and the sample images go into
-# one folder, TINTWELL_INSTALL_DIR; bin/ gets a link to the program, and the
-# desktop entry and icon go where desktops look for them.
+# help file beside the program in the build. The programs go into one folder,
+# TINTWELL_INSTALL_DIR (lib/tintwell), which keeps the settings when the user
+# can write it; bin/ gets links to them. The help file and the sample images go
+# into TINTWELL_SHARE_DIR (share/tintwell), where the program finds them when
+# its own folder does not hold them; the desktop entry and icon go where
+# desktops look for them.
 
 set(_tintwell_help ${CMAKE_CURRENT_LIST_DIR}/help/Tintwell.html)
 
@@ -20,13 +22,12 @@ if(TARGET tintwell)
   add_dependencies(tintwell tintwell_help)
 endif()
 
-# The program, the help file and the sample images: one folder (tintwell-cli
-# installs itself there too).
+# The programs in one folder (tintwell-cli installs itself there too); the help
+# file and the sample images, made at build time beside the program, in share.
 install(TARGETS tintwell RUNTIME DESTINATION ${TINTWELL_INSTALL_DIR})
-install(FILES ${_tintwell_help} DESTINATION ${TINTWELL_INSTALL_DIR})
-# The sample images are made at build time beside the program (TINTWELL_SAMPLES).
+install(FILES ${_tintwell_help} DESTINATION ${TINTWELL_SHARE_DIR})
 if(TINTWELL_SAMPLES)
-  install(FILES ${TINTWELL_SAMPLES} DESTINATION ${TINTWELL_INSTALL_DIR})
+  install(FILES ${TINTWELL_SAMPLES} DESTINATION ${TINTWELL_SHARE_DIR})
 endif()
 
 # Desktop integration.
@@ -37,7 +38,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/tintwell.svg
 
 # bin/tintwell (and bin/tintwell-cli): relative symbolic links, so the installed
 # tree can be moved and --prefix chosen at install time. The program finds its
-# folder (help, settings) through the link's target.
+# folder (settings) and the share folder (help, samples) through the link's target.
 foreach(program tintwell tintwell-cli)
   if(NOT TARGET ${program})
     continue()

@@ -37,7 +37,17 @@ class AtomicFile {
     bool Write(const void* data, std::size_t size);
     // Appends `size` bytes read from the start of the open file `sourceFd`,
     // copied inside the kernel where it can. False with Error() set on failure.
-    bool CopyFrom(int sourceFd, std::uint64_t size);
+    bool CopyFrom(int sourceFd, std::uint64_t size) { return CopyRange(sourceFd, 0, size); }
+    // Appends the `size` bytes at `offset` of `sourceFd` without holding them:
+    // copied inside the kernel where it can, and holes of a sparse source stay
+    // holes. False with Error() set on failure.
+    bool CopyRange(int sourceFd, std::uint64_t offset, std::uint64_t size);
+    // Overwrites bytes already written, at `offset` from the start.
+    bool WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+    // Empties the temporary file to start writing it again.
+    bool Restart();
+    // Bytes written so far (holes included).
+    std::uint64_t Written() const { return position_; }
     // Flushes, fsyncs and renames over the target. False with Error() set on failure.
     bool Commit();
     // Gives the temporary the permission bits `mode` (07777 at most).
@@ -66,6 +76,8 @@ class AtomicFile {
     void Discard();
     bool OpenInPlace(unsigned type);
     bool KeepAttributesOf(const std::filesystem::path& original);
+    bool CopyData(int sourceFd, std::uint64_t offset, std::uint64_t size);
+    bool Skip(std::uint64_t size);
 
     std::filesystem::path requested_;  // as given: opened as it is when written in place
     std::filesystem::path target_;
@@ -73,6 +85,7 @@ class AtomicFile {
     int fd_ = -1;
     bool inPlace_ = false;
     bool synced_ = false;
+    std::uint64_t position_ = 0;  // where the next byte goes; beyond the end after a hole
     std::string error_;
 };
 

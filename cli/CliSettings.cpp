@@ -6,6 +6,8 @@
 #include <cctype>
 #include <system_error>
 
+#include "settings/SettingsLocation.h"
+
 namespace tintwell::cli {
 namespace fs = std::filesystem;
 
@@ -26,7 +28,8 @@ std::string Upper(std::string s) {
 }  // namespace
 
 CliSettings::CliSettings() : messages_(std::make_unique<SilentMessages>()) {
-    settings_ = std::make_unique<SettingsFile>(*messages_, ProgramFolder());
+    settings_ =
+        std::make_unique<SettingsFile>(*messages_, ProgramFolder(), DefaultPath().parent_path());
 }
 
 CliSettings::~CliSettings() = default;
@@ -35,6 +38,12 @@ fs::path CliSettings::ProgramFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     return ec ? fs::current_path(ec) : exe.parent_path();
+}
+
+fs::path CliSettings::DefaultPath() {
+    const fs::path program = ProgramFolder();
+    return SettingsLocation::SettingsFolder(program, SettingsLocation::UserConfigFolder()) /
+           SettingsLocation::kFileName;
 }
 
 bool CliSettings::Load(const std::optional<std::string>& file) {

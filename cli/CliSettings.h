@@ -20,9 +20,9 @@ class CliSettings {
     CliSettings();
     ~CliSettings();
 
-    // Loads `file`, or Tintwell.ini beside the running program when none is
-    // given. A missing default file gives the defaults; a missing or unreadable
-    // file that was named explicitly is an error (LastError names it).
+    // Loads `file`, or DefaultPath() when none is given. A missing default
+    // file gives the defaults; a missing or unreadable file that was named
+    // explicitly is an error (LastError names it).
     bool Load(const std::optional<std::string>& file);
     const std::string& LastError() const { return lastError_; }
     const std::filesystem::path& Path() const { return path_; }
@@ -38,6 +38,10 @@ class CliSettings {
 
     // The folder of the running program (from /proc/self/exe).
     static std::filesystem::path ProgramFolder();
+    // The Tintwell.ini the window of this install uses: beside the program
+    // when it exists there or that folder can be written, else in the user's
+    // configuration folder (SettingsLocation).
+    static std::filesystem::path DefaultPath();
 
   private:
     class SilentMessages;

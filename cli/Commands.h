@@ -13,6 +13,7 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
 int MapsCommand(const std::vector<std::string>& args, Console& console);
 int ShowMapCommand(const std::vector<std::string>& args, Console& console);
 int InfoCommand(const std::vector<std::string>& args, Console& console);
+int RestoreCommand(const std::vector<std::string>& args, Console& console);
 
 // Reports a usage error of `command` ("" for the program itself) with a hint
 // to its help; returns kUsageError.

@@ -15,8 +15,10 @@ Commands:
   maps                       list the color maps stored in Tintwell.ini
   show-map NAME              show the entries of a stored color map
   info IMAGE...              describe BMP files and whether they can be recolored
+  restore PATH...            put back the newest backups of BMP files
 
 Run "tintwell-cli COMMAND --help" for the options of a command.
+"tintwell-cli info --settings-path" prints where the settings file is.
 
 Exit status: 0 when everything was done, 1 when some file was refused or
 could not be handled, 2 for a usage error (nothing was done).
@@ -35,8 +37,8 @@ Color map (at least one; --pairs apply on top of --map):
                          0-255 or ranges of equal length: 3:7,200:0,16-31:32-47
                          (may be given more than once)
 Options:
-  -s, --settings FILE    the Tintwell.ini to read (default: the one beside
-                         this program)
+  -s, --settings FILE    the Tintwell.ini to read (default: the one the
+                         window uses, see "info --settings-path")
       --backup           copy each file into "Tintwell Backup" beside it first
       --no-backup        no backup copies (default: the settings file's
                          "Backup BMPs" option, which is on when not set)
@@ -80,8 +82,8 @@ Lists the color maps stored in Tintwell.ini: their number, how many of the
 256 entries change a color, and their name.
 
 Options:
-  -s, --settings FILE    the Tintwell.ini to read (default: the one beside
-                         this program)
+  -s, --settings FILE    the Tintwell.ini to read (default: the one the
+                         window uses, see "info --settings-path")
   -h, --help             show this help
 )";
     if (command == "show-map")
@@ -92,18 +94,51 @@ Shows the entries of a stored color map that change a color, one
 regard to case.
 
 Options:
-  -s, --settings FILE    the Tintwell.ini to read (default: the one beside
-                         this program)
+  -s, --settings FILE    the Tintwell.ini to read (default: the one the
+                         window uses, see "info --settings-path")
   -h, --help             show this help
 )";
     if (command == "info")
         return R"(Usage: tintwell-cli info IMAGE...
+       tintwell-cli info --settings-path
 
-Describes BMP files: size, bit count, row order, header size, color-table
-entries, pixel data, and whether Tintwell can recolor the file (and if not,
-the message the window gives).
+Describes BMP files: header kind and size, compression, size, bit count, row
+order, color-table entries, pixel data (an RLE stream is read through for its
+length and any damage), and whether Tintwell can recolor the file (and if
+not, the message the window gives). Only the headers and the color table are
+held in memory.
+
+Options:
+      --settings-path    print the path of the Tintwell.ini that the window
+                         uses and the other commands read by default: beside
+                         the program when it is there or that folder can be
+                         written, else $XDG_CONFIG_HOME/Tintwell (by default
+                         ~/.config/Tintwell)
+  -h, --help             show this help
 
 Exit status: 0 every file can be recolored, 1 some cannot, 2 usage error.
+)";
+    if (command == "restore")
+        return R"(Usage: tintwell-cli restore [OPTIONS] PATH...
+
+Puts back, for each BMP file, its newest backup from the "Tintwell Backup"
+folder beside it: the highest numbered copy (name-001.bmp, ...), else the
+copy under the file's own name. The file's current contents are first backed
+up like a recolor does, so restoring again undoes a restore; the backup that
+was put back is kept. Files are replaced whole, never left half-written. A
+backup that is not a readable BMP is refused and its file left as it is.
+A folder stands for its *.bmp files.
+
+Options:
+  -n, --dry-run          only say what would be restored
+  -r, --recursive        also the subfolders of folders (backup folders are
+                         skipped)
+  -q, --quiet            print only the files that could not be restored
+  -h, --help             show this help
+
+Each restored file gives a line on standard output, each refused one a line
+on standard error saying why; a summary line follows.
+Exit status: 0 all files restored, 1 some refused, 2 usage error.
 )";
     return {};
 }

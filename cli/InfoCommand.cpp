@@ -1,6 +1,7 @@
 #include <system_error>
 
 #include "bitmap/clsBitmap.h"
+#include "cli/CliSettings.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
@@ -21,6 +22,17 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+std::string PixelData(const clsBitmap& bitmap) {
+    const std::string at = " at offset " + std::to_string(bitmap.FileHeader().bfOffBits);
+    if (!bitmap.IsCompressed())
+        return std::to_string(bitmap.PixelDataBytes()) + " bytes" + at + ", " +
+               std::to_string(bitmap.RowStride()) + " bytes per row";
+    const std::string stream = bitmap.CompressionName() + " stream of " +
+                               std::to_string(bitmap.PixelDataBytes()) + " bytes" + at;
+    if (bitmap.StreamDamage().empty()) return stream;
+    return stream + ", damaged: " + OneLine(bitmap.StreamDamage());
+}
+
 // Prints what the file holds and whether it can be recoloured; true when it can.
 bool Describe(const std::string& path, Console& console) {
     std::error_code ec;
@@ -28,21 +40,22 @@ bool Describe(const std::string& path, Console& console) {
         PrintMessageLine(console, NotFoundMessage(path).text);
         return false;
     }
+    // Headers and colour table only; an RLE stream is read through, never held.
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
+    const bool loaded = bitmap.LoadFromFile(path, BitmapParts::Layout);
     const BitmapInfoHeader& info = bitmap.InfoHeader();
     Line(console, "File:", OneLine(path));
     Line(console, "File size:", std::to_string(fs::file_size(path, ec)) + " bytes");
-    if (bitmap.FileHeader().bfType == 0x4D42 && info.biSize >= 40) {
+    if (bitmap.FileHeader().bfType == 0x4D42 && info.biSize >= 12) {
+        Line(console,
+             "Header:", bitmap.HeaderName() + ", " + std::to_string(info.biSize) + " bytes");
+        Line(console, "Compression:", bitmap.CompressionName());
         Line(console, "Size:",
              std::to_string(bitmap.Width()) + " x " + std::to_string(bitmap.Height()) + " pixels");
         Line(console, "Bit count:", std::to_string(bitmap.BitCount()));
         Line(console, "Row order:",
              bitmap.IsTopDown() ? "top-down (top row stored first)"
                                 : "bottom-up (bottom row stored first)");
-        Line(console, "Header size:", std::to_string(info.biSize) + " bytes");
-        if (info.biCompression != 0)
-            Line(console, "Compression:", std::to_string(info.biCompression));
         if (bitmap.HasColorTable() && loaded) {
             Line(console, "Color table:",
                  std::to_string(bitmap.ColorTableEntryCount()) + " entries, " +
@@ -52,11 +65,7 @@ bool Describe(const std::string& path, Console& console) {
         } else {
             Line(console, "Color table:", "none (colors are stored in the pixels)");
         }
-        if (loaded)
-            Line(console, "Pixel data:",
-                 std::to_string(bitmap.Pixels().size()) + " bytes at offset " +
-                     std::to_string(bitmap.FileHeader().bfOffBits) + ", " +
-                     std::to_string(bitmap.RowStride()) + " bytes per row");
+        if (loaded) Line(console, "Pixel data:", PixelData(bitmap));
     }
     if (!loaded) Line(console, "Load error:", OneLine(bitmap.LastError()));
     const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);
@@ -70,11 +79,15 @@ bool Describe(const std::string& path, Console& console) {
 }  // namespace
 
 int InfoCommand(const std::vector<std::string>& args, Console& console) {
-    CommandLine cl({{"help", 'h', false}});
+    CommandLine cl({{"help", 'h', false}, {"settings-path", 0, false}});
     if (!cl.Parse(args)) return UsageError(console, "info", cl.LastError());
     if (cl.Has("help")) {
         std::fputs(HelpText("info").c_str(), console.out);
         return kAllDone;
+    }
+    if (cl.Has("settings-path")) {
+        std::fprintf(console.out, "%s\n", CliSettings::DefaultPath().c_str());
+        if (cl.Operands().empty()) return kAllDone;
     }
     if (cl.Operands().empty()) return UsageError(console, "info", "no image given");
     bool allRecolorable = true;

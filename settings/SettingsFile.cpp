@@ -49,8 +49,11 @@ ColorMapEntries ReadEntries(const clsINI& ini, const std::string& section) {
 
 }  // namespace
 
-SettingsFile::SettingsFile(IMessageBox& messages, std::filesystem::path programFolder)
-    : programFolder_(std::move(programFolder)), ini_(messages) {}
+SettingsFile::SettingsFile(IMessageBox& messages, std::filesystem::path programFolder,
+                           std::filesystem::path iniFolder)
+    : programFolder_(std::move(programFolder)),
+      iniFolder_(iniFolder.empty() ? programFolder_ : std::move(iniFolder)),
+      ini_(messages) {}
 
 bool SettingsFile::Load() {
     return ini_.LoadINI(Path().string());

@@ -24,7 +24,7 @@ using ColorMapEntries = std::array<std::uint8_t, 256>;
 //   [List N]    stored colour map N (1..NumColorMaps): "Name" and one key per
 //               index that differs from itself
 // Values edited by hand are made safe where they are read (see each reader).
-// The program's folder is handed in; nothing here looks it up.
+// The folders are handed in; nothing here looks them up.
 class SettingsFile {
   public:
     static constexpr const char* kFileName = "Tintwell.ini";
@@ -38,16 +38,19 @@ class SettingsFile {
     // make the menus build millions of items.
     static constexpr std::int32_t kMaxColorMaps = 10000;
 
-    SettingsFile(IMessageBox& messages, std::filesystem::path programFolder);
+    // `programFolder` is the folder listed when no other is stored; the file
+    // is Tintwell.ini in `iniFolder`, which defaults to `programFolder`.
+    SettingsFile(IMessageBox& messages, std::filesystem::path programFolder,
+                 std::filesystem::path iniFolder = {});
 
-    // Loads programFolder/Tintwell.ini. A missing file is no error (defaults, the
+    // Loads Tintwell.ini. A missing file is no error (defaults, the
     // first write creates it). False with LastError() when the file exists but
     // cannot be read: the program goes on with the defaults and that file is
     // never overwritten during the run (the first write says so, once).
     bool Load();
     const std::string& LastError() const { return ini_.LastError(); }
 
-    std::filesystem::path Path() const { return programFolder_ / kFileName; }
+    std::filesystem::path Path() const { return iniFolder_ / kFileName; }
     const std::filesystem::path& ProgramFolder() const { return programFolder_; }
     // The document itself, for the placement procedures and any other key.
     clsINI& Ini() { return ini_; }
@@ -119,6 +122,7 @@ class SettingsFile {
     void WriteSwitch(const char* key, bool on);
 
     std::filesystem::path programFolder_;
+    std::filesystem::path iniFolder_;
     clsINI ini_;
 };
 

@@ -1,16 +1,15 @@
 #include "settings/WindowPlacement.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace tintwell {
 namespace {
 
-// A coordinate as the shortest text of a single-precision number ("2880").
+// A coordinate as a whole number ("2880", never "1e+05"), rounded half to even.
 std::string CoordinateText(double twips) {
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(twips));
-    return std::string(buffer, result.ptr);
+    if (std::isnan(twips)) return "0";
+    return std::to_string(static_cast<std::int64_t>(std::nearbyint(twips)));
 }
 
 }  // namespace

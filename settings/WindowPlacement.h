@@ -8,7 +8,7 @@
 namespace tintwell {
 
 // Stores a window's placement in `section` ("Main", "Preview"): normal writes
-// "Left", "Top", "Width", "Height" (shortest single-precision text) then
+// "Left", "Top", "Width", "Height" (whole numbers of twips) then
 // "WindowState" = "0"; maximized writes only "WindowState" = "2", keeping the
 // normal rectangle stored earlier; minimized writes nothing.
 void SaveWindowPlacement(clsINI& settings, const IPlacementWindow& window,

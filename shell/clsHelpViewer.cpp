@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
@@ -44,6 +45,9 @@ clsHelpViewer::clsHelpViewer(QWidget* owner)
     forward_->setEnabled(false);
     back_->setShortcut(QKeySequence::Back);
     forward_->setShortcut(QKeySequence::Forward);
+    // Esc closes the help window, as it does a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(6, 4, 6, 0);

@@ -26,6 +26,23 @@ void clsResizeLimits::AddLimits(QWidget* frm, double MinX, double MinY, double M
                ScreenUnits::Round(MaxY));
 }
 
+void clsResizeLimits::SizeFixed(QWidget* frm, QSize inner) {
+    const int i = FindLimits(frm);
+    if (i < 0 || !table_[static_cast<size_t>(i)].hooked) {
+        if (frm != nullptr) frm->setFixedSize(inner);
+        return;
+    }
+    table_[static_cast<size_t>(i)].fixedInner = inner;
+    Apply(table_[static_cast<size_t>(i)]);
+}
+
+void clsResizeLimits::KeepInnerAtLeast(QWidget* frm, QSize inner) {
+    const int i = FindLimits(frm);
+    if (i < 0) return;
+    table_[static_cast<size_t>(i)].innerFloor = inner;
+    Apply(table_[static_cast<size_t>(i)]);
+}
+
 void clsResizeLimits::RemoveFormLimits(QWidget* frm) {
     UnhookLimits(frm);
 }
@@ -95,10 +112,16 @@ void clsResizeLimits::Apply(const Entry& entry) {
     if (const QScreen* s = w->screen()) desktop = s->virtualGeometry().size();
     const int maxX = entry.MaxX != 0 ? entry.MaxX : desktop.width();
     const int maxY = entry.MaxY != 0 ? entry.MaxY : desktop.height();
-    const QSize minimum(std::max(0, entry.MinX - frame.width()),
-                        std::max(0, entry.MinY - frame.height()));
+    const QSize minimum =
+        QSize(std::max(0, entry.MinX - frame.width()), std::max(0, entry.MinY - frame.height()))
+            .expandedTo(entry.innerFloor);
     const QSize maximum(std::clamp(maxX - frame.width(), minimum.width(), QWIDGETSIZE_MAX),
                         std::clamp(maxY - frame.height(), minimum.height(), QWIDGETSIZE_MAX));
+    if (entry.fixedInner.isValid()) {
+        const QSize fixed = entry.fixedInner.expandedTo(minimum).boundedTo(maximum);
+        if (w->minimumSize() != fixed || w->maximumSize() != fixed) w->setFixedSize(fixed);
+        return;
+    }
     if (w->minimumSize() != minimum) w->setMinimumSize(minimum);
     if (w->maximumSize() != maximum) w->setMaximumSize(maximum);
 }

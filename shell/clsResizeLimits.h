@@ -25,6 +25,8 @@ class clsResizeLimits : public QObject {
         QSize ownMinimum;  // the window's own limits before it was registered
         QSize ownMaximum;
         int MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;  // pixels, outer size
+        QSize fixedInner;  // a window with a fixed border: the inner size it asks for
+        QSize innerFloor;  // the inner size its content needs, whatever the frame
     };
 
     clsResizeLimits() = default;
@@ -36,6 +38,12 @@ class clsResizeLimits : public QObject {
     // screen and rounded half to even.
     void AddLimits(QWidget* frm, double MinX, double MinY, double MaxX, double MaxY,
                    bool ValuesArePixels = false);
+    // Gives `frm` a fixed border at the inner size `inner`, kept within its
+    // limits: the user cannot resize it; the program sizes it by calling this again.
+    void SizeFixed(QWidget* frm, QSize inner);
+    // Keeps `frm`'s inner size at least `inner` (what its content needs), above
+    // its registered minimum when that is smaller.
+    void KeepInnerAtLeast(QWidget* frm, QSize inner);
     // Gives `frm` its own limits back and empties its entry (the entry stays).
     void RemoveFormLimits(QWidget* frm);
     // Gives every registered window its own limits back; entries stay as they are.

@@ -202,7 +202,9 @@ TEST_F(FileSafety, TargetThatIsNoPlainFileIsWrittenInPlaceOrRefusedAndStaysWhatI
             struct stat st {};
             ASSERT_EQ(::lstat(path.c_str(), &st), 0);
             EXPECT_EQ(st.st_mode & S_IFMT, t.type);
-            if (fd > 0) EXPECT_EQ(Arrived(t, fd), t.written ? "hello\n  5,\r\n" : "");
+            if (fd > 0) {
+                EXPECT_EQ(Arrived(t, fd), t.written ? "hello\n  5,\r\n" : "");
+            }
         }
     }
     EXPECT_EQ(test::CountTemporaries(dir.path()), 0u);

@@ -44,7 +44,7 @@ TEST_F(Placement, NormalWindowStoresItsRectangleThenItsState) {
     SaveWindowPlacement(ini, window, "Main");
     EXPECT_EQ(
         ini.ToText(),
-        "[Main]\r\nHeight=6000\r\nLeft=1200\r\nTop=-300\r\nWidth=9615.5\r\nWindowState=0\r\n");
+        "[Main]\r\nHeight=6000\r\nLeft=1200\r\nTop=-300\r\nWidth=9616\r\nWindowState=0\r\n");
 }
 
 TEST_F(Placement, MaximizedStoresOnlyTheStateAndKeepsTheNormalRectangle) {

@@ -91,8 +91,8 @@ void ColorMapMenus::RemoveLastListItem() {
     }
 }
 
-std::string ColorMapMenus::ItemName(const std::vector<QAction*>& list, int index) const {
-    return list[static_cast<std::size_t>(index)]->text().toLocal8Bit().toStdString();
+std::string ColorMapMenus::ItemName(int index) const {
+    return app_.Settings().ColorMapName(index + 1, kNoName);
 }
 
 void ColorMapMenus::BuildColorMapMenus() {
@@ -123,7 +123,7 @@ void ColorMapMenus::WriteColorMap(std::int32_t n, const std::string& name) {
     if (n > settings.NumColorMaps()) settings.SetNumColorMaps(n);
     settings.WriteColorMapSection(n, name, app_.Map().Entries());
     batch.Finish();
-    app_.Map().SetColorMapChanged(false);
+    app_.History().MarkSaved();
 }
 
 void ColorMapMenus::mnuColorMapSave_Click() {
@@ -139,7 +139,7 @@ void ColorMapMenus::mnuColorMapSave_Click() {
         const auto count = static_cast<std::int32_t>(mnuColorMapLoadMap.size());
         std::int32_t match = 0;
         for (std::int32_t k = 1; k <= count && match == 0; ++k) {
-            if (Upper(ItemName(mnuColorMapLoadMap, k - 1)) == Upper(name)) match = k;
+            if (Upper(ItemName(k - 1)) == Upper(name)) match = k;
         }
         if (match == 0) {
             number = count + 1;
@@ -169,25 +169,22 @@ void ColorMapMenus::mnuColorMapSave_Click() {
 
 void ColorMapMenus::mnuColorMapSaveAsMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapSaveAsMap.size())) return;
+    const std::string name = ItemName(Index);
     SettingsFile::SaveBatch batch(app_.Settings());
     app_.Settings().DeleteColorMapSection(Index + 1);
-    WriteColorMap(Index + 1, ItemName(mnuColorMapSaveAsMap, Index));
+    WriteColorMap(Index + 1, name);
 }
 
 void ColorMapMenus::mnuColorMapLoadMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapLoadMap.size())) return;
-    const ColorMapEntries entries = app_.Settings().ReadColorMap(Index + 1);
-    for (int i = 0; i < 256; ++i) {
-        app_.Map().SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<std::size_t>(i)]);
-    }
+    app_.History().Load(app_.Settings().ReadColorMap(Index + 1));
     window_.View()->DoPreview();
 }
 
 void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapDeleteMap.size())) return;
     MessageRequest question;
-    question.text =
-        "Are you sure you want to delete \"" + ItemName(mnuColorMapDeleteMap, Index) + "\"?";
+    question.text = "Are you sure you want to delete \"" + ItemName(Index) + "\"?";
     question.title = "Delete Color Map";
     question.buttons = MsgButtons::YesNo;
     question.icon = MsgIcon::None;
@@ -216,7 +213,7 @@ void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
 }
 
 void ColorMapMenus::mnuColorMapReset_Click() {
-    app_.Map().Reset();
+    app_.History().Reset();
     window_.View()->DoPreview();
     window_.lblColor_MouseDown(0, 1, 0, 0, 0);
 }

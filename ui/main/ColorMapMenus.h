@@ -51,7 +51,9 @@ class ColorMapMenus : public QObject {
   private:
     void AddListItem();
     void RemoveLastListItem();
-    std::string ItemName(const std::vector<QAction*>& list, int index) const;
+    // The stored name of list item `index`, as bytes from the settings document:
+    // the menu's text is for showing only and may not give the same bytes back.
+    std::string ItemName(int index) const;
 
     frm& window_;
     Application& app_;

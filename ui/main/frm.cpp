@@ -1,12 +1,17 @@
 #include "ui/main/frm.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QMenuBar>
+#include <QToolTip>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "core/RecolorBatch.h"
@@ -17,6 +22,8 @@
 #include "ui/about/frmAbout.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/toolkit/AppInfo.h"
+#include "ui/toolkit/BatchMessageBox.h"
+#include "ui/toolkit/DialogCentring.h"
 #include "ui/toolkit/QtBatchProgress.h"
 
 namespace tintwell {
@@ -35,7 +42,8 @@ const QRectF kBrowse(5640, 120, 315, 315);
 const QRectF kFileList(120, 480, 1695, 3990);
 const QRectF kRefresh(120, 4560, 1575, 315);
 const QRectF kRecolor(1920, 4680, 4095, 315);
-constexpr double kInfoLeft = 6000;
+// The information column keeps clear of the grid and its marker frames.
+constexpr double kInfoLeft = 6090;
 constexpr double kGroupTop[3] = {480, 1800, 3120};
 const char* const kGroupHeading[3] = {"Selected", "Mouse Over", "Mapping To"};
 
@@ -70,7 +78,12 @@ frm::frm(Application& app, IBatchProgress* progress)
     BuildControls();
     colorMaps_ = new ColorMapMenus(*this, app_, mnuOptions);
     dialogs_ = new FileDialogCommands(*this, app_, mnuOptions);
+    undo_ = new UndoCommands(*this, app_, colorMaps_->mnuColorMap);
+    restore_ = new RestoreCommand(*this, app_, *progress_);
+    open_ = new OpenCommands(*this, app_);
     placement_ = new QtPlacementWindow(*this);
+    // The dialogs of the program open centred over the window that owns them.
+    QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
 }
 
 frm::~frm() {
@@ -79,7 +92,10 @@ frm::~frm() {
 }
 
 QSize frm::DesignedClientSize() const {
-    return units_.SizeToPixels(kClientWidth, kClientHeight);
+    const QSize designed = units_.SizeToPixels(kClientWidth, kClientHeight);
+    // Wide enough for the information column in the toolkit's font.
+    return designed.expandedTo(
+        QSize(lbl[0]->geometry().right() + 1 + units_.XToPixels(kMargin), 0));
 }
 
 void frm::BuildMenus() {
@@ -124,7 +140,7 @@ void frm::BuildMenus() {
 }
 
 void frm::mnuHelpContents_Click() {
-    const QString helpFile = HelpFileIn(QString::fromLocal8Bit(app_.Info().Folder()));
+    const QString helpFile = HelpFileIn(QString::fromLocal8Bit(app_.Info().DataFolder()));
     ShowHelpTopic(kHelpContentsContext, helpFile, helpFile, *clsHelpViewer::For(this),
                   app_.Messages());
 }
@@ -166,6 +182,14 @@ void frm::BuildControls() {
     File->setGeometry(
         units_.RectToPixels(kFileList.x(), kFileList.y(), kFileList.width(), kFileList.height()));
     connect(File, &QListWidget::currentRowChanged, this, [this] { File_Click(); });
+    File->viewport()->installEventFilter(this);
+    lblNoFiles = new QLabel("This folder holds no BMP files.", File->viewport());
+    lblNoFiles->setObjectName("lblNoFiles");
+    lblNoFiles->setWordWrap(true);
+    lblNoFiles->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblNoFiles->setEnabled(false);
+    lblNoFiles->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblNoFiles->hide();
 
     lblColor = new PaletteGrid(units_, client);
     lblColor->onMouseDown = [this](int i, int b) { lblColor_MouseDown(i, b, 0, 0, 0); };
@@ -188,6 +212,16 @@ void frm::BuildControls() {
             MakeLabel(QString("lblColorRGB%1").arg(g), "", QRectF(kInfoLeft, top + 480, 855, 675));
         lblColorRGB[g]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
+    // The column is as wide as its widest text can be.
+    const QFontMetrics numbers(lblColorNum[0]->font());
+    int infoWidth =
+        std::max(numbers.horizontalAdvance("255 (FFh)"), numbers.horizontalAdvance("G: 255"));
+    for (QLabel* heading : lbl)
+        infoWidth = std::max({infoWidth, heading->width(), heading->sizeHint().width()});
+    for (int g = 0; g < 3; ++g) {
+        for (QLabel* l : {lbl[g], lblColorNum[g], lblColorRGB[g]})
+            l->resize(std::max(l->width(), infoWidth), l->height());
+    }
 
     cmdRefreshFiles = new QPushButton("Refresh File List", client);
     cmdRefreshFiles->setObjectName("cmdRefreshFiles");
@@ -200,6 +234,9 @@ void frm::BuildControls() {
     cmdRecolor->setGeometry(
         units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
     connect(cmdRecolor, &QPushButton::clicked, this, [this] { cmdRecolor_Click(); });
+    cmdRecolor->setEnabled(false);
+    connect(File, &QListWidget::itemSelectionChanged, this,
+            [this] { cmdRecolor->setEnabled(!File->selectedItems().isEmpty()); });
 
     setTabOrder(File, cmdBrowse);
     setTabOrder(cmdBrowse, cmdRecolor);
@@ -216,6 +253,7 @@ void frm::Form_Load() {
     loaded_ = true;
     limits_ = std::make_unique<clsResizeLimits>();
     limits_->AddLimits(this, kMinOuterWidth, kMinOuterHeight, 0, 0);
+    limits_->KeepInnerAtLeast(this, QSize(DesignedClientSize().width(), 0));
 
     SettingsFile& settings = app_.Settings();
     settings.Load();
@@ -226,10 +264,7 @@ void frm::Form_Load() {
     mnuOptionsRecolorOutside->setChecked(settings.RecolorOutside());
     SetFolderLabel(lblFolder, settings.FolderToList().string());
 
-    const ColorMapEntries entries = settings.RecolorMap();
-    for (int i = 0; i < 256; ++i) {
-        app_.Map().SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<size_t>(i)]);
-    }
+    app_.History().StartFrom(settings.RecolorMap());
 
     lblColor_MouseDown(0, 1, 0, 0, 0);
     ShowColor(PaletteGrid::shpSel, 0);
@@ -320,16 +355,17 @@ void frm::PreviewUnloading() {
 
 // --- palette grid -----------------------------------------------------------------
 
-bool frm::LoadPalette(const std::string& path) {
+bool frm::LoadPalette(const std::string& path, bool report) {
     if (!IsOrdinaryFile(path)) return false;
     clsBitmap bitmap;
     bool loaded = false;
     try {
-        loaded = bitmap.LoadFromFile(path);
+        loaded = bitmap.LoadFromFile(path, BitmapParts::Headers);  // the palette is all it needs
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
     if (!loaded || bitmap.BitCount() != 8) {
+        if (!report) return false;
         MessageRequest r;
         r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
         r.title = "BMP is not 8-bit";
@@ -342,6 +378,9 @@ bool frm::LoadPalette(const std::string& path) {
         lblColor->SetBackColor(
             i, i < static_cast<int>(table.size()) ? table[static_cast<size_t>(i)] : ColorValue{0});
     }
+    // The three groups read their RGB from the cells: show the new palette's.
+    for (int g = 0; g < 3; ++g)
+        ShowColor(static_cast<PaletteGrid::Frame>(g), shownColor_[g]);
     return true;
 }
 
@@ -353,6 +392,7 @@ void frm::ShowColor(PaletteGrid::Frame frame, std::uint8_t c) {
     lblColor->MoveFrame(frame, QRect(left, top, units_.XToPixels(outer.right()) - left,
                                      units_.YToPixels(outer.bottom()) - top));
     const int g = static_cast<int>(frame);
+    shownColor_[g] = c;
     lblColorNum[g]->setText(QString::fromStdString(ColorNumText(c)));
     lblColorRGB[g]->setText(QString::fromStdString(ColorRGBText(lblColor->BackColor(c))));
 }
@@ -375,7 +415,7 @@ void frm::lblColor_MouseDown(int Index, int Button, int, double, double) {
         ShowColor(PaletteGrid::shpOld, index);
         ShowColor(PaletteGrid::shpNew, app_.Map()[index]);
     } else if (Button == 2) {
-        app_.Map().SetMapping(static_cast<std::uint8_t>(selectedColor_), index);
+        app_.History().SetMapping(static_cast<std::uint8_t>(selectedColor_), index);
         ShowColor(PaletteGrid::shpNew, app_.Map()[index]);
         View()->DoPreview();
     }
@@ -404,6 +444,7 @@ void frm::ReadFolderIntoList() {
     const QDir dir(QString::fromLocal8Bit(fileFolder_));
     const QStringList names = dir.entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     File->addItems(names);
+    lblNoFiles->setVisible(names.isEmpty());
 }
 
 void frm::File_PathChange() {
@@ -419,11 +460,17 @@ std::string frm::PathInFileFolder(const std::string& name) const {
     return (std::filesystem::path(fileFolder_) / name).string();
 }
 
-void frm::File_Click() {
+void frm::File_Click(bool report) {
     const std::string name = CurrentFileName();
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
-    if (LoadPalette(path) && mnuOptionsShowPreview->isChecked()) View()->LoadFile(path);
+    const bool loaded = LoadPalette(path, report);
+    if (!mnuOptionsShowPreview->isChecked()) return;
+    if (loaded) {
+        View()->LoadFile(path, report);
+    } else if (frmView* v = view_.data()) {
+        v->ShowNothing();  // not the previous file's image
+    }
 }
 
 void frm::cmdRefreshFiles_Click() {
@@ -438,32 +485,42 @@ void frm::cmdRefreshFiles_Click() {
     if (File->count() > 0) File->setCurrentRow(0);
 }
 
-void frm::cmdRecolor_Click() {
+std::vector<std::string> frm::SelectedFileNames() const {
     std::vector<std::string> names;
     for (int i = 0; i < File->count(); ++i) {
         if (File->item(i)->isSelected())
             names.push_back(File->item(i)->text().toLocal8Bit().toStdString());
     }
+    return names;
+}
+
+void frm::cmdRecolor_Click() {
+    const std::vector<std::string> names = SelectedFileNames();
     const int total = static_cast<int>(names.size());
     // A single file shows nothing new; longer batches can be watched and stopped.
     const bool withProgress = total >= 2;
     if (withProgress) progress_->Begin(total);
+    BatchMessageBox messages(app_.Messages(), *progress_);
+    std::set<std::string> reported;
     int counter = 0;
     bool stopped = false;
     RecolorBatch batch;  // each file once, however many selected names lead to it
     for (int k = 0; k < total; ++k) {
-        if (withProgress && !progress_->Next(k, names[static_cast<size_t>(k)])) {
+        const std::string& name = names[static_cast<size_t>(k)];
+        if (withProgress && !progress_->Next(k, name)) {
             stopped = true;
             break;
         }
         const SelectionRect selection = View()->SelectionInPixels();
-        batch.Recolor(PathInFileFolder(names[static_cast<size_t>(k)]),
-                      mnuOptionsBackupBMPs->isChecked(), selection,
-                      mnuOptionsRecolorOutside->isChecked(), app_.Map(), app_.Messages());
+        const int shownBefore = messages.ShownCount();
+        batch.Recolor(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
+                      mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
+        if (messages.ShownCount() != shownBefore) reported.insert(name);
         ++counter;
     }
     if (withProgress) progress_->End();
-    File_Click();
+    // A file the batch has reported is not reported a second time by the refresh.
+    File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
     if (counter >= 2 && !stopped) {
         MessageRequest r;
@@ -476,7 +533,25 @@ void frm::cmdRecolor_Click() {
 
 bool frm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) Form_Resize();
+    if (lblNoFiles != nullptr && watched == File->viewport()) {
+        if (event->type() == QEvent::Resize)
+            lblNoFiles->setGeometry(File->viewport()->rect().adjusted(4, 2, -4, -2));
+        if (event->type() == QEvent::ToolTip) return FileToolTip(static_cast<QHelpEvent*>(event));
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A file name cut by the list's width shows in full as a tooltip.
+bool frm::FileToolTip(QHelpEvent* event) {
+    const QListWidgetItem* item = File->itemAt(event->pos());
+    const QRect cell = item != nullptr ? File->visualItemRect(item) : QRect();
+    if (item == nullptr ||
+        File->fontMetrics().horizontalAdvance(item->text()) <= cell.width() - 6) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), item->text(), File->viewport(), cell);
+    return true;
 }
 
 void frm::Form_Resize() {

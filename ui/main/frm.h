@@ -10,17 +10,23 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/clsResizeLimits.h"
 #include "ui/main/ColorMapMenus.h"
 #include "ui/main/FileDialogCommands.h"
+#include "ui/main/OpenCommands.h"
 #include "ui/main/PaletteGrid.h"
+#include "ui/main/RestoreCommand.h"
+#include "ui/main/UndoCommands.h"
 #include "ui/preview/IPreviewHost.h"
 #include "ui/preview/frmView.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/IBatchProgress.h"
 #include "ui/toolkit/QtPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
+
+class QHelpEvent;
 
 namespace tintwell {
 
@@ -46,7 +52,8 @@ class frm : public QMainWindow, public IPreviewHost {
     void mnuHelpAbout_Click();
 
     // --- palette grid -----------------------------------------------------------
-    bool LoadPalette(const std::string& path);
+    // `report` false: a file that cannot be loaded gives no message.
+    bool LoadPalette(const std::string& path, bool report = true);
     void ShowColor(PaletteGrid::Frame frame, std::uint8_t c);
     void DoHover(std::uint8_t ColorNum) override;
     void lblColor_MouseDown(int Index, int Button, int Shift, double X, double Y) override;
@@ -62,7 +69,12 @@ class frm : public QMainWindow, public IPreviewHost {
     // Points the file list at `folder` and makes its first entry current.
     void SetFileListFolder(const std::string& folder);
     void File_PathChange();
-    void File_Click();
+    // `report` false: the file's problems were reported already.
+    void File_Click(bool report = true);
+    // The names of the selected entries of the file list, in list order.
+    std::vector<std::string> SelectedFileNames() const;
+    // The list's folder + "/" + name.
+    std::string PathInFileFolder(const std::string& name) const;
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
 
@@ -76,7 +88,8 @@ class frm : public QMainWindow, public IPreviewHost {
 
     // --- layout ----------------------------------------------------------------
     void Form_Resize();
-    // The client area's size the design starts from (6990 x 5055 twips).
+    // The client area the design starts from: 6990 x 5055 twips, wider when the
+    // information column needs it in the toolkit's font.
     QSize DesignedClientSize() const;
     clsResizeLimits* Limits() const { return limits_.get(); }
     const ScreenUnits& Units() const { return units_; }
@@ -84,6 +97,10 @@ class frm : public QMainWindow, public IPreviewHost {
     // The "&Color Map" menu and the commands that use the file dialogs.
     ColorMapMenus* ColorMaps() const { return colorMaps_; }
     FileDialogCommands* Dialogs() const { return dialogs_; }
+    // Color Map > Undo and Redo; File > Restore; opening a path and drops.
+    UndoCommands* UndoItems() const { return undo_; }
+    RestoreCommand* RestoreItem() const { return restore_; }
+    OpenCommands* Opener() const { return open_; }
 
     // Controls, named as in the design.
     QAction* mnuFileExit;
@@ -102,6 +119,7 @@ class frm : public QMainWindow, public IPreviewHost {
     QLabel* lbl[3];
     QLabel* lblColorNum[3];
     QLabel* lblColorRGB[3];
+    QLabel* lblNoFiles = nullptr;  // over the empty list: the folder holds no BMP files
     QPushButton* cmdRefreshFiles;
     QPushButton* cmdRecolor;
 
@@ -110,12 +128,12 @@ class frm : public QMainWindow, public IPreviewHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    bool FileToolTip(QHelpEvent* event);
     void BuildMenus();
     void BuildControls();
     QLabel* MakeLabel(const QString& name, const QString& text, const QRectF& twips);
     void ReadFolderIntoList();
     std::string CurrentFileName() const;
-    std::string PathInFileFolder(const std::string& name) const;
 
     Application& app_;
     ScreenUnits units_;
@@ -126,9 +144,13 @@ class frm : public QMainWindow, public IPreviewHost {
     QPointer<frmView> view_;
     ColorMapMenus* colorMaps_;
     FileDialogCommands* dialogs_;
+    UndoCommands* undo_;
+    RestoreCommand* restore_;
+    OpenCommands* open_;
     std::string folderTag_;
     std::string fileFolder_;
     int selectedColor_ = 0;
+    std::uint8_t shownColor_[3] = {0, 0, 0};  // the index each group shows
     bool isClosing_ = false;
     bool loaded_ = false;
     bool unloaded_ = false;

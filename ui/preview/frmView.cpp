@@ -3,6 +3,9 @@
 #include <QCloseEvent>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOption>
 #include <algorithm>
 #include <cstdlib>
 
@@ -45,17 +48,12 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
     connect(vsbZoom_, &QScrollBar::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
     lbl_[1] = MakeLabel("lbl1", "Position:", 1200, 0, 735, 225);
     lblPosition_ = MakeLabel("lblPosition", "0, 0", 1920, 0, 855, 255);
-    // The captions may need more room in the toolkit's font than designed: up to the next control.
-    lbl_[0]->resize(std::clamp(lbl_[0]->sizeHint().width(), lbl_[0]->width(), lblZoom_->x()),
-                    lbl_[0]->height());
-    lbl_[1]->resize(
-        std::clamp(lbl_[1]->sizeHint().width(), lbl_[1]->width(), lblPosition_->x() - lbl_[1]->x()),
-        lbl_[1]->height());
+    LayOutTopRow();
 
     for (int i = 0; i < 2; ++i) {
         img_[i] = new PictureBox(i, this);
         img_[i]->setObjectName(QString("img%1").arg(i));
-        img_[i]->setGeometry(0, units_.YToPixels(kPictureTop), 0, 0);
+        img_[i]->setGeometry(0, pictureTop_, 0, 0);
         img_[i]->onMouseDown = [this](int idx, int b, QPoint p) { img_MouseDown(idx, b, p); };
         img_[i]->onMouseMove = [this](int idx, int b, QPoint p) { img_MouseMove(idx, b, p); };
         img_[i]->onMouseUp = [this](int idx, int b, QPoint p) { img_MouseUp(idx, b, p); };
@@ -65,6 +63,33 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
 }
 
 frmView::~frmView() = default;
+
+// The zoom control gets at least the size of the toolkit's spin-box buttons,
+// each text the room it needs in the toolkit's font with a gap before the next,
+// and the pictures start below the row as far as designed.
+void frmView::LayOutTopRow() {
+    QSpinBox probe;
+    probe.setFont(font());
+    QStyleOptionSpinBox option;
+    option.initFrom(&probe);
+    option.rect = QRect(QPoint(0, 0), probe.sizeHint());
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    const QRect up =
+        probe.style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, &probe);
+    const QSize spin = QSize(up.width(), probe.sizeHint().height()).expandedTo(vsbZoom_->size());
+    const int rowHeight = spin.height();
+    const int gap = units_.XToPixels(90);
+    int x = 0;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lbl_[0], lblZoom_, vsbZoom_, lbl_[1], lblPosition_}) {
+        x = std::max(x, w->x());
+        const int width = w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
+        w->setGeometry(x, 0, width, rowHeight);
+        x += width + gap;
+    }
+    pictureTop_ =
+        std::max(units_.YToPixels(kPictureTop), rowHeight + units_.YToPixels(kPictureTop - 255));
+}
 
 QLabel* frmView::MakeLabel(const char* name, const QString& text, double left, double top,
                            double width, double height) {
@@ -84,6 +109,7 @@ void frmView::Form_Load() {
         vsbZoom_->setValue(Zoom);
     }
     MoveSelection(0, 0, 1, 1);
+    SizeToImage();
 }
 
 void frmView::Form_Unload() {
@@ -106,19 +132,26 @@ void frmView::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmView::LoadFile(const std::string& BMPFile) {
+void frmView::LoadFile(const std::string& BMPFile, bool report) {
     QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
-    img_[0]->SetPicture(reader.read());  // null when Qt cannot read it: an empty picture
+    QImage original = reader.read();  // null when Qt cannot read it: an empty picture
 
     previewBitmap_ = std::make_unique<clsBitmap>();
+    bool loaded = false;
     try {
-        previewBitmap_->LoadFromFile(BMPFile);
+        loaded = previewBitmap_->LoadFromFile(BMPFile);
     } catch (const std::exception&) {
         // The file went away or cannot be read: nothing to preview.
     }
+    // Flavours the system's loader lacks (OS/2 2.x headers), and compressed
+    // streams, whose unset or damaged pixels both sides must show alike.
+    std::string ignored;
+    if (loaded && (original.isNull() || previewBitmap_->IsCompressed()))
+        CreateStdPicture(*previewBitmap_, original, ignored);
+    img_[0]->SetPicture(original);
     DoPreview();
-    if (!pictureError_.empty()) {
+    if (report && !pictureError_.empty()) {
         MessageRequest r;
         r.text = "\"" + BMPFile + "\" cannot be previewed. " + pictureError_;
         r.icon = MsgIcon::Information;
@@ -143,6 +176,15 @@ void frmView::DoPreview() {
     SizeToImage();
 }
 
+void frmView::ShowNothing() {
+    previewBitmap_.reset();
+    pictureError_.clear();
+    for (PictureBox* p : img_)
+        p->SetPicture(QImage());
+    setWindowTitle("0 x 0");
+    SizeToImage();
+}
+
 void frmView::ClearPreviewBitmap() {
     previewBitmap_.reset();
 }
@@ -155,14 +197,17 @@ void frmView::SizeToImage() {
         h = std::max(0, previewBitmap_->Height());
     }
     const int z = vsbZoom_->value();
-    const int top = units_.YToPixels(kPictureTop);
+    const int top = pictureTop_;
     const int pw = static_cast<int>(std::min<std::int64_t>(std::int64_t{w} * z, QWIDGETSIZE_MAX));
     const int ph = static_cast<int>(std::min<std::int64_t>(std::int64_t{h} * z, QWIDGETSIZE_MAX));
     img_[0]->setGeometry(0, top, pw, ph);
     img_[1]->setGeometry(pw + units_.XToPixels(kPictureGap), top, pw, ph);
     // The inner area ends at the right and bottom edges of the right picture;
-    // the size limits keep it within the minimum and the desktop.
-    resize(img_[1]->geometry().right() + 1, img_[1]->geometry().bottom() + 1);
+    // the size limits keep it within the minimum and the desktop. The border is
+    // fixed: only this sizes the window, and its title bar stays on the screen.
+    limits_.SizeFixed(this,
+                      QSize(img_[1]->geometry().right() + 1, img_[1]->geometry().bottom() + 1));
+    placement_->KeepTitleBarOnScreen();
 }
 
 void frmView::vsbZoom_Change(int value) {

@@ -42,11 +42,14 @@ class frmView : public QWidget {
     void Unload();
     bool IsUnloaded() const { return unloaded_; }
 
-    // Shows the file at `BMPFile`, recoloured, and shows the window if hidden.
-    void LoadFile(const std::string& BMPFile);
+    // Shows the file at `BMPFile`, recoloured, and shows the window if hidden;
+    // a file it cannot show is reported unless `report` is false.
+    void LoadFile(const std::string& BMPFile, bool report = true);
     // Re-renders the right-hand picture from PreviewBitmap, the colour map, the
     // selection and the option "Recolor outside of selection".
     void DoPreview();
+    // Shows no image: the current file cannot be previewed.
+    void ShowNothing();
     // Drops the held bitmap (the main window does this before unloading us).
     void ClearPreviewBitmap();
     const clsBitmap* PreviewBitmap() const { return previewBitmap_.get(); }
@@ -89,6 +92,7 @@ class frmView : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void LayOutTopRow();
     void vsbZoom_Change(int value);
     void Form_Unload();
     QLabel* MakeLabel(const char* name, const QString& text, double left, double top, double width,
@@ -107,6 +111,7 @@ class frmView : public QWidget {
     SelectionRect selection_;
     std::string pictureError_;
     int renderCount_ = 0;
+    int pictureTop_ = 24;  // pixels
     bool loaded_ = false;
     bool unloaded_ = false;
 

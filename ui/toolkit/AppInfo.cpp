@@ -1,8 +1,33 @@
 #include "ui/toolkit/AppInfo.h"
 
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QStandardPaths>
 #include <filesystem>
+#include <system_error>
+
+#include "settings/SettingsLocation.h"
 
 namespace tintwell {
+namespace fs = std::filesystem;
+
+AppInfo AppInfo::ForRunningProgram() {
+    const fs::path program = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
+    const fs::path config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                                .toLocal8Bit()
+                                .toStdString();
+    const fs::path settings = SettingsLocation::SettingsFolder(program, config);
+    if (settings != program) {
+        // As the XDG base directories ask: a folder the user alone can read.
+        std::error_code ec;
+        fs::create_directories(settings.parent_path(), ec);
+        ::mkdir(settings.c_str(), 0700);  // a failure shows at the first write
+    }
+    const fs::path data =
+        SettingsLocation::DataFolder(program, SettingsLocation::ShareFolder(program));
+    return AppInfo(program.string(), settings.string(), data.string());
+}
 
 std::string AppInfo::PathInFolder(const std::string& name) const {
     return (std::filesystem::path(folder_) / name).string();

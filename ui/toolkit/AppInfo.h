@@ -4,17 +4,32 @@
 
 namespace tintwell {
 
-// The program's identity: its folder (handed in by whoever starts the program,
-// so tests use a temporary folder), its title and its version.
+// The program's identity: its folders (handed in by whoever starts the
+// program, so tests use a temporary folder), its title and its version.
 class AppInfo {
   public:
     AppInfo() = default;
-    explicit AppInfo(std::string folder) : folder_(std::move(folder)) {}
+    // Settings, help and sample images all in the program's folder.
+    explicit AppInfo(std::string folder)
+        : folder_(folder), settingsFolder_(folder), dataFolder_(std::move(folder)) {}
+    AppInfo(std::string folder, std::string settingsFolder, std::string dataFolder)
+        : folder_(std::move(folder)),
+          settingsFolder_(std::move(settingsFolder)),
+          dataFolder_(std::move(dataFolder)) {}
+
+    // The folders of the running program, worked out as SettingsLocation
+    // describes, with Qt's AppConfigLocation as the user's configuration
+    // folder, which is created when the settings are to live there.
+    static AppInfo ForRunningProgram();
 
     // The folder of the running program, without a trailing separator.
     const std::string& Folder() const { return folder_; }
-    // Folder + "/" + name: where Tintwell.ini and the help file live.
+    // Folder + "/" + name.
     std::string PathInFolder(const std::string& name) const;
+    // Where Tintwell.ini lives.
+    const std::string& SettingsFolder() const { return settingsFolder_; }
+    // Where the help file and the sample images are; listed on a first start.
+    const std::string& DataFolder() const { return dataFolder_; }
 
     // "Tintwell": window captions and message boxes that name no title.
     static const std::string& Title();
@@ -26,6 +41,8 @@ class AppInfo {
 
   private:
     std::string folder_;
+    std::string settingsFolder_;
+    std::string dataFolder_;
 };
 
 }  // namespace tintwell

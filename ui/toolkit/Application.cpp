@@ -6,6 +6,8 @@ Application::Application(AppInfo info, IMessageBox& messages, ITextPrompt& promp
     : info_(std::move(info)),
       messages_(messages),
       prompt_(prompt),
-      settings_(messages, std::filesystem::path(info_.Folder())) {}
+      settings_(messages, std::filesystem::path(info_.DataFolder()),
+                std::filesystem::path(info_.SettingsFolder())),
+      history_(map_) {}
 
 }  // namespace tintwell

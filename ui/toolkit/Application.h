@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/ColorMap.h"
+#include "core/ColorMapHistory.h"
 #include "core/IMessageBox.h"
 #include "settings/SettingsFile.h"
 #include "ui/toolkit/AppInfo.h"
@@ -12,7 +13,7 @@ namespace tintwell {
 
 // The program-wide state, built once by the program's entry point (or afresh by
 // each test) and handed to the windows: the one colour map with its changed
-// flag, the settings document of Tintwell.ini in the program's folder, and the
+// flag and its undo history, the settings document of Tintwell.ini, and the
 // message-box and prompt services every window asks through.
 class Application {
   public:
@@ -25,6 +26,8 @@ class Application {
     // The colour map (identity until filled from the settings) and ColorMapChanged.
     ColorMap& Map() { return map_; }
     const ColorMap& Map() const { return map_; }
+    // The user's changes of the map go through its history, so they can be undone.
+    ColorMapHistory& History() { return history_; }
 
     SettingsFile& Settings() { return settings_; }
     const SettingsFile& Settings() const { return settings_; }
@@ -38,6 +41,7 @@ class Application {
     ITextPrompt& prompt_;
     ColorMap map_;
     SettingsFile settings_;
+    ColorMapHistory history_;
 };
 
 }  // namespace tintwell

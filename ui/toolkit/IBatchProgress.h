@@ -11,9 +11,17 @@ class IBatchProgress {
   public:
     virtual ~IBatchProgress() = default;
     virtual void Begin(int total) = 0;
+    // A batch that does `action` ("Restoring") rather than recolour.
+    virtual void Begin(int total, const std::string& action) {
+        (void)action;
+        Begin(total);
+    }
     // File `index` (0-based) named `name` is about to be processed. False when
     // the user asked to stop: the batch ends before that file.
     virtual bool Next(int index, const std::string& name) = 0;
+    // A message is up (true) or was answered (false): the progress must neither
+    // cover it nor take its input meanwhile.
+    virtual void Hold(bool) {}
     virtual void End() = 0;
 };
 

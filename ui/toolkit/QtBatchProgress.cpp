@@ -4,9 +4,10 @@
 
 namespace tintwell {
 
-std::string BatchProgressText(int index, int total, const std::string& name) {
-    return "Recoloring " + name + " (" + std::to_string(index + 1) + " of " +
-           std::to_string(total) + ")";
+std::string BatchProgressText(int index, int total, const std::string& name,
+                              const std::string& action) {
+    return action + " " + name + " (" + std::to_string(index + 1) + " of " + std::to_string(total) +
+           ")";
 }
 
 QtBatchProgress::~QtBatchProgress() {
@@ -14,30 +15,50 @@ QtBatchProgress::~QtBatchProgress() {
 }
 
 void QtBatchProgress::Begin(int total) {
+    Begin(total, "Recoloring");
+}
+
+void QtBatchProgress::Begin(int total, const std::string& action) {
     End();
     total_ = total;
+    action_ = action;
+    held_ = false;
+    clock_.start();
     auto* d = new QProgressDialog(owner_);
     d->setWindowTitle(QString::fromLocal8Bit(AppInfo::Title()));
     d->setCancelButtonText(QProgressDialog::tr("Cancel"));
     d->setRange(0, total);
-    d->setMinimumDuration(showAfterMs_);
     d->setWindowModality(Qt::WindowModal);
     d->setAutoClose(false);
     d->setAutoReset(false);
-    d->setValue(0);
+    // Stops the dialog's own timer: it would show the dialog from inside any
+    // event loop, also over a message box that the batch is waiting on.
+    d->reset();
     dialog_ = d;
 }
 
 bool QtBatchProgress::Next(int index, const std::string& name) {
     if (!dialog_) return true;
     if (dialog_->wasCanceled()) return false;
-    dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name)));
-    // setValue lets a modal dialog process events, so Cancel can be pressed.
-    dialog_->setValue(index);
+    dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name, action_)));
+    if (!shown_ && !held_ && clock_.elapsed() >= showAfterMs_) {
+        // Shown for good: from now on the dialog's own timing never shows it again.
+        QMetaObject::invokeMethod(dialog_.data(), "forceShow", Qt::DirectConnection);
+        shown_ = true;
+    }
+    // Once shown, setValue lets the window-modal dialog process events, so
+    // Cancel can be pressed.
+    if (shown_) dialog_->setValue(index);
     return !dialog_->wasCanceled();
 }
 
+void QtBatchProgress::Hold(bool held) {
+    held_ = held;
+    if (dialog_ && shown_) dialog_->setVisible(!held);
+}
+
 void QtBatchProgress::End() {
+    shown_ = false;
     if (!dialog_) return;
     delete dialog_.data();
     dialog_ = nullptr;

@@ -1,12 +1,13 @@
 #include "ui/toolkit/QtPlacementWindow.h"
 
 #include <QEvent>
-#include <QTimer>
+#include <QScreen>
 #include <algorithm>
 
 namespace tintwell {
 
-QtPlacementWindow::QtPlacementWindow(QWidget& window) : QObject(&window), window_(window) {
+QtPlacementWindow::QtPlacementWindow(QWidget& window)
+    : QObject(&window), window_(window), designed_(window.size()) {
     window_.installEventFilter(this);
 }
 
@@ -18,6 +19,11 @@ QSize QtPlacementWindow::FrameExtra() const {
     if (!window_.isVisible()) return {0, 0};
     const QSize extra = window_.frameGeometry().size() - window_.geometry().size();
     return {std::max(0, extra.width()), std::max(0, extra.height())};
+}
+
+// Without a window manager (or before it has framed the window) there is no frame.
+bool QtPlacementWindow::FrameKnown() const {
+    return !FrameExtra().isNull();
 }
 
 TwipsRect QtPlacementWindow::OuterRect() const {
@@ -35,17 +41,20 @@ WindowState QtPlacementWindow::State() const {
 void QtPlacementWindow::Move(double left, double top, double width, double height) {
     const ScreenUnits u = Units();
     const QSize outer(u.XToPixels(width), u.YToPixels(height));
-    const QSize extra = FrameExtra();
+    // A top-level's move() places its frame's corner, also before the frame is known.
     window_.move(u.XToPixels(left), u.YToPixels(top));
-    const QSize before = window_.size();
-    window_.resize(outer - extra);
-    // Before the first show the frame is unknown: a stored outer size is made
-    // the outer size once it is; the designed size itself stays the inner one.
-    pendingOuter_ = QSize();
-    if (!window_.isVisible() && outer != before) {
-        pendingOuter_ = outer;
-        sizeAtMove_ = window_.size();
+    checkScreen_ = true;
+    if (FrameKnown()) {
+        window_.resize(outer - FrameExtra());
+        wanted_ = QSize();
+    } else {
+        // The size at this moment stands for the designed inner size (size
+        // limits may have enlarged it meanwhile); any other is a stored outer one.
+        wantedIsOuter_ = outer != window_.size();
+        wanted_ = wantedIsOuter_ ? outer : designed_;
+        window_.resize(outer);
     }
+    Settle();
 }
 
 void QtPlacementWindow::SetState(WindowState state) {
@@ -55,20 +64,45 @@ void QtPlacementWindow::SetState(WindowState state) {
     window_.setWindowState(s);
 }
 
-void QtPlacementWindow::CorrectForFrame() {
-    if (!pendingOuter_.isValid() || !window_.isVisible()) return;
-    const QSize extra = FrameExtra();
-    // Only when nothing has sized the window since (the preview sizes itself to its image).
-    if (State() == WindowState::Normal && !extra.isNull() && window_.size() == sizeAtMove_) {
-        window_.resize(pendingOuter_ - extra);
+void QtPlacementWindow::KeepTitleBarOnScreen() {
+    checkScreen_ = true;
+    Settle();
+}
+
+// Runs once the window is on screen in its frame: the size restored before is
+// made right, then the title bar is checked.
+void QtPlacementWindow::Settle() {
+    if (!window_.isVisible() || !FrameKnown() || State() != WindowState::Normal) return;
+    if (wanted_.isValid()) {
+        const QSize inner = wantedIsOuter_ ? wanted_ - FrameExtra() : wanted_;
+        wanted_ = QSize();
+        window_.resize(inner);
     }
-    pendingOuter_ = QSize();
+    if (checkScreen_) PullTitleBarOnScreen();
+}
+
+void QtPlacementWindow::PullTitleBarOnScreen() {
+    checkScreen_ = false;
+    const QScreen* screen = window_.screen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window_.frameGeometry();
+    const int titleHeight = std::max(0, window_.geometry().top() - frame.top());
+    int x = area.left();
+    if (frame.width() <= area.width())
+        x = std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width());
+    const int y =
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - titleHeight));
+    if (QPoint(x, y) != frame.topLeft()) window_.move(x, y);
 }
 
 bool QtPlacementWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::Show && pendingOuter_.isValid()) {
-        // The window manager reports the frame shortly after the window is mapped.
-        QTimer::singleShot(0, this, [this] { CorrectForFrame(); });
+    const QEvent::Type t = event->type();
+    // The window manager reports the frame with the first move after the window is mapped.
+    if (watched == &window_ && (wanted_.isValid() || checkScreen_) &&
+        (t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize ||
+         t == QEvent::WindowActivate)) {
+        Settle();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -11,12 +10,15 @@
 namespace tintwell {
 
 // A top-level QWidget as the placement procedures see it: its outer rectangle
-// (frame included) in twips and its show state. Before the first show the frame
-// is not known yet, so a size restored then is corrected by the frame once the
-// window is on screen (the stored size is the outer one).
+// (frame included) in twips and its show state. Before the first show the
+// window manager's frame is not known: the window is placed by its frame's
+// corner at once, and its size is settled when the frame becomes known (a
+// stored size is the outer one; the designed size is the inner one). Then, and
+// whenever asked, the title bar is brought onto the screen's available area.
 class QtPlacementWindow : public QObject, public IPlacementWindow {
     Q_OBJECT
   public:
+    // Made when `window` has its designed (inner) size.
     explicit QtPlacementWindow(QWidget& window);
 
     TwipsRect OuterRect() const override;
@@ -24,17 +26,27 @@ class QtPlacementWindow : public QObject, public IPlacementWindow {
     void Move(double left, double top, double width, double height) override;
     void SetState(WindowState state) override;
 
+    // Moves the window so that its whole title bar lies on the available screen
+    // area: now when the frame is known, else as soon as it is.
+    void KeepTitleBarOnScreen();
+    // Nothing is left to do once the frame is known.
+    bool Settled() const { return !wanted_.isValid() && !checkScreen_; }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     ScreenUnits Units() const;
     QSize FrameExtra() const;
-    void CorrectForFrame();
+    bool FrameKnown() const;
+    void Settle();
+    void PullTitleBarOnScreen();
 
     QWidget& window_;
-    QSize pendingOuter_;  // outer size restored before the frame was known
-    QSize sizeAtMove_;    // the inner size that restore left
+    QSize designed_;
+    QSize wanted_;  // the size to settle once the frame is known
+    bool wantedIsOuter_ = false;
+    bool checkScreen_ = false;  // the title bar still needs the check
 };
 
 }  // namespace tintwell

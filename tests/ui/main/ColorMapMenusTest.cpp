@@ -60,7 +60,8 @@ TEST_F(ColorMapMenus, MenuHoldsTheCommandsInOrder) {
     QStringList texts;
     for (QAction* a : Menus().mnuColorMap->actions())
         texts << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(texts, (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset"}));
+    EXPECT_EQ(texts, (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset", "-",
+                                  "&Undo", "R&edo"}));
     EXPECT_EQ(main->menuBar()->actions().at(1), Menus().mnuColorMap->menuAction());
     EXPECT_TRUE(Listed().isEmpty());
     EXPECT_FALSE(ListsEnabled());

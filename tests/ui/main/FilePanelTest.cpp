@@ -56,7 +56,7 @@ TEST_F(FilePanel, TwentyFourBitFileIsNotPreviewedAndKeepsThePalette) {
     main->File->setCurrentRow(1);
     EXPECT_EQ(Texts(),
               std::vector<std::string>{"Cannot load palette. BMP is not 8 bit (256 colors)."});
-    EXPECT_EQ(main->LoadedView()->windowTitle(), "10 x 10");
+    EXPECT_EQ(main->LoadedView()->windowTitle(), "0 x 0");
     EXPECT_EQ(main->lblColor->BackColor(7), DistinctColor(7));
 }
 

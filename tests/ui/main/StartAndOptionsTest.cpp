@@ -26,8 +26,8 @@ TEST_F(StartUp, FirstStartWithoutSettingsUsesTheDefaults) {
     EXPECT_EQ(main->SelectedColor(), 0);
     for (int g = 0; g < 3; ++g) {
         EXPECT_EQ(main->lblColorNum[g]->text(), "0 (00h)") << g;
-        // The groups show cell 0 as it was before the first palette arrived.
-        EXPECT_EQ(main->lblColorRGB[g]->text(), "R: 0\nG: 0\nB: 0\n") << g;
+        // The groups show cell 0 of the palette that has arrived.
+        EXPECT_EQ(main->lblColorRGB[g]->text(), "R: 0\nG: 255\nB: 0\n") << g;
     }
     const QRect cell0 = main->lblColor->CellRect(0);
     EXPECT_EQ(main->lblColor->FrameRect(PaletteGrid::shpOld), cell0.adjusted(-1, -1, 1, 1));

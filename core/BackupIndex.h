@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace tintwell {
+
+// Which backup of a file in its "Tintwell Backup" folder is the newest: the
+// highest numbered copy (STEM-001.bmp .. STEM-999.bmp, STEM being the file's
+// name up to its last "."), else the copy under the file's own name. Each
+// folder is read once, so a batch that keeps one index does not read a folder
+// of thousands of backups again for every file.
+class BackupIndex {
+  public:
+    struct Backup {
+        std::filesystem::path path;  // empty when there is none
+        int number = -1;             // 0 for the copy under the file's own name
+    };
+    Backup NewestOf(const std::filesystem::path& file);
+    // A backup was written at `path` (in a folder read before, or not).
+    void Added(const std::filesystem::path& path);
+    // Reads `folder` again at the next question: it changed behind our back.
+    void Forget(const std::filesystem::path& folder);
+
+    // The stem of a numbered backup name STEM-NNN.bmp (NNN 001..999) and its
+    // number, or 0 for any other name.
+    static int NumberedName(const std::string& name, std::string& stem);
+    // "STEM-NNN.bmp" for `file`'s stem.
+    static std::string NameNumbered(const std::filesystem::path& file, int number);
+
+  private:
+    struct Folder {
+        std::unordered_map<std::string, int> highest;  // stem -> highest number
+        std::unordered_set<std::string> names;         // every ordinary file
+    };
+    Folder& Read(const std::filesystem::path& folder);
+    static void Note(Folder& folder, const std::string& name);
+
+    std::map<std::filesystem::path, Folder> folders_;
+};
+
+}  // namespace tintwell

@@ -1,0 +1,122 @@
+#include "ui/main/OpenCommands.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "core/modRecolor.h"
+#include "ui/main/frm.h"
+#include "ui/toolkit/Application.h"
+
+namespace tintwell {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsBmpName(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name.ends_with(".bmp");
+}
+
+// The local paths a drag carries; empty when any of its items is not a local file.
+std::vector<std::string> DraggedPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (data == nullptr || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths.push_back(url.toLocalFile().toLocal8Bit().toStdString());
+    }
+    return paths;
+}
+
+// `given` made absolute, without "." and ".." steps or a trailing separator.
+fs::path Normal(const std::string& given) {
+    std::error_code ec;
+    fs::path path = fs::absolute(given, ec).lexically_normal();
+    return path.has_filename() ? path : path.parent_path();
+}
+
+}  // namespace
+
+std::optional<OpenCommands::Request> OpenCommands::Plan(const std::vector<std::string>& paths) {
+    std::error_code ec;
+    if (paths.size() == 1 && fs::is_directory(paths[0], ec))
+        return Request{Normal(paths[0]).string(), {}};
+    Request request;
+    for (const std::string& given : paths) {
+        const fs::path path = Normal(given);
+        const std::string folder = path.parent_path().string();
+        if (!IsBmpName(path.filename().string()) || !fs::is_regular_file(path, ec)) return {};
+        if (!request.names.empty() && folder != request.folder) return {};
+        request.folder = folder;
+        request.names.push_back(path.filename().string());
+    }
+    if (request.names.empty()) return {};
+    return request;
+}
+
+OpenCommands::OpenCommands(frm& window, Application& app)
+    : QObject(&window), window_(window), app_(app) {
+    window.setAcceptDrops(true);
+    window.installEventFilter(this);
+}
+
+bool OpenCommands::OpenPaths(const std::vector<std::string>& paths) {
+    const std::optional<Request> request = Plan(paths);
+    if (request) Show(*request);
+    return request.has_value();
+}
+
+bool OpenCommands::OpenFromCommandLine(const std::string& path) {
+    if (OpenPaths({path})) return true;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        app_.Messages().Show(NotFoundMessage(path));
+        return false;
+    }
+    MessageRequest refusal;
+    refusal.text = "\"" + path + "\" is neither a folder nor a BMP file.";
+    refusal.title = "Cannot Open";
+    refusal.icon = MsgIcon::Information;
+    app_.Messages().Show(refusal);
+    return false;
+}
+
+void OpenCommands::Show(const Request& request) {
+    window_.SetFolderLabel(window_.lblFolder, request.folder);
+    window_.SetFileListFolder(request.folder);
+    app_.Settings().SetFolder(request.folder);
+    bool first = true;
+    for (const std::string& name : request.names) {
+        const QList<QListWidgetItem*> found =
+            window_.File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
+        if (found.isEmpty()) continue;
+        if (first) window_.File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
+        found[0]->setSelected(true);
+        first = false;
+    }
+}
+
+bool OpenCommands::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched != &window_ ||
+        (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+        return QObject::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::vector<std::string> paths = DraggedPaths(drop->mimeData());
+    if (!Plan(paths)) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) OpenPaths(paths);
+    return true;
+}
+
+}  // namespace tintwell
