@@ -116,6 +116,7 @@ bool AtomicFile::Open() {
         if (fd >= 0) {
             fd_ = fd;
             temp_ = candidate;
+            position_ = 0;
             return true;
         }
         if (errno != EEXIST) return Fail("Could not create a temporary file for", errno);
@@ -135,17 +136,77 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
         }
         p += n;
         size -= static_cast<std::size_t>(n);
+        position_ += static_cast<std::uint64_t>(n);
     }
     return true;
 }
 
-bool AtomicFile::CopyFrom(int sourceFd, std::uint64_t size) {
+bool AtomicFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
     if (fd_ < 0) return Fail("File is not open for writing:", EBADF);
-    off_t offset = 0;
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, p, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail("Could not write", errno);
+        p += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFile::Restart() {
+    if (fd_ < 0) return Fail("File is not open for writing:", EBADF);
+    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0)
+        return Fail("Could not write", errno);
+    position_ = 0;
+    return true;
+}
+
+// Leaves a hole of `size` bytes: the next byte goes that much further on.
+bool AtomicFile::Skip(std::uint64_t size) {
+    position_ += size;
+    if (::lseek(fd_, static_cast<off_t>(position_), SEEK_SET) < 0)
+        return Fail("Could not write", errno);
+    return true;
+}
+
+bool AtomicFile::CopyRange(int sourceFd, std::uint64_t offset, std::uint64_t size) {
+    if (fd_ < 0) return Fail("File is not open for writing:", EBADF);
+    struct stat st {};
+    if (::fstat(sourceFd, &st) != 0) return Fail("Could not copy into", errno);
+    const std::uint64_t end = offset + size;
+    if (end > static_cast<std::uint64_t>(st.st_size))
+        return Fail("Source became shorter while copying into", EIO);
+    // Data and holes in turn; a file system that cannot tell them apart has
+    // only data.
+    for (std::uint64_t at = offset; at < end;) {
+        const off_t data = ::lseek(sourceFd, static_cast<off_t>(at), SEEK_DATA);
+        std::uint64_t dataStart = at;
+        if (data >= 0) dataStart = std::min<std::uint64_t>(static_cast<std::uint64_t>(data), end);
+        if (data < 0 && errno == ENXIO) dataStart = end;  // a hole up to the end of the file
+        if (dataStart > at) {
+            if (!Skip(dataStart - at)) return false;
+            at = dataStart;
+            continue;
+        }
+        const off_t hole = ::lseek(sourceFd, static_cast<off_t>(at), SEEK_HOLE);
+        std::uint64_t dataEnd = end;
+        if (hole > static_cast<off_t>(at))
+            dataEnd = std::min<std::uint64_t>(static_cast<std::uint64_t>(hole), end);
+        if (!CopyData(sourceFd, at, dataEnd - at)) return false;
+        at = dataEnd;
+    }
+    return true;
+}
+
+bool AtomicFile::CopyData(int sourceFd, std::uint64_t from, std::uint64_t size) {
+    off_t offset = static_cast<off_t>(from);
+    const off_t end = static_cast<off_t>(from + size);
     bool kernelCopy = true;
-    while (static_cast<std::uint64_t>(offset) < size) {
+    while (offset < end) {
         const std::size_t chunk =
-            static_cast<std::size_t>(std::min<std::uint64_t>(size - offset, 1u << 30));
+            static_cast<std::size_t>(std::min<std::uint64_t>(end - offset, 1u << 30));
         ssize_t n = -1;
         if (kernelCopy) {
             n = ::copy_file_range(sourceFd, &offset, fd_, nullptr, chunk, 0);
@@ -154,6 +215,7 @@ bool AtomicFile::CopyFrom(int sourceFd, std::uint64_t size) {
                 kernelCopy = false;  // not supported between these files: copy by hand
                 continue;
             }
+            if (n > 0) position_ += static_cast<std::uint64_t>(n);
         } else {
             char buffer[1 << 16];
             n = ::pread(sourceFd, buffer, std::min(chunk, sizeof buffer), offset);
@@ -178,6 +240,12 @@ bool AtomicFile::Commit() {
         if (::fchmod(fd_, original.st_mode & 07777) != 0)
             return Fail("Could not copy the permissions of", errno);
     }
+    // A copy that ended in a hole has not reached its full length yet.
+    struct stat written {};
+    if (::fstat(fd_, &written) != 0) return Fail("Could not flush", errno);
+    if (static_cast<std::uint64_t>(written.st_size) < position_ &&
+        ::ftruncate(fd_, static_cast<off_t>(position_)) != 0)
+        return Fail("Could not write", errno);
     if (::fsync(fd_) != 0) return Fail("Could not flush", errno);
     // Renamed while still open, so its lock keeps other writers from taking the
     // temporary for an abandoned one. The folder is not fsynced: until it

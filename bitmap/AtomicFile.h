@@ -29,7 +29,17 @@ class AtomicFile {
     bool Write(const void* data, std::size_t size);
     // Appends `size` bytes read from the start of the open file `sourceFd`,
     // copied inside the kernel where it can. False with Error() set on failure.
-    bool CopyFrom(int sourceFd, std::uint64_t size);
+    bool CopyFrom(int sourceFd, std::uint64_t size) { return CopyRange(sourceFd, 0, size); }
+    // Appends the `size` bytes at `offset` of `sourceFd` without holding them:
+    // copied inside the kernel where it can, and holes of a sparse source stay
+    // holes. False with Error() set on failure.
+    bool CopyRange(int sourceFd, std::uint64_t offset, std::uint64_t size);
+    // Overwrites bytes already written, at `offset` from the start.
+    bool WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+    // Empties the temporary file to start writing it again.
+    bool Restart();
+    // Bytes written so far (holes included).
+    std::uint64_t Written() const { return position_; }
     // Flushes, fsyncs and renames over the target. False with Error() set on failure.
     bool Commit();
 
@@ -46,10 +56,13 @@ class AtomicFile {
   private:
     bool Fail(const std::string& what, int err);
     void Discard();
+    bool CopyData(int sourceFd, std::uint64_t offset, std::uint64_t size);
+    bool Skip(std::uint64_t size);
 
     std::filesystem::path target_;
     std::filesystem::path temp_;
     int fd_ = -1;
+    std::uint64_t position_ = 0;  // where the next byte goes; beyond the end after a hole
     std::string error_;
 };
 

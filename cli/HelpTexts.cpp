@@ -101,9 +101,11 @@ Options:
         return R"(Usage: tintwell-cli info IMAGE...
        tintwell-cli info --settings-path
 
-Describes BMP files: size, bit count, row order, header size, color-table
-entries, pixel data, and whether Tintwell can recolor the file (and if not,
-the message the window gives).
+Describes BMP files: header kind and size, compression, size, bit count, row
+order, color-table entries, pixel data (an RLE stream is read through for its
+length and any damage), and whether Tintwell can recolor the file (and if
+not, the message the window gives). Only the headers and the color table are
+held in memory.
 
 Options:
       --settings-path    print the path of the Tintwell.ini that the window

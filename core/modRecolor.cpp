@@ -9,10 +9,13 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
+#include "core/RecolorSpans.h"
+#include "core/RecolorWriter.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
@@ -84,47 +87,22 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
     const auto held = static_cast<std::int64_t>(bitmap.Pixels().size());
     const std::int64_t heldRows = std::min(height, (held + stride - 1) / stride);
     const std::int64_t firstRow = bitmap.IsTopDown() ? 0 : height - heldRows;
-    const std::int64_t endRow = firstRow + heldRows;
-
-    // Maps the columns [xa, xb) of row y, clipped to the image.
-    auto span = [&](std::int64_t y, std::int64_t xa, std::int64_t xb) {
-        xa = std::max<std::int64_t>(xa, 0);
-        xb = std::min(xb, width);
-        if (xa >= xb) return;
-        if (indexed8)
-            MapRow8(bitmap, map.data(), y, xa, xb);
-        else
-            MapRowSubByte(bitmap, map, y, xa, xb);
-    };
-
-    if (selection.IsNoSelection()) {
-        for (std::int64_t y = firstRow; y < endRow; ++y)
-            span(y, 0, width);
-        return;
-    }
-    // The selection as half-open ranges; a width or height of 0 or less is empty.
-    const std::int64_t left = selection.x0;
-    const std::int64_t right = left + std::max<std::int64_t>(selection.w, 0);
-    const std::int64_t top = selection.y0;
-    const std::int64_t bottom = top + std::max<std::int64_t>(selection.h, 0);
-    if (!outside) {
-        for (std::int64_t y = std::max(top, firstRow); y < std::min(bottom, endRow); ++y)
-            span(y, left, right);
-        return;
-    }
-    for (std::int64_t y = firstRow; y < endRow; ++y) {
-        if (y < top || y >= bottom) {
-            span(y, 0, width);
-        } else {
-            span(y, 0, left);
-            span(y, right, width);
+    for (std::int64_t y = firstRow; y < firstRow + heldRows; ++y) {
+        const RecolorSpans spans = RecolorSpans::ForRow(selection, outside, width, y);
+        for (int s = 0; s < spans.count; ++s) {
+            if (indexed8)
+                MapRow8(bitmap, map.data(), y, spans.from[s], spans.to[s]);
+            else
+                MapRowSubByte(bitmap, map, y, spans.from[s], spans.to[s]);
         }
     }
 }
 
 RecolorProblem FindRecolorProblem(const clsBitmap& bitmap, bool loaded) {
     if (bitmap.BitCount() != 8) return RecolorProblem::NotEightBit;
+    if (!loaded && !bitmap.Unsupported().empty()) return RecolorProblem::Unsupported;
     if (!loaded) return RecolorProblem::LoadFailed;
+    if (!bitmap.StreamDamage().empty()) return RecolorProblem::Damaged;
     if (!bitmap.PixelsCoverImage()) return RecolorProblem::PixelsCutShort;
     return RecolorProblem::None;
 }
@@ -136,6 +114,13 @@ MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& 
             break;
         case RecolorProblem::NotEightBit:
             return Info("BMP is not 8-bit", Quoted(path) + " is not a 256 color BMP");
+        case RecolorProblem::Unsupported:
+            return Info("BMP is not supported", Quoted(path) + " is a 256 color BMP, but " +
+                                                    bitmap.Unsupported() +
+                                                    " is not supported. The file was left "
+                                                    "unchanged.");
+        case RecolorProblem::Damaged:
+            return DamagedMessage(path, bitmap.StreamDamage());
         case RecolorProblem::LoadFailed:
             return Info("BMP not readable",
                         Quoted(path) + " could not be read: " + Sentence(bitmap.LastError()) +
@@ -147,6 +132,17 @@ MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& 
                             " The file was left unchanged.");
     }
     return Info("", "");
+}
+
+MessageRequest DamagedMessage(const std::string& path, const std::string& damage) {
+    return Info("BMP is damaged", Quoted(path) + " has damaged compressed pixel data: " +
+                                      Sentence(damage) + " The file was left unchanged.");
+}
+
+MessageRequest OutOfMemoryMessage(const std::string& path) {
+    return Error("Out of Memory", Quoted(path) +
+                                      " could not be recolored: there is not enough memory. "
+                                      "The file was left unchanged.");
 }
 
 MessageRequest NotFoundMessage(const std::string& path) {
@@ -260,8 +256,45 @@ bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
     return true;
 }
 
-bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
-                 const ColorMap& map, IMessageBox& messages) {
+namespace {
+
+// The file being recoloured, open for reading from its headers to its
+// replacement.
+class OpenedFile {
+  public:
+    explicit OpenedFile(const fs::path& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+    ~OpenedFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+    int Fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Reads the headers only and, when the file can be recoloured, writes its
+// recoloured version into `out`. `problem` and `error` say what went wrong.
+bool WriteRecolored(const fs::path& path, const SelectionRect& selection, bool outside,
+                    const ColorMap& map, AtomicFile& out, clsBitmap& bitmap,
+                    RecolorProblem& problem, std::string& error) {
+    const OpenedFile file(path);
+    const bool loaded =
+        file.Fd() >= 0 ? bitmap.LoadFromDescriptor(file.Fd(), path.string(), BitmapParts::Headers)
+                       : bitmap.LoadFromFile(path, BitmapParts::Headers);
+    problem = FindRecolorProblem(bitmap, loaded);
+    if (problem != RecolorProblem::None) return false;
+    RecolorWriter writer(file.Fd(), bitmap);
+    const bool written = out.Open() && writer.Write(map, selection, outside, out);
+    if (writer.Damaged()) problem = RecolorProblem::Damaged;
+    error = !out.Error().empty() ? out.Error() : writer.Error();
+    return written;
+}
+
+bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect& selection,
+                          bool outside, const ColorMap& map, IMessageBox& messages) {
     const std::string shown = path.string();
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(path, ec)) {
@@ -280,14 +313,11 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
     }
 
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
-    const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);
     AtomicFile out(path);
-    bool written = false;
-    if (problem == RecolorProblem::None) {
-        RecolorBitmap(bitmap, map, selection, outside);
-        written = out.Open() && bitmap.SaveInto(out);
-    }
+    RecolorProblem problem = RecolorProblem::None;
+    std::string writeError;
+    const bool written =
+        WriteRecolored(path, selection, outside, map, out, bitmap, problem, writeError);
 
     // The backup is complete and on disk before the file is replaced. A file
     // that is refused or cannot be written is backed up all the same.
@@ -300,6 +330,11 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
         }
         AtomicFile::SyncFolder(backupPath.parent_path());  // the backup's name is on disk too
     }
+    if (problem == RecolorProblem::Damaged && !written) {
+        messages.Show(DamagedMessage(
+            shown, bitmap.StreamDamage().empty() ? writeError : bitmap.StreamDamage()));
+        return false;
+    }
     if (problem != RecolorProblem::None) {
         messages.Show(RecolorProblemMessage(problem, shown, bitmap));
         return false;
@@ -309,8 +344,20 @@ bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selecti
     // Not replaced: a linked backup would still share the file's contents, so
     // it becomes a copy of its own (or goes, when even that fails).
     if (linked && !CopyToBackup(path, backupPath, error)) ::unlink(backupPath.c_str());
-    messages.Show(SaveFailedMessage(shown, out.Error().empty() ? bitmap.LastError() : out.Error()));
+    messages.Show(SaveFailedMessage(shown, out.Error().empty() ? writeError : out.Error()));
     return false;
+}
+
+}  // namespace
+
+bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
+                 const ColorMap& map, IMessageBox& messages) {
+    try {
+        return RecolorFileUnguarded(path, backup, selection, outside, map, messages);
+    } catch (const std::bad_alloc&) {
+        messages.Show(OutOfMemoryMessage(path.string()));
+        return false;
+    }
 }
 
 }  // namespace tintwell

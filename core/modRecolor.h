@@ -11,10 +11,8 @@
 namespace tintwell {
 
 // Rewrites the palette indices of an 8-bit bitmap through `map`, a row at a
-// time. A one-pixel selection means the whole image; otherwise only pixels
-// inside the selection change, or with `outside` only pixels outside it.
-// The selection is clipped to the image and pixels whose bytes the bitmap does
-// not hold are skipped. 1- and 4-bit images are mapped pixel by pixel (the
+// time, within the selection as RecolorSpans decides it. Pixels whose bytes
+// the bitmap does not hold are skipped. 1- and 4-bit images are mapped pixel by pixel (the
 // result masked to the pixel's bits); 24- and 32-bit images hold colours, not
 // indices, and are left unchanged.
 void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& selection,
@@ -24,7 +22,9 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
 enum class RecolorProblem {
     None,            // can be recoloured and written back
     NotEightBit,     // bit count is not 8 (also a file that is no BMP at all)
+    Unsupported,     // 8 bits, in a header or compression that is not supported
     LoadFailed,      // 8-bit header, but the load refused the file
+    Damaged,         // the RLE stream is damaged
     PixelsCutShort,  // the pixel bytes do not cover every pixel of the image
 };
 
@@ -33,6 +33,10 @@ RecolorProblem FindRecolorProblem(const clsBitmap& bitmap, bool loaded);
 // The message box that reports `problem` for the file at `path`.
 MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& path,
                                      const clsBitmap& bitmap);
+// The file's RLE stream is damaged (`damage` says how); it was not written.
+MessageRequest DamagedMessage(const std::string& path, const std::string& damage);
+// There was not enough memory to recolour the file; it was left as it was.
+MessageRequest OutOfMemoryMessage(const std::string& path);
 // "Not Found": the path names no ordinary file.
 MessageRequest NotFoundMessage(const std::string& path);
 // The backup copy of the file at `path` could not be made (`error` says why).
@@ -53,8 +57,10 @@ bool MakeBackup(const std::filesystem::path& file, std::filesystem::path& backup
                 std::string& error);
 
 // Recolours one BMP file in place through `map`, after a backup copy when
-// `backup` is set. True when the file was recoloured and written back. Every
-// refusal or failure is reported through `messages` and leaves the file as it was.
+// `backup` is set, rewriting its pixel indices and nothing else (RecolorWriter):
+// the file is streamed, never held. True when the file was recoloured and
+// written back. Every refusal or failure, a lack of memory included, is
+// reported through `messages` and leaves the file as it was.
 bool RecolorFile(const std::filesystem::path& path, bool backup, const SelectionRect& selection,
                  bool outside, const ColorMap& map, IMessageBox& messages);
 

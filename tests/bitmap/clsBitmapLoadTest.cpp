@@ -125,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, HeaderSize, ::testing::Values(40, 52, 56, 64, 10
 
 TEST(clsBitmapLoad, HeaderSmallerThanFortyBytesIsRefused) {
     clsBitmap bmp;
-    EXPECT_FALSE(LoadExact(bmp, BmpBuilder().HeaderSize(12).Build()));
-    EXPECT_EQ(bmp.LastError(), "Unsupported bitmap header size: 12");
+    EXPECT_FALSE(LoadExact(bmp, BmpBuilder().HeaderSize(20).Build()));
+    EXPECT_EQ(bmp.LastError(), "Unsupported bitmap header size: 20");
 }
 
 TEST(clsBitmapLoad, HeaderOfNoKnownSizeIsRefused) {
@@ -188,7 +188,7 @@ TEST(clsBitmapLoadErrors, RecordsTheTextOfEachRefusal) {
     EXPECT_EQ(tag.LastError(), "Did not find bitmap file tag.");
 
     const Case cases[] = {
-        {BmpBuilder().Compression(1), "Unsupported compression type: 0x1"},
+        {BmpBuilder().Compression(2), "Unsupported compression type: 0x2"},
         {BmpBuilder().Compression(3), "Unsupported compression type: 0x3"},
         {BmpBuilder().Compression(-1), "Unsupported compression type: 0xFFFFFFFF"},
         {BmpBuilder().Bits(16), "Unsupported bit count: 16"},

@@ -86,7 +86,7 @@ TEST_F(RecolorFileTest, LargeHeaderKeepsItsPaletteColours) {
     EXPECT_TRUE(Recolor(path, false, Shifted()));
     clsBitmap bmp;
     ASSERT_TRUE(bmp.LoadFromFile(path));
-    EXPECT_EQ(bmp.InfoHeader().biSize, 40);
+    EXPECT_EQ(bmp.InfoHeader().biSize, 108);
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(bmp.ColorTableEntry(i), b.PaletteColor(i)) << i;
 }
@@ -127,7 +127,7 @@ TEST_F(RecolorFileTest, NotABitmapAtAllIsReportedAsNotEightBit) {
 
 TEST_F(RecolorFileTest, FailedLoadOfAnEightBitFileIsNeverWrittenBack) {
     for (const BmpBuilder& b :
-         {BmpBuilder().Compression(1), BmpBuilder().BfSize(0), BmpBuilder().BiWidthField(-4)}) {
+         {BmpBuilder().BfOffBits(20), BmpBuilder().BfSize(0), BmpBuilder().BiWidthField(-4)}) {
         box.shown.clear();
         const Bytes original = b.Build();
         const fs::path path = dir / "rle.bmp";

@@ -50,7 +50,7 @@ inline Bytes GapAfterPalette() {
     return With32(10, 1088, b);
 }
 
-enum class Outcome { Recoloured, NotEightBit, NotReadable, Incomplete };
+enum class Outcome { Recoloured, NotEightBit, NotReadable, Incomplete, Unsupported, Damaged };
 
 struct Case {
     std::string name;
@@ -87,15 +87,15 @@ inline std::vector<Case> Corpus() {
          "Pixel data offset lies outside the file: 5000", O::NotReadable},
         {"BfOffBitsNegative", [] { return BmpBuilder(kGood).BfOffBits(-4).Build(); }, false,
          "Pixel data offset lies outside the file: -4", O::NotReadable},
-        {"BfOffBitsInsideTheHeader", [] { return BmpBuilder(kGood).BfOffBits(20).Build(); }, true,
-         "", O::Recoloured},
+        {"BfOffBitsInsideTheHeader", [] { return BmpBuilder(kGood).BfOffBits(20).Build(); }, false,
+         "Pixel data offset lies inside the headers: 20", O::NotReadable},
         {"BfOffBitsInsideThePalette", [] { return BmpBuilder(kGood).BfOffBits(600).Build(); }, true,
          "", O::Recoloured},
         {"GapAfterThePalette", GapAfterPalette, true, "", O::Recoloured},
-        {"HeaderSize12", [] { return BmpBuilder(kGood).HeaderSize(12).Build(); }, false,
-         "Unsupported bitmap header size: 12", O::NotEightBit},
-        {"HeaderSize16", [] { return BmpBuilder(kGood).HeaderSize(16).Build(); }, false,
-         "Unsupported bitmap header size: 16", O::NotEightBit},
+        {"HeaderSize12", [] { return BmpBuilder(kGood).HeaderSize(12).Build(); }, true, "",
+         O::Recoloured},
+        {"HeaderSize16", [] { return BmpBuilder(kGood).HeaderSize(16).Build(); }, true, "",
+         O::Recoloured},
         {"HeaderSize40", [] { return BmpBuilder(kGood).HeaderSize(40).Build(); }, true, "",
          O::Recoloured},
         {"HeaderSize52", [] { return BmpBuilder(kGood).HeaderSize(52).Build(); }, true, "",
@@ -110,11 +110,11 @@ inline std::vector<Case> Corpus() {
          O::Recoloured},
         // The colour table would be read from the wrong place (and a rewrite
         // would replace the real one): sizes no BMP flavour uses are refused.
-        // A refused header leaves the bit count unread, hence "not 8-bit".
+        // The bit count of a refused header is read where it usually lies.
         {"HeaderSizeNonsense", [] { return With32(14, 1000); }, false,
-         "Unsupported bitmap header size: 1000", O::NotEightBit},
+         "Unsupported bitmap header size: 1000", O::Unsupported},
         {"HeaderSizeHuge", [] { return With32(14, 0x7FFFFFF0); }, false,
-         "Unsupported bitmap header size: 2147483632", O::NotEightBit},
+         "Unsupported bitmap header size: 2147483632", O::Unsupported},
         {"HeaderSizeNegative", [] { return With32(14, 0xFFFFFFD8); }, false,
          "Unsupported bitmap header size: -40", O::NotEightBit},
         {"BitCount0", [] { return With16(28, 0); }, false, "Unsupported bit count: 0",
@@ -127,14 +127,14 @@ inline std::vector<Case> Corpus() {
          O::NotEightBit},
         {"BitCountNegative", [] { return With16(28, 0xFFF8); }, false, "Unsupported bit count: -8",
          O::NotEightBit},
-        {"Compression1", [] { return BmpBuilder(kGood).Compression(1).Build(); }, false,
-         "Unsupported compression type: 0x1", O::NotReadable},
+        {"Compression1", [] { return BmpBuilder(kGood).Compression(1).Build(); }, true, "",
+         O::Damaged},
         {"Compression2", [] { return BmpBuilder(kGood).Compression(2).Build(); }, false,
-         "Unsupported compression type: 0x2", O::NotReadable},
+         "Unsupported compression type: 0x2", O::Unsupported},
         {"Compression3", [] { return BmpBuilder(kGood).Compression(3).Build(); }, false,
-         "Unsupported compression type: 0x3", O::NotReadable},
+         "Unsupported compression type: 0x3", O::Unsupported},
         {"Compression4", [] { return BmpBuilder(kGood).Compression(4).Build(); }, false,
-         "Unsupported compression type: 0x4", O::NotReadable},
+         "Unsupported compression type: 0x4", O::Unsupported},
         {"WidthZero", [] { return BmpBuilder(kGood).BiWidthField(0).Build(); }, true, "",
          O::Recoloured},
         {"WidthNegative", [] { return BmpBuilder(kGood).BiWidthField(-5).Build(); }, false,

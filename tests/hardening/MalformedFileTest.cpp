@@ -47,6 +47,10 @@ std::string TitleOf(Outcome o) {
             return "BMP not readable";
         case Outcome::Incomplete:
             return "BMP is incomplete";
+        case Outcome::Unsupported:
+            return "BMP is not supported";
+        case Outcome::Damaged:
+            return "BMP is damaged";
     }
     return "?";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tintwell::test {
@@ -17,6 +19,10 @@ namespace tintwell::test {
 //   BmpBuilder().BfSize(0).Build(); BmpBuilder().TruncateTo(60).Build()
 // Row padding is filled with PadByte() so tests can see it stays untouched;
 // the header bytes beyond the first 40 (headers of 108/124 bytes) are 0xA5.
+// HeaderSize(12) writes an OS/2 core header (16-bit sizes, 3-byte colours),
+// HeaderSize(16) the short OS/2 2.x one. Rle(stream) stores a compressed stream
+// in place of the rows; Profile(bytes) puts a V5 header's embedded profile
+// behind the pixel data.
 class BmpBuilder {
   public:
     using PixelFn = std::function<std::uint32_t(int x, int y)>;
@@ -54,6 +60,24 @@ class BmpBuilder {
     }
     BmpBuilder& Compression(std::int32_t c) {
         compression_ = c;
+        return *this;
+    }
+    BmpBuilder& ClrImportant(std::int32_t n) {
+        clrImportant_ = n;
+        return *this;
+    }
+    // Bytes between the colour table and the pixels.
+    BmpBuilder& Gap(std::vector<std::uint8_t> b) {
+        gap_ = std::move(b);
+        return *this;
+    }
+    BmpBuilder& Rle(std::vector<std::uint8_t> stream) {
+        rle_ = std::move(stream);
+        if (compression_ == 0) compression_ = bits_ == 4 ? 2 : 1;
+        return *this;
+    }
+    BmpBuilder& Profile(std::vector<std::uint8_t> b) {
+        profile_ = std::move(b);
         return *this;
     }
     BmpBuilder& BfSize(std::int32_t v) {
@@ -129,7 +153,14 @@ class BmpBuilder {
         return clrUsed_ ? clrUsed_ : 1 << bits_;
     }
     std::int64_t PaletteOffset() const { return 14 + headerSize_; }
-    std::int64_t PixelStart() const { return PaletteOffset() + 4LL * PaletteCount(); }
+    int EntryBytes() const { return headerSize_ == 12 ? 3 : 4; }
+    std::int64_t PixelStart() const {
+        return PaletteOffset() + std::int64_t{EntryBytes()} * PaletteCount() +
+               static_cast<std::int64_t>(gap_.size());
+    }
+    std::int64_t PixelBytes() const {
+        return rle_ ? static_cast<std::int64_t>(rle_->size()) : Stride() * height_;
+    }
     // Offset in the file of the first byte of image row y (0 = top).
     std::int64_t RowStartInFile(int y) const {
         return PixelStart() + (topDown_ ? y : height_ - 1 - y) * Stride();
@@ -137,14 +168,16 @@ class BmpBuilder {
 
     std::vector<std::uint8_t> Build() const {
         std::vector<std::uint8_t> out;
-        const std::int64_t pixelBytes = Stride() * height_;
+        const std::int64_t pixelBytes = PixelBytes();
         const std::int64_t offBits = bfOffBits_.value_or(static_cast<std::int32_t>(PixelStart()));
-        const std::int64_t size = PixelStart() + pixelBytes + std::int64_t(trailing_.size());
+        const std::int64_t size =
+            PixelStart() + pixelBytes + std::int64_t(profile_.size() + trailing_.size());
         Put16(out, 0x4D42);
         Put32(out, bfSize_.value_or(static_cast<std::int32_t>(size)));
         Put16(out, 0);
         Put16(out, 0);
         Put32(out, static_cast<std::int32_t>(offBits));
+        const std::size_t info = out.size();
         Put32(out, headerSize_);
         Put32(out, widthField_.value_or(width_));
         Put32(out, heightField_.value_or(topDown_ ? -height_ : height_));
@@ -155,18 +188,21 @@ class BmpBuilder {
         Put32(out, 2835);
         Put32(out, 2835);
         Put32(out, clrUsed_);
-        Put32(out, 0);
-        for (std::int32_t i = 40; i < headerSize_; ++i)
-            out.push_back(0xA5);
+        Put32(out, clrImportant_);
+        out.resize(info + static_cast<std::size_t>(std::max(headerSize_, 0)), 0xA5);
+        FinishInfoHeader(out.data() + info, pixelBytes);
         for (int i = 0; i < PaletteCount(); ++i) {
             const std::uint32_t c = PaletteColor(i);
             out.push_back(static_cast<std::uint8_t>(c >> 16));
             out.push_back(static_cast<std::uint8_t>(c >> 8));
             out.push_back(static_cast<std::uint8_t>(c));
-            out.push_back(paletteReserved_);
+            if (EntryBytes() == 4) out.push_back(paletteReserved_);
         }
-        for (int row = 0; row < height_; ++row)
+        out.insert(out.end(), gap_.begin(), gap_.end());
+        if (rle_) out.insert(out.end(), rle_->begin(), rle_->end());
+        for (int row = 0; row < height_ && !rle_; ++row)
             AppendRow(out, topDown_ ? row : height_ - 1 - row);
+        out.insert(out.end(), profile_.begin(), profile_.end());
         out.insert(out.end(), trailing_.begin(), trailing_.end());
         out.insert(out.end(), afterEnd_.begin(), afterEnd_.end());
         if (truncateTo_ && *truncateTo_ < out.size()) out.resize(*truncateTo_);
@@ -190,6 +226,22 @@ class BmpBuilder {
     }
 
   private:
+    // The OS/2 core header's 16-bit fields; a V5 header's embedded profile.
+    void FinishInfoHeader(std::uint8_t* h, std::int64_t pixelBytes) const {
+        const std::int64_t at = PixelStart() + pixelBytes - 14;
+        std::vector<std::pair<int, std::int64_t>> fields;
+        if (headerSize_ == 124 && !profile_.empty())
+            fields = {{56, 0x4D424544}, {112, at}, {116, std::int64_t(profile_.size())}};
+        for (auto [o, v] : fields)
+            for (int k = 0; k < 4; ++k)
+                h[o + k] = static_cast<std::uint8_t>(v >> (8 * k));
+        if (headerSize_ != 12) return;
+        const std::uint16_t core[] = {static_cast<std::uint16_t>(widthField_.value_or(width_)),
+                                      static_cast<std::uint16_t>(heightField_.value_or(height_)), 1,
+                                      static_cast<std::uint16_t>(bits_)};
+        for (int k = 0; k < 8; ++k)
+            h[4 + k] = static_cast<std::uint8_t>(core[k / 2] >> (8 * (k % 2)));
+    }
     std::uint32_t ValueMask() const {
         return bits_ > 8 ? 0xFFFFFFu : bits_ > 0 ? (1u << bits_) - 1 : 0u;
     }
@@ -250,6 +302,10 @@ class BmpBuilder {
     int paletteEntries_ = -1;
     std::uint8_t paletteReserved_ = 0;
     std::int32_t compression_ = 0;
+    std::int32_t clrImportant_ = 0;
+    std::vector<std::uint8_t> gap_;
+    std::optional<std::vector<std::uint8_t>> rle_;
+    std::vector<std::uint8_t> profile_;
     std::optional<std::int32_t> bfSize_;
     std::optional<std::int32_t> bfOffBits_;
     std::optional<std::int32_t> widthField_;

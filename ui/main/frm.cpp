@@ -361,7 +361,7 @@ bool frm::LoadPalette(const std::string& path, bool report) {
     clsBitmap bitmap;
     bool loaded = false;
     try {
-        loaded = bitmap.LoadFromFile(path);
+        loaded = bitmap.LoadFromFile(path, BitmapParts::Headers);  // the palette is all it needs
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }

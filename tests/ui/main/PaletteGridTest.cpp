@@ -124,9 +124,9 @@ TEST_F(PaletteGridTest, FourBitFileGivesTheMessageAndKeepsThePalette) {
 
 TEST_F(PaletteGridTest, FileThatFailsToLoadIsTreatedAsNotEightBit) {
     StartWithImage();
-    // An 8-bit header with an RLE compression the bitmap cannot load.
+    // An 8-bit header with a compression the bitmap cannot load.
     std::string bytes = ReadFile(programFolder.Path() / "a.bmp");
-    bytes[30] = 1;
+    bytes[30] = 3;
     WriteFile(programFolder.Path() / "rle.bmp", bytes);
     messages.shown.clear();
     EXPECT_FALSE(main->LoadPalette(programFolder / "rle.bmp"));
