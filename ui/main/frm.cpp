@@ -271,7 +271,9 @@ void frm::Form_Load() {
     SetFileListFolder(folderTag_);
     if (mnuOptionsShowPreview->isChecked()) {
         View()->show();
-        File_Click();
+        // Pointing the list at the folder has clicked its first file already
+        // and reported what was wrong with it.
+        File_Click(false);
     }
 }
 
