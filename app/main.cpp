@@ -1,4 +1,6 @@
 // Tintwell: recolours 8-bit BMP images by palette index.
+#include <signal.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
@@ -50,6 +52,9 @@ QString ParseCommandLine(const QApplication& qt) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A file-size limit then fails the write (EFBIG, reported as a full disk)
+    // instead of killing the program in the middle of a batch.
+    ::signal(SIGXFSZ, SIG_IGN);
     AllowTextOnlyAnswersWithoutDisplay(argc, argv);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Tintwell");

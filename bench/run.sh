@@ -5,7 +5,7 @@
 # tintwell-cli recolor with one and two jobs, the C++ floor and Pillow's
 # Image.point, as median wall time, MB/s, peak memory and ratio to the floor.
 #
-#   bench/run.sh [--runs N] [--sets large,batch,sprites]     (default: 3 runs, all sets)
+#   bench/run.sh [--runs N] [--sets large,batch,sprites,rle]     (default: 3 runs, all sets)
 #
 # Needs about 600 MB of free space in $TMPDIR (default /tmp).
 set -euo pipefail
@@ -33,7 +33,7 @@ cmake --build "$build" -j2 --target tintwell-cli make_bench_data recolor_floor
 
 data="$(mktemp -d "${TMPDIR:-/tmp}/tintwell-bench-XXXXXX")"
 trap 'rm -rf "$data"' EXIT
-sets="large,batch,sprites"
+sets="large,batch,sprites,rle"
 args=("$@")
 for ((i = 0; i < ${#args[@]}; i++)); do
   case "${args[$i]}" in

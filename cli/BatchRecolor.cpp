@@ -59,12 +59,15 @@ void CreateBackupFolders(const std::vector<fs::path>& files) {
 
 }  // namespace
 
-FileOutcome BatchRecolor::RecolorOne(const fs::path& file) const {
+FileOutcome BatchRecolor::RecolorOne(const fs::path& file) {
     FileOutcome outcome;
     CollectingMessages messages(outcome.messages);
     try {
-        outcome.recolored = RecolorFile(file, settings_.backup, settings_.selection,
-                                        settings_.outside, settings_.map, messages);
+        const RecolorBatch::Outcome done =
+            batch_.Recolor(file, settings_.backup, settings_.selection, settings_.outside,
+                           settings_.map, messages);
+        outcome.recolored = done == RecolorBatch::Outcome::Recolored;
+        outcome.sameFile = done == RecolorBatch::Outcome::SameFile;
     } catch (const std::exception& e) {
         outcome.recolored = false;
         outcome.messages.push_back("\"" + file.string() + "\" could not be recolored: " + e.what() +
@@ -74,7 +77,7 @@ FileOutcome BatchRecolor::RecolorOne(const fs::path& file) const {
 }
 
 void BatchRecolor::Run(const std::vector<fs::path>& files, const Report& report, const Tick& tick,
-                       int tickMs) const {
+                       int tickMs) {
     const auto jobs = static_cast<std::size_t>(std::max(settings_.jobs, 1));
     if (jobs == 1 || files.size() <= 1) {
         for (std::size_t i = 0; i < files.size(); ++i) {

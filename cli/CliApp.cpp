@@ -1,6 +1,7 @@
 #include "cli/CliApp.h"
 
 #include <cstdio>
+#include <new>
 
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
@@ -35,7 +36,7 @@ void PrintMessageLine(Console& console, const std::string& text) {
     std::fflush(console.err);
 }
 
-int RunCli(const std::vector<std::string>& args, Console& console) {
+static int RunCommand(const std::vector<std::string>& args, Console& console) {
     if (args.empty()) return UsageError(console, "", "no command given");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -57,6 +58,17 @@ int RunCli(const std::vector<std::string>& args, Console& console) {
     if (command == "info") return InfoCommand(rest, console);
     if (command == "restore") return RestoreCommand(rest, console);
     return UsageError(console, "", "unknown command \"" + command + "\"");
+}
+
+// A lack of memory ends the command with a message, never with an abort.
+int RunCli(const std::vector<std::string>& args, Console& console) {
+    try {
+        return RunCommand(args, console);
+    } catch (const std::bad_alloc&) {
+        std::fflush(console.out);
+        PrintError(console, args.empty() ? "" : args[0], "there is not enough memory");
+        return kSomeRefused;
+    }
 }
 
 }  // namespace tintwell::cli

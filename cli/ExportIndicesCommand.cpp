@@ -27,6 +27,12 @@ std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loade
             return {};
         case RecolorProblem::NotEightBit:
             return Quoted(path) + " is not a 256 color BMP" + nothing;
+        case RecolorProblem::Unsupported:
+            return Quoted(path) + " is a 256 color BMP, but " + bitmap.Unsupported() +
+                   " is not supported" + nothing;
+        case RecolorProblem::Damaged:
+            return Quoted(path) + " has damaged compressed pixel data: " + bitmap.StreamDamage() +
+                   nothing;
         case RecolorProblem::LoadFailed:
             return Quoted(path) + " could not be read: " + bitmap.LastError() + nothing;
         case RecolorProblem::PixelsCutShort:
@@ -36,22 +42,17 @@ std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loade
     return {};
 }
 
+// Writes the table a block of rows at a time: the image is checked first, so
+// only a failing output can leave part of a list.
 bool WriteToStandardOutput(const clsBitmap& bitmap, Console& console, std::string& error) {
-    // The whole table is made first, so a failure never leaves half a list.
-    std::string text;
-    try {
-        text = ColorIndexListText(bitmap);
-    } catch (const std::exception& e) {
-        error = e.what();
-        return false;
-    }
-    if (std::fwrite(text.data(), 1, text.size(), console.out) != text.size() ||
-        std::fflush(console.out) != 0) {
+    const auto write = [&](const std::string& block) {
+        return std::fwrite(block.data(), 1, block.size(), console.out) == block.size();
+    };
+    if (WriteColorIndexRows(bitmap, write, error) && std::fflush(console.out) == 0) return true;
+    if (error.empty())
         error = "could not write to standard output: " +
                 std::error_code(errno, std::generic_category()).message();
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace

@@ -68,7 +68,8 @@ file as it is on disk.
 
 Options:
   -o, --output FILE      write the list to FILE (replaced whole, never left
-                         half-written); default: standard output
+                         half-written; a device, pipe or socket is written
+                         as it is); default: standard output
   -h, --help             show this help
 
 Exit status: 0 written, 1 the image is not an 8-bit BMP or could not be read
@@ -101,9 +102,11 @@ Options:
         return R"(Usage: tintwell-cli info IMAGE...
        tintwell-cli info --settings-path
 
-Describes BMP files: size, bit count, row order, header size, color-table
-entries, pixel data, and whether Tintwell can recolor the file (and if not,
-the message the window gives).
+Describes BMP files: header kind and size, compression, size, bit count, row
+order, color-table entries, pixel data (an RLE stream is read through for its
+length and any damage), and whether Tintwell can recolor the file (and if
+not, the message the window gives). Only the headers and the color table are
+held in memory.
 
 Options:
       --settings-path    print the path of the Tintwell.ini that the window

@@ -22,6 +22,17 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+std::string PixelData(const clsBitmap& bitmap) {
+    const std::string at = " at offset " + std::to_string(bitmap.FileHeader().bfOffBits);
+    if (!bitmap.IsCompressed())
+        return std::to_string(bitmap.PixelDataBytes()) + " bytes" + at + ", " +
+               std::to_string(bitmap.RowStride()) + " bytes per row";
+    const std::string stream = bitmap.CompressionName() + " stream of " +
+                               std::to_string(bitmap.PixelDataBytes()) + " bytes" + at;
+    if (bitmap.StreamDamage().empty()) return stream;
+    return stream + ", damaged: " + OneLine(bitmap.StreamDamage());
+}
+
 // Prints what the file holds and whether it can be recoloured; true when it can.
 bool Describe(const std::string& path, Console& console) {
     std::error_code ec;
@@ -29,21 +40,22 @@ bool Describe(const std::string& path, Console& console) {
         PrintMessageLine(console, NotFoundMessage(path).text);
         return false;
     }
+    // Headers and colour table only; an RLE stream is read through, never held.
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
+    const bool loaded = bitmap.LoadFromFile(path, BitmapParts::Layout);
     const BitmapInfoHeader& info = bitmap.InfoHeader();
     Line(console, "File:", OneLine(path));
     Line(console, "File size:", std::to_string(fs::file_size(path, ec)) + " bytes");
-    if (bitmap.FileHeader().bfType == 0x4D42 && info.biSize >= 40) {
+    if (bitmap.FileHeader().bfType == 0x4D42 && info.biSize >= 12) {
+        Line(console,
+             "Header:", bitmap.HeaderName() + ", " + std::to_string(info.biSize) + " bytes");
+        Line(console, "Compression:", bitmap.CompressionName());
         Line(console, "Size:",
              std::to_string(bitmap.Width()) + " x " + std::to_string(bitmap.Height()) + " pixels");
         Line(console, "Bit count:", std::to_string(bitmap.BitCount()));
         Line(console, "Row order:",
              bitmap.IsTopDown() ? "top-down (top row stored first)"
                                 : "bottom-up (bottom row stored first)");
-        Line(console, "Header size:", std::to_string(info.biSize) + " bytes");
-        if (info.biCompression != 0)
-            Line(console, "Compression:", std::to_string(info.biCompression));
         if (bitmap.HasColorTable() && loaded) {
             Line(console, "Color table:",
                  std::to_string(bitmap.ColorTableEntryCount()) + " entries, " +
@@ -53,11 +65,7 @@ bool Describe(const std::string& path, Console& console) {
         } else {
             Line(console, "Color table:", "none (colors are stored in the pixels)");
         }
-        if (loaded)
-            Line(console, "Pixel data:",
-                 std::to_string(bitmap.Pixels().size()) + " bytes at offset " +
-                     std::to_string(bitmap.FileHeader().bfOffBits) + ", " +
-                     std::to_string(bitmap.RowStride()) + " bytes per row");
+        if (loaded) Line(console, "Pixel data:", PixelData(bitmap));
     }
     if (!loaded) Line(console, "Load error:", OneLine(bitmap.LastError()));
     const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);

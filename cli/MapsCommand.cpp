@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "cli/PrintableText.h"
 
 namespace tintwell::cli {
 namespace {
@@ -47,7 +48,7 @@ int MapsCommand(const std::vector<std::string>& args, Console& console) {
     std::fputs("Map  Changed  Name\n", console.out);
     for (std::int32_t n = 1; n <= count; ++n)
         std::fprintf(console.out, "%3d  %7d  %s\n", n, ChangedEntries(settings.ReadMap(n)),
-                     settings.MapName(n).c_str());
+                     PrintableText(settings.MapName(n)).c_str());
     return kAllDone;
 }
 
@@ -59,12 +60,12 @@ int ShowMapCommand(const std::vector<std::string>& args, Console& console) {
     const std::string& name = cl.Operands()[0];
     const std::int32_t n = settings.FindMap(name);
     if (n == 0)
-        return UsageError(
-            console, "show-map",
-            "no color map named \"" + name + "\" in \"" + settings.Path().string() + "\"");
+        return UsageError(console, "show-map",
+                          "no color map named \"" + PrintableText(name) + "\" in \"" +
+                              settings.Path().string() + "\"");
     const ColorMapEntries map = settings.ReadMap(n);
     std::fprintf(console.out, "Map %d \"%s\": %d of 256 entries change a color.\n", n,
-                 settings.MapName(n).c_str(), ChangedEntries(map));
+                 PrintableText(settings.MapName(n)).c_str(), ChangedEntries(map));
     for (int i = 0; i < 256; ++i)
         if (map[i] != i) std::fprintf(console.out, "%3d -> %d\n", i, map[i]);
     return kAllDone;

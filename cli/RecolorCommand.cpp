@@ -33,11 +33,17 @@ int DefaultJobs() {
     return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 1024u));
 }
 
-std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t refused) {
+std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t refused,
+                        std::size_t same) {
     std::string line = "Recolored ";
     line.append(std::to_string(recolored)).append(" of ").append(std::to_string(total));
     line.append(total == 1 ? " file." : " files.");
     if (refused > 0) line.append(" ").append(std::to_string(refused)).append(" refused.");
+    if (same > 0)
+        line.append(" ")
+            .append(std::to_string(same))
+            .append(same == 1 ? " was" : " were")
+            .append(" the same file as another.");
     return line;
 }
 
@@ -100,6 +106,7 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
 
     const std::vector<std::filesystem::path>& files = list.Files();
     std::size_t recolored = 0;
+    std::size_t same = 0;
     std::size_t reported = 0;
     ProgressLine progress(console.err, console.errIsTerminal, files.size(), "Recoloring");
     BatchRecolor(run).Run(
@@ -107,6 +114,7 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
         [&](std::size_t, const FileOutcome& outcome) {
             ++reported;
             if (outcome.recolored) ++recolored;
+            if (outcome.sameFile) ++same;
             if (!outcome.messages.empty()) progress.Clear();
             for (const std::string& text : outcome.messages)
                 PrintMessageLine(console, text);
@@ -114,9 +122,10 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
         [&] { progress.Update(reported); });
     progress.Clear();
 
-    const std::size_t refused = files.size() - recolored;
+    const std::size_t refused = files.size() - recolored - same;
     if (!cl.Has("quiet")) {
-        std::fputs((SummaryLine(recolored, files.size(), refused) + "\n").c_str(), console.out);
+        std::fputs((SummaryLine(recolored, files.size(), refused, same) + "\n").c_str(),
+                   console.out);
         std::fflush(console.out);
     }
     return refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;

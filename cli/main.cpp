@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <unistd.h>
 
 #include <string>
@@ -6,6 +7,9 @@
 #include "cli/CliApp.h"
 
 int main(int argc, char** argv) {
+    // A file-size limit then fails the write (EFBIG, reported as a full disk)
+    // instead of killing the program in the middle of a batch.
+    ::signal(SIGXFSZ, SIG_IGN);
     tintwell::cli::Console console;
     console.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,21 +1,11 @@
 #include "core/BackupIndex.h"
 
-#include <cstdio>
 #include <system_error>
 
 #include "core/modRecolor.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Stem(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-}  // namespace
 
 int BackupIndex::NumberedName(const std::string& name, std::string& stem) {
     constexpr std::size_t kTail = 8;  // "-NNN.bmp"
@@ -32,9 +22,7 @@ int BackupIndex::NumberedName(const std::string& name, std::string& stem) {
 }
 
 std::string BackupIndex::NameNumbered(const fs::path& file, int number) {
-    char tail[32];
-    std::snprintf(tail, sizeof tail, "-%03d.bmp", number);
-    return Stem(file.filename().string()) + tail;
+    return BackupName(file, fs::path(), number).filename().string();
 }
 
 void BackupIndex::Note(Folder& folder, const std::string& name) {
@@ -60,7 +48,9 @@ BackupIndex::Backup BackupIndex::NewestOf(const fs::path& file) {
     const fs::path folder = BackupFolderFor(file);
     const Folder& read = Read(folder);
     const std::string name = file.filename().string();
-    const auto numbered = read.highest.find(Stem(name));
+    std::string stem;  // as the numbered names carry it: shortened for a long name
+    NumberedName(NameNumbered(file, 1), stem);
+    const auto numbered = read.highest.find(stem);
     if (numbered != read.highest.end())
         return {folder / NameNumbered(file, numbered->second), numbered->second};
     if (read.names.count(name) != 0) return {folder / name, 0};

@@ -57,6 +57,19 @@ void AppendRow(const clsBitmap& bitmap, std::int32_t y, std::string& out) {
     p[1] = '\n';
 }
 
+// Why the table of an 8-bit bitmap cannot be made, or "". A bitmap whose load
+// failed (a negative width, say) never had its layout set up; a header may
+// claim billions of pixels over a few bytes of data; a damaged stream decoded
+// only partly: all are refused before anything is sized from the header.
+std::string Refusal(const clsBitmap& bitmap) {
+    if (bitmap.BytesPerPixel() != 1) return kUnreadable;
+    if (!bitmap.StreamDamage().empty())
+        return "The image's compressed pixel data is damaged (" + bitmap.StreamDamage() +
+               "), so its color index list cannot be written.";
+    if (!bitmap.PixelsLoaded() || !bitmap.PixelsCoverImage()) return kIncomplete;
+    return {};
+}
+
 }  // namespace
 
 std::string ColorIndexListText(const clsBitmap& bitmap) {
@@ -64,8 +77,8 @@ std::string ColorIndexListText(const clsBitmap& bitmap) {
     if (bitmap.BitCount() != 8) return text;
     // The size below comes from the header: only trust it once the load has
     // set the layout up and the pixel bytes are known to cover the image.
-    if (bitmap.BytesPerPixel() != 1) throw std::out_of_range(kUnreadable);
-    if (!bitmap.PixelsCoverImage()) throw std::out_of_range(kIncomplete);
+    if (const std::string refusal = Refusal(bitmap); !refusal.empty())
+        throw std::out_of_range(refusal);
     text.reserve(static_cast<std::size_t>(bitmap.Height()) *
                  (static_cast<std::size_t>(bitmap.Width()) * kFieldWidth + 2));
     for (std::int32_t y = 0; y < bitmap.Height(); ++y)
@@ -73,46 +86,47 @@ std::string ColorIndexListText(const clsBitmap& bitmap) {
     return text;
 }
 
-IndexListResult WriteColorIndexList(const clsBitmap& bitmap, const std::filesystem::path& path,
-                                    std::string& error) {
-    if (bitmap.BitCount() != 8) return IndexListResult::NotEightBit;
-    // A bitmap whose load failed (a negative width, say) never had its layout
-    // set up; and a header may claim billions of pixels over a few bytes of
-    // data: refuse both before anything is sized from the header.
-    if (bitmap.BytesPerPixel() != 1) {
-        error = kUnreadable;
-        return IndexListResult::Failed;
-    }
-    if (!bitmap.PixelsCoverImage()) {
-        error = kIncomplete;
-        return IndexListResult::Failed;
-    }
-    AtomicFile file(path);
-    if (!file.Open()) {
-        error = file.Error();
-        return IndexListResult::Failed;
-    }
+bool WriteColorIndexRows(const clsBitmap& bitmap,
+                         const std::function<bool(const std::string&)>& write, std::string& error) {
+    error = Refusal(bitmap);
+    if (!error.empty()) return false;
     std::string block;
     block.reserve(kBlockBytes + static_cast<std::size_t>(bitmap.Width()) * kFieldWidth + 2);
     try {
         for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
             AppendRow(bitmap, y, block);
             if (block.size() < kBlockBytes && y + 1 < bitmap.Height()) continue;
-            if (!file.Write(block.data(), block.size())) {
-                error = file.Error();
-                return IndexListResult::Failed;
-            }
+            if (!write(block)) return false;
             block.clear();
         }
-    } catch (const std::exception&) {
+    } catch (const std::out_of_range&) {
         error = kIncomplete;
+        return false;
+    }
+    return true;
+}
+
+IndexListResult WriteColorIndexList(const clsBitmap& bitmap, const std::filesystem::path& path,
+                                    std::string& error) {
+    if (bitmap.BitCount() != 8) return IndexListResult::NotEightBit;
+    error = Refusal(bitmap);
+    if (!error.empty()) return IndexListResult::Failed;
+    AtomicFile file(path);
+    bool ok = false;
+    try {
+        ok = file.Open() &&
+             WriteColorIndexRows(
+                 bitmap,
+                 [&](const std::string& block) { return file.Write(block.data(), block.size()); },
+                 error) &&
+             file.Commit();
+    } catch (const std::bad_alloc&) {
+        error = "There is not enough memory to write the color index list.";
         return IndexListResult::Failed;
     }
-    if (!file.Commit()) {
-        error = file.Error();
-        return IndexListResult::Failed;
-    }
-    return IndexListResult::Written;
+    if (ok) return IndexListResult::Written;
+    if (error.empty()) error = file.Error();
+    return IndexListResult::Failed;
 }
 
 std::string SuggestedIndexListName(const std::string& imageName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "bitmap/clsBitmap.h"
@@ -20,6 +21,12 @@ enum class IndexListResult {
 // line ending in CR LF. Throws std::out_of_range when the pixel bytes do not
 // cover the image.
 std::string ColorIndexListText(const clsBitmap& bitmap);
+
+// Hands that table to `write` a block of rows at a time, after checking that
+// the image can give it. False when the image cannot (`error` says why) or
+// when `write` returns false (`error` left empty).
+bool WriteColorIndexRows(const clsBitmap& bitmap,
+                         const std::function<bool(const std::string&)>& write, std::string& error);
 
 // Writes that table to `path` atomically, a block of rows per write. On Failed
 // `error` says why.

@@ -1,23 +1,33 @@
 #include "core/modRecolor.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
+#include "bitmap/TemporaryFiles.h"
+#include "core/FileLock.h"
+#include "core/RecolorSpans.h"
+#include "core/RecolorWriter.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
+
+// How long a recolouring waits for another one of the same file to finish.
+constexpr std::chrono::seconds kLockWait{30};
 
 // Maps the 8-bit pixels [xa, xb) of image row y, as far as the bitmap holds them.
 void MapRow8(clsBitmap& bitmap, const std::uint8_t* table, std::int64_t y, std::int64_t xa,
@@ -84,47 +94,22 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
     const auto held = static_cast<std::int64_t>(bitmap.Pixels().size());
     const std::int64_t heldRows = std::min(height, (held + stride - 1) / stride);
     const std::int64_t firstRow = bitmap.IsTopDown() ? 0 : height - heldRows;
-    const std::int64_t endRow = firstRow + heldRows;
-
-    // Maps the columns [xa, xb) of row y, clipped to the image.
-    auto span = [&](std::int64_t y, std::int64_t xa, std::int64_t xb) {
-        xa = std::max<std::int64_t>(xa, 0);
-        xb = std::min(xb, width);
-        if (xa >= xb) return;
-        if (indexed8)
-            MapRow8(bitmap, map.data(), y, xa, xb);
-        else
-            MapRowSubByte(bitmap, map, y, xa, xb);
-    };
-
-    if (selection.IsNoSelection()) {
-        for (std::int64_t y = firstRow; y < endRow; ++y)
-            span(y, 0, width);
-        return;
-    }
-    // The selection as half-open ranges; a width or height of 0 or less is empty.
-    const std::int64_t left = selection.x0;
-    const std::int64_t right = left + std::max<std::int64_t>(selection.w, 0);
-    const std::int64_t top = selection.y0;
-    const std::int64_t bottom = top + std::max<std::int64_t>(selection.h, 0);
-    if (!outside) {
-        for (std::int64_t y = std::max(top, firstRow); y < std::min(bottom, endRow); ++y)
-            span(y, left, right);
-        return;
-    }
-    for (std::int64_t y = firstRow; y < endRow; ++y) {
-        if (y < top || y >= bottom) {
-            span(y, 0, width);
-        } else {
-            span(y, 0, left);
-            span(y, right, width);
+    for (std::int64_t y = firstRow; y < firstRow + heldRows; ++y) {
+        const RecolorSpans spans = RecolorSpans::ForRow(selection, outside, width, y);
+        for (int s = 0; s < spans.count; ++s) {
+            if (indexed8)
+                MapRow8(bitmap, map.data(), y, spans.from[s], spans.to[s]);
+            else
+                MapRowSubByte(bitmap, map, y, spans.from[s], spans.to[s]);
         }
     }
 }
 
 RecolorProblem FindRecolorProblem(const clsBitmap& bitmap, bool loaded) {
     if (bitmap.BitCount() != 8) return RecolorProblem::NotEightBit;
+    if (!loaded && !bitmap.Unsupported().empty()) return RecolorProblem::Unsupported;
     if (!loaded) return RecolorProblem::LoadFailed;
+    if (!bitmap.StreamDamage().empty()) return RecolorProblem::Damaged;
     if (!bitmap.PixelsCoverImage()) return RecolorProblem::PixelsCutShort;
     return RecolorProblem::None;
 }
@@ -136,6 +121,13 @@ MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& 
             break;
         case RecolorProblem::NotEightBit:
             return Info("BMP is not 8-bit", Quoted(path) + " is not a 256 color BMP");
+        case RecolorProblem::Unsupported:
+            return Info("BMP is not supported", Quoted(path) + " is a 256 color BMP, but " +
+                                                    bitmap.Unsupported() +
+                                                    " is not supported. The file was left "
+                                                    "unchanged.");
+        case RecolorProblem::Damaged:
+            return DamagedMessage(path, bitmap.StreamDamage());
         case RecolorProblem::LoadFailed:
             return Info("BMP not readable",
                         Quoted(path) + " could not be read: " + Sentence(bitmap.LastError()) +
@@ -147,6 +139,17 @@ MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& 
                             " The file was left unchanged.");
     }
     return Info("", "");
+}
+
+MessageRequest DamagedMessage(const std::string& path, const std::string& damage) {
+    return Info("BMP is damaged", Quoted(path) + " has damaged compressed pixel data: " +
+                                      Sentence(damage) + " The file was left unchanged.");
+}
+
+MessageRequest OutOfMemoryMessage(const std::string& path) {
+    return Error("Out of Memory", Quoted(path) +
+                                      " could not be recolored: there is not enough memory. "
+                                      "The file was left unchanged.");
 }
 
 MessageRequest NotFoundMessage(const std::string& path) {
@@ -165,20 +168,62 @@ MessageRequest SaveFailedMessage(const std::string& path, const std::string& err
                                     " The file was left unchanged.");
 }
 
+MessageRequest UnreadableMessage(const std::string& path, const std::string& error) {
+    return Info("BMP not readable", Quoted(path) + " could not be read: " + Sentence(error) +
+                                        " The file was left unchanged.");
+}
+
+MessageRequest BusyMessage(const std::string& path) {
+    return Error("File Busy", Quoted(path) +
+                                  " is locked by another program that is changing it, and it "
+                                  "did not become free within 30 seconds. The file was left "
+                                  "unchanged.");
+}
+
+MessageRequest ChangedMessage(const std::string& path, const std::string& why) {
+    return Error("File Changed", Quoted(path) +
+                                     " was changed by another program while it was being "
+                                     "recolored (" +
+                                     why + "). It was left as that program made it.");
+}
+
+MessageRequest SameFileMessage(const std::string& path, const std::string& earlier) {
+    return Info("Same File", Quoted(path) + " is the same file as " + Quoted(earlier) +
+                                 " and was not recolored a second time.");
+}
+
 fs::path BackupFolderFor(const fs::path& file) {
     return file.parent_path() / "Tintwell Backup";
 }
 
-fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
+namespace {
+
+// At most `bytes` bytes of `text`, never ending inside a UTF-8 character.
+std::string CutToBytes(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
+}  // namespace
+
+fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
     const std::string name = file.filename().string();
-    fs::path candidate = folder / name;
-    if (!EntryExists(candidate)) return candidate;
+    if (n == 0) return folder / name;
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    for (int n = 1; n <= 999; ++n) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%03d", n);
-        candidate = folder / (stem + "-" + number + ".bmp");
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "-%03d.bmp", n);
+    constexpr std::size_t kNameMax = 255;  // bytes in a name on Linux file systems
+    return folder / (CutToBytes(stem, kNameMax - std::strlen(tail)) + tail);
+}
+
+fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
+    fs::path candidate;
+    for (int n = 0; n <= 999; ++n) {
+        candidate = BackupName(file, folder, n);
         if (!EntryExists(candidate)) return candidate;
     }
     return candidate;  // all taken: the 999th copy is overwritten
@@ -200,14 +245,33 @@ bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
         AtomicFile::SyncFolder(folder.parent_path());
         return true;
     }
-    if (fs::is_directory(folder, ec)) return true;
+    if (fs::is_directory(folder, ec)) {
+        // Linked backups write no temporary there: the folder is swept here.
+        TemporaryFiles::SweepOnce(folder);
+        return true;
+    }
     error = Quoted(folder.string()) + " is not a folder";
     return false;
 }
 
-// Copies `file` to `backup` (replacing whatever is there, a link included),
-// flushed and named when this returns true.
-bool CopyToBackup(const fs::path& file, const fs::path& backup, std::string& error) {
+// Gives the finished copy the first backup name nobody has: each name is
+// taken exclusively, so a backup made at the same moment by another program
+// is never replaced. When all are taken the 999th is replaced.
+bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folder,
+                   fs::path& backup) {
+    bool taken = false;
+    for (int n = 0; n <= 999; ++n) {
+        backup = BackupName(file, folder, n);
+        if (copy.Publish(backup, false, taken)) return true;
+        if (!taken) return false;
+    }
+    return copy.Publish(backup, true, taken);
+}
+
+// Copies `file` into `folder` under the first free backup name, with the
+// file's permission bits, flushed and named when this returns true.
+bool CopyToBackup(const fs::path& file, const fs::path& folder, fs::path& backup,
+                  std::string& error) {
     const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0) {
         error = "could not open " + Quoted(file.string()) + ": " + std::strerror(errno);
@@ -216,37 +280,56 @@ bool CopyToBackup(const fs::path& file, const fs::path& backup, std::string& err
     struct stat st {};
     bool ok = ::fstat(source, &st) == 0;
     if (!ok) error = "could not read " + Quoted(file.string()) + ": " + std::strerror(errno);
-    AtomicFile copy(backup, false);
+    AtomicFile copy(folder / file.filename(), false);
     if (ok) {
         ok = copy.Open() && copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
-             copy.Commit();
+             copy.SetPermissions(st.st_mode & 0777) && PublishBackup(copy, file, folder, backup);
         if (!ok) error = copy.Error();
     }
     ::close(source);
     return ok;
 }
 
-// The fast backup of a file about to be replaced by a rename: a second name
-// for its current contents, whose data is flushed to disk here. The caller
-// syncs the backup folder before the rename, so the new name is on disk first.
-// Only for a file with no other name, on the same file system, when the backup
-// name is free; false when it does not apply (nothing is left behind then).
-bool LinkAsBackup(const fs::path& file, const fs::path& backup) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+// The fast backup of a file about to be replaced by a rename: a second name,
+// taken like any backup name, for the bytes of the locked file `fd`, flushed
+// here (the caller syncs the folder). Only for a file with no other name that
+// no program has open for writing, which a read lease tells: then nobody can
+// change the bytes under the backup's name once the rename has given the
+// original a new file, and the backup stays a snapshot. False when it does not
+// apply (for a file owned by another user, say); nothing is left behind then.
+bool LinkAsBackup(int fd, const fs::path& file, const fs::path& folder, fs::path& backup) {
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
-    if (ok) {
-        // Links the very file that was opened, also when `file` is a symbolic link.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
-        if (ok && ::fdatasync(fd) != 0) {
-            ::unlink(backup.c_str());
-            ok = false;
-        }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) return false;
+    // Should a writer open the file while the lease is held, the notice comes
+    // as a signal whose default action is to ignore it.
+    if (::fcntl(fd, F_SETSIG, SIGURG) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0) return false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    bool linked = false;
+    for (int n = 0; n <= 999 && !linked; ++n) {
+        backup = BackupName(file, folder, n);
+        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!linked && errno != EEXIST) break;
     }
-    ::close(fd);
-    return ok;
+    ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    if (linked && ::fdatasync(fd) != 0) {
+        ::unlink(backup.c_str());
+        linked = false;
+    }
+    return linked;
+}
+
+// A linked backup of a file that was not replaced after all would share its
+// bytes: it becomes a copy of its own under the same name, or goes.
+void UnshareBackup(const fs::path& file, const fs::path& backup) {
+    const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    AtomicFile copy(backup, false);
+    bool taken = false;
+    const bool copied = source >= 0 && ::fstat(source, &st) == 0 && copy.Open() &&
+                        copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
+                        copy.SetPermissions(st.st_mode & 0777) && copy.Publish(backup, true, taken);
+    if (!copied) ::unlink(backup.c_str());
+    if (source >= 0) ::close(source);
 }
 
 }  // namespace
@@ -254,63 +337,130 @@ bool LinkAsBackup(const fs::path& file, const fs::path& backup) {
 bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
     const fs::path folder = BackupFolderFor(file);
     if (!EnsureBackupFolder(folder, error)) return false;
-    backup = NextBackupPath(file, folder);
-    if (!CopyToBackup(file, backup, error)) return false;
-    AtomicFile::SyncFolder(folder);
+    if (!CopyToBackup(file, folder, backup, error)) return false;
+    AtomicFile::SyncFolder(folder);  // the backup's name is on disk before the file is replaced
     return true;
 }
 
-bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
-                 const ColorMap& map, IMessageBox& messages) {
+namespace {
+
+// The file being recoloured, open for reading from its headers to its
+// replacement.
+class OpenedFile {
+  public:
+    explicit OpenedFile(const fs::path& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+    ~OpenedFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+    int Fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Reads the headers only and, when the file can be recoloured, writes its
+// recoloured version into `out`. `problem` and `error` say what went wrong.
+bool WriteRecolored(const fs::path& path, const SelectionRect& selection, bool outside,
+                    const ColorMap& map, AtomicFile& out, clsBitmap& bitmap,
+                    RecolorProblem& problem, std::string& error) {
+    const OpenedFile file(path);
+    const bool loaded =
+        file.Fd() >= 0 ? bitmap.LoadFromDescriptor(file.Fd(), path.string(), BitmapParts::Headers)
+                       : bitmap.LoadFromFile(path, BitmapParts::Headers);
+    problem = FindRecolorProblem(bitmap, loaded);
+    if (problem != RecolorProblem::None) return false;
+    RecolorWriter writer(file.Fd(), bitmap);
+    const bool written = out.Open() && writer.Write(map, selection, outside, out);
+    if (writer.Damaged()) problem = RecolorProblem::Damaged;
+    error = !out.Error().empty() ? out.Error() : writer.Error();
+    return written;
+}
+
+bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect& selection,
+                          bool outside, const ColorMap& map, IMessageBox& messages) {
     const std::string shown = path.string();
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(path, ec)) {
         messages.Show(NotFoundMessage(shown));
         return false;
     }
-    fs::path backupPath;
+    // Held until the file is replaced: another recolouring of it waits, then
+    // reads what this one wrote.
+    FileLock lock;
     std::string error;
-    if (backup) {
-        const fs::path folder = BackupFolderFor(path);
-        if (!EnsureBackupFolder(folder, error)) {
-            messages.Show(BackupFailedMessage(shown, error));
+    switch (lock.Acquire(path, kLockWait, error)) {
+        case FileLock::Result::Locked:
+            break;
+        case FileLock::Result::Missing:
+            messages.Show(NotFoundMessage(shown));
             return false;
-        }
-        backupPath = NextBackupPath(path, folder);
+        case FileLock::Result::Busy:
+            messages.Show(BusyMessage(shown));
+            return false;
+        case FileLock::Result::Failed:
+            messages.Show(UnreadableMessage(shown, error));
+            return false;
+    }
+    if (backup && !EnsureBackupFolder(BackupFolderFor(path), error)) {
+        messages.Show(BackupFailedMessage(shown, error));
+        return false;
     }
 
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
-    const RecolorProblem problem = FindRecolorProblem(bitmap, loaded);
     AtomicFile out(path);
-    bool written = false;
-    if (problem == RecolorProblem::None) {
-        RecolorBitmap(bitmap, map, selection, outside);
-        written = out.Open() && bitmap.SaveInto(out);
-    }
+    RecolorProblem problem = RecolorProblem::None;
+    std::string writeError;
+    const bool written =
+        WriteRecolored(path, selection, outside, map, out, bitmap, problem, writeError);
+    const bool writeFailed = problem == RecolorProblem::None && !written;
 
     // The backup is complete and on disk before the file is replaced. A file
-    // that is refused or cannot be written is backed up all the same.
-    bool linked = false;
-    if (backup) {
-        linked = written && LinkAsBackup(path, backupPath);
-        if (!linked && !CopyToBackup(path, backupPath, error)) {
-            messages.Show(BackupFailedMessage(shown, error));
-            return false;  // `out` is discarded: the file stays as it was
-        }
-        AtomicFile::SyncFolder(backupPath.parent_path());  // the backup's name is on disk too
+    // that is refused or cannot be written is backed up all the same; when the
+    // new file could not be written, that is the failure reported.
+    fs::path backupPath;
+    const bool linked =
+        backup && written && LinkAsBackup(lock.Fd(), path, BackupFolderFor(path), backupPath);
+    if (linked) AtomicFile::SyncFolder(BackupFolderFor(path));
+    if (backup && !linked && !MakeBackup(path, backupPath, error) && !writeFailed) {
+        messages.Show(BackupFailedMessage(shown, error));
+        return false;  // `out` is discarded: the file stays as it was
+    }
+    if (problem == RecolorProblem::Damaged && !written) {
+        messages.Show(DamagedMessage(
+            shown, bitmap.StreamDamage().empty() ? writeError : bitmap.StreamDamage()));
+        return false;
     }
     if (problem != RecolorProblem::None) {
         messages.Show(RecolorProblemMessage(problem, shown, bitmap));
         return false;
     }
-    if (written && out.Commit()) return true;
-
-    // Not replaced: a linked backup would still share the file's contents, so
-    // it becomes a copy of its own (or goes, when even that fails).
-    if (linked && !CopyToBackup(path, backupPath, error)) ::unlink(backupPath.c_str());
-    messages.Show(SaveFailedMessage(shown, out.Error().empty() ? bitmap.LastError() : out.Error()));
+    if (writeFailed) {
+        messages.Show(SaveFailedMessage(shown, out.Error().empty() ? writeError : out.Error()));
+        return false;
+    }
+    // A program that writes without the lock may have changed the file since
+    // it was read: its bytes are kept rather than replaced by a result
+    // computed from bytes that are no longer there.
+    const bool unchanged = lock.Unchanged(error);
+    if (unchanged && out.Commit()) return true;
+    if (linked) UnshareBackup(path, backupPath);
+    messages.Show(unchanged ? SaveFailedMessage(shown, out.Error()) : ChangedMessage(shown, error));
     return false;
+}
+
+}  // namespace
+
+bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
+                 const ColorMap& map, IMessageBox& messages) {
+    try {
+        return RecolorFileUnguarded(path, backup, selection, outside, map, messages);
+    } catch (const std::bad_alloc&) {
+        messages.Show(OutOfMemoryMessage(path.string()));
+        return false;
+    }
 }
 
 }  // namespace tintwell

@@ -11,10 +11,8 @@
 namespace tintwell {
 
 // Rewrites the palette indices of an 8-bit bitmap through `map`, a row at a
-// time. A one-pixel selection means the whole image; otherwise only pixels
-// inside the selection change, or with `outside` only pixels outside it.
-// The selection is clipped to the image and pixels whose bytes the bitmap does
-// not hold are skipped. 1- and 4-bit images are mapped pixel by pixel (the
+// time, within the selection as RecolorSpans decides it. Pixels whose bytes
+// the bitmap does not hold are skipped. 1- and 4-bit images are mapped pixel by pixel (the
 // result masked to the pixel's bits); 24- and 32-bit images hold colours, not
 // indices, and are left unchanged.
 void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& selection,
@@ -24,7 +22,9 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
 enum class RecolorProblem {
     None,            // can be recoloured and written back
     NotEightBit,     // bit count is not 8 (also a file that is no BMP at all)
+    Unsupported,     // 8 bits, in a header or compression that is not supported
     LoadFailed,      // 8-bit header, but the load refused the file
+    Damaged,         // the RLE stream is damaged
     PixelsCutShort,  // the pixel bytes do not cover every pixel of the image
 };
 
@@ -33,28 +33,57 @@ RecolorProblem FindRecolorProblem(const clsBitmap& bitmap, bool loaded);
 // The message box that reports `problem` for the file at `path`.
 MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& path,
                                      const clsBitmap& bitmap);
+// The file's RLE stream is damaged (`damage` says how); it was not written.
+MessageRequest DamagedMessage(const std::string& path, const std::string& damage);
+// There was not enough memory to recolour the file; it was left as it was.
+MessageRequest OutOfMemoryMessage(const std::string& path);
 // "Not Found": the path names no ordinary file.
 MessageRequest NotFoundMessage(const std::string& path);
 // The backup copy of the file at `path` could not be made (`error` says why).
 MessageRequest BackupFailedMessage(const std::string& path, const std::string& error);
 // Writing the recoloured file back failed (`error` says why); the file is intact.
 MessageRequest SaveFailedMessage(const std::string& path, const std::string& error);
+// The file could not be opened for reading (`error` says why).
+MessageRequest UnreadableMessage(const std::string& path, const std::string& error);
+// Another program held the file's lock for longer than a recolouring waits.
+MessageRequest BusyMessage(const std::string& path);
+// Another program changed the file while it was being recoloured (`why`).
+MessageRequest ChangedMessage(const std::string& path, const std::string& why);
+// `path` leads to the file a batch already handled under the name `earlier`.
+MessageRequest SameFileMessage(const std::string& path, const std::string& earlier);
 
 // The folder beside `file` that receives its backups ("Tintwell Backup").
 std::filesystem::path BackupFolderFor(const std::filesystem::path& file);
-// The name the next backup of `file` takes inside `folder`: the file's own name,
-// else name-001.bmp .. name-999.bmp (first free; 999 is reused when all exist).
+// Backup name number `n` of `file` inside `folder`: the file's own name for 0,
+// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp". A
+// stem too long for the file system's 255-byte names is shortened (never
+// inside a UTF-8 character) so that every numbered name fits.
+std::filesystem::path BackupName(const std::filesystem::path& file,
+                                 const std::filesystem::path& folder, int n);
+// The name the next backup of `file` would take inside `folder`: the first
+// free one of BackupName 0..999 (999 when all exist). Only a guess while
+// other programs make backups too: MakeBackup takes its name exclusively.
 std::filesystem::path NextBackupPath(const std::filesystem::path& file,
                                      const std::filesystem::path& folder);
-// Copies `file` to its next backup name, creating the folder when missing.
-// The copy is complete and flushed to disk when this returns true; on false
-// `error` says why and nothing else was changed.
+// Copies `file` under the first free backup name, creating the folder when
+// missing. The name is taken exclusively, so a backup made at the same moment
+// by another program is never replaced; only when all 999 numbered names
+// exist is the 999th replaced. The copy has the file's permission bits and is
+// complete and flushed to disk, under its name, when this returns true; on
+// false `error` says why and nothing else was changed.
 bool MakeBackup(const std::filesystem::path& file, std::filesystem::path& backup,
                 std::string& error);
 
 // Recolours one BMP file in place through `map`, after a backup copy when
-// `backup` is set. True when the file was recoloured and written back. Every
-// refusal or failure is reported through `messages` and leaves the file as it was.
+// `backup` is set, rewriting its pixel indices and nothing else (RecolorWriter):
+// the file is streamed, never held. True when the file was recoloured and
+// written back. Every refusal or failure, a lack of memory included, is
+// reported through `messages` and leaves the file as it was.
+//
+// The file is locked (FileLock) from reading it to replacing it: a second
+// recolouring of the same file waits (up to 30 seconds) and then works on the
+// bytes the first one wrote. A program that writes the file without the lock
+// meanwhile makes it refused ("File Changed"), its bytes kept.
 bool RecolorFile(const std::filesystem::path& path, bool backup, const SelectionRect& selection,
                  bool outside, const ColorMap& map, IMessageBox& messages);
 

@@ -114,11 +114,17 @@ bool FindSoundBackup(const fs::path& file, BackupIndex& index, fs::path& backup,
 }
 
 // Copies the file's current contents to `keep`, whole and on disk when true.
+// The name is taken exclusively: a backup is never replaced.
 bool KeepCurrent(const fs::path& file, const fs::path& keep, std::string& error) {
     std::vector<std::uint8_t> current;
-    if (!ReadWhole(file, current, error) ||
-        !AtomicFile::WriteWhole(keep, current.data(), current.size(), error))
+    if (!ReadWhole(file, current, error)) return false;
+    AtomicFile copy(keep, false);
+    bool taken = false;
+    if (!copy.Open() || !copy.Write(current.data(), current.size()) ||
+        !copy.Publish(keep, false, taken)) {
+        error = taken ? Quoted(keep) + " was made by another program meanwhile" : copy.Error();
         return false;
+    }
     AtomicFile::SyncFolder(keep.parent_path());
     return true;
 }

@@ -3,7 +3,8 @@
 // the input (checked against a pixel-by-pixel reference), save, reload and
 // compare; the identity map gives back the same pixels and palette. RecolorFile
 // on the same bytes either rewrites the file wholly or leaves it byte-identical,
-// and a backup, when made, is a whole copy.
+// and a backup, when made, is a whole copy. A rewrite keeps every byte around
+// the pixels (an RLE stream's sizes aside), and through the identity changes none.
 #include <cstring>
 
 #include "bitmap/clsBitmap.h"
@@ -46,12 +47,26 @@ void CheckSaved(const clsBitmap& bmp, clsBitmap& saving) {
     FUZZ_CHECK(back.ColorTable() == saving.ColorTable() && Same(back.Pixels(), saving.Pixels()));
 }
 
+// A compressed image is decoded whole: large ones would only measure the
+// allocator, so they are skipped before the load.
+bool LargeCompressedImage(const std::uint8_t* data, std::size_t size) {
+    std::int32_t f[5] = {};
+    if (size < 34) return false;
+    std::memcpy(f, data + 14, sizeof f);
+    const std::int64_t pixels = std::int64_t{f[1]} * (f[2] < 0 ? -std::int64_t{f[2]} : f[2]);
+    return f[0] >= 40 && (f[4] == 1 || f[4] == 2) && (pixels > (1 << 22) || f[1] > (1 << 16));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (LargeCompressedImage(data, size)) return 0;
     clsBitmap bmp;
     const bool ok = bmp.LoadFromByteArray({data, size});
-    FUZZ_CHECK(ok != bmp.HasError() && bmp.Pixels().size() <= size);
+    // Nothing sized beyond what the input holds, or for a stream beyond the image.
+    FUZZ_CHECK(ok != bmp.HasError() &&
+               bmp.Pixels().size() <=
+                   (bmp.IsCompressed() ? std::size_t(bmp.RowStride() * bmp.Height()) : size));
 
     // The last bytes steer the map and the selection.
     std::uint8_t p[8] = {};
@@ -97,14 +112,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::create_directory(folder);
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     test::WriteFile(file, bytes);
+    if (ok) {  // read through without holding the pixels: the same view of the file
+        clsBitmap layout;
+        FUZZ_CHECK(layout.LoadFromFile(file, BitmapParts::Layout) && layout.Pixels().empty());
+        FUZZ_CHECK(layout.StreamDamage() == bmp.StreamDamage() &&
+                   layout.PixelDataBytes() == bmp.PixelDataBytes());
+    }
     test::RecordingMessageBox box;
     const bool done = RecolorFile(file, backup, sel, outside, map, box);
-    FUZZ_CHECK(done == (ok && bmp.BitCount() == 8 && bmp.PixelsCoverImage()));
+    FUZZ_CHECK(done ==
+               (ok && bmp.BitCount() == 8 && bmp.PixelsCoverImage() && bmp.StreamDamage().empty()));
     FUZZ_CHECK(box.shown.size() == (done ? 0u : 1u));
     if (done) {
+        const std::string after = test::ReadFile(file);
         clsBitmap written;
         FUZZ_CHECK(written.LoadFromFile(file) && Same(written.Pixels(), mapped->Pixels()));
         FUZZ_CHECK(written.ColorTable() == bmp.ColorTable());
+        if (bmp.KeepsFileLayout()) {
+            // The bytes before the pixels (but the sizes a new stream changes)
+            // and behind them stay; uncompressed, the file keeps its length.
+            const auto from = static_cast<std::size_t>(bmp.FileHeader().bfOffBits);
+            const std::size_t tail = size - from - static_cast<std::size_t>(bmp.PixelDataBytes());
+            const std::size_t lo = bmp.IsCompressed() ? 10 : 0, hi = bmp.IsCompressed() ? 34 : from;
+            FUZZ_CHECK(after.size() >= from + tail && (bmp.IsCompressed() || after.size() == size));
+            FUZZ_CHECK(after.substr(lo, hi - lo) == bytes.substr(lo, hi - lo));
+            FUZZ_CHECK(after.substr(after.size() - tail) == bytes.substr(size - tail));
+            test::WriteFile(file, bytes);  // the identity: not a byte changes
+            FUZZ_CHECK(RecolorFile(file, false, sel, outside, ColorMap{}, box));
+            FUZZ_CHECK(test::ReadFile(file) == bytes);
+        }
     } else {
         FUZZ_CHECK(test::ReadFile(file) == bytes);
     }

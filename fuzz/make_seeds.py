@@ -35,6 +35,32 @@ def bmp(w=5, h=3, bits=8, top_down=False, header=40, clr_used=0, palette=None,
     return data[:truncate] if truncate is not None else data
 
 
+def rle_bmp(w, h, bits, stream, header=40, profile=b""):
+    """An RLE8 (8 bits) or RLE4 (4 bits) file; a V5 header may embed a profile
+    stored behind the stream."""
+    pal = b"".join(struct.pack("<BBBB", i, 255 - i, i * 3 & 255, 0) for i in range(1 << bits))
+    start = 14 + header + len(pal)
+    info = struct.pack("<iiiHHiiiiii", header, w, h, 1, bits, 1 if bits == 8 else 2,
+                       len(stream), 2835, 2835, 0, 0)
+    info += b"\xa5" * (header - 40)
+    if header == 124 and profile:
+        info = (info[:56] + b"DEBM" + info[60:112] +
+                struct.pack("<ii", start + len(stream) - 14, len(profile)) + info[120:])
+    fh = struct.pack("<HiHHi", 0x4D42, start + len(stream) + len(profile), 0, 0, start)
+    return fh + info[:header] + pal + stream + profile
+
+
+def os2_core(w=5, h=3, entries=256):
+    pal = b"".join(struct.pack("<BBB", i, 255 - i, i) for i in range(entries))
+    rows = bytes((i * 7) & 255 for i in range(((w + 3) // 4 * 4) * h))
+    start = 26 + len(pal)
+    return (struct.pack("<HiHHi", 0x4D42, start + len(rows), 0, 0, start) +
+            struct.pack("<iHHHH", 12, w, h, 1, 8) + pal + rows)
+
+
+RLE8_ESCAPES = bytes([3, 5, 1, 6, 0, 0, 0, 3, 1, 2, 3, 0, 1, 9, 0, 0, 0, 2, 1, 0, 2, 7, 0, 1])
+RLE4_ESCAPES = bytes([5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 2, 0x67, 0, 1])
+
 BITMAPS = {
     "8bit-5x3": bmp(),
     "8bit-topdown": bmp(w=7, h=4, top_down=True),
@@ -60,7 +86,18 @@ BITMAPS = {
     "bad-tag": b"XM" + bmp()[2:],
     "header-only": bmp()[:54],
     "huge-height": bmp(w=1, h=1)[:22] + struct.pack("<i", 2000000000) + bmp(w=1, h=1)[26:],
+    "os2-core": os2_core(),
+    "os2-core-short-table": os2_core(entries=20),
+    "os2-16": bmp(header=16)[:14] + bmp(header=16)[14:30] + bmp()[54:],
+    "os2-64": bmp(header=64, clr_used=100),
+    "8bit-gap": (bmp()[:2] + struct.pack("<i", 1112) + bmp()[6:10] + struct.pack("<i", 1088) +
+                 bmp()[14:1078] + b"GAPGAPGAPG" + bmp()[1078:]),
+    "rle8": rle_bmp(4, 2, 8, RLE8_ESCAPES),
+    "rle8-v5-profile": rle_bmp(4, 2, 8, RLE8_ESCAPES, header=124, profile=b"ICCPROFILE"),
+    "rle8-damaged": rle_bmp(4, 2, 8, bytes([5, 3, 0, 1])),
+    "rle4": rle_bmp(5, 2, 4, RLE4_ESCAPES),
 }
+
 
 INI = {
     "settings": b"[General]\r\nBackupBMPs=-1\r\nFolder=/home/user/art\r\nNumColorMaps=1\r\n"

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "settings/IniNumber.h"
+
 namespace tintwell {
 namespace {
 
@@ -15,13 +17,32 @@ constexpr const char* kRecolorOutside = "RecolorOutside";
 constexpr const char* kZoom = "Zoom";
 constexpr const char* kName = "Name";
 
+// The palette index a key name stands for: "0" to "255" exactly as written
+// by the program (no sign, blank or leading zero), else -1.
+int EntryIndex(std::string_view name) {
+    if (name.empty() || name.size() > 3 || (name.size() > 1 && name[0] == '0')) return -1;
+    int n = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n <= 255 ? n : -1;
+}
+
 // Reads 256 entries of a section, each defaulting to its own index; values
-// outside 0..255 (edited by hand) keep the identity value.
+// outside 0..255 (edited by hand) keep the identity value. One walk over the
+// section's keys, taking the first key of each name as a lookup would.
 ColorMapEntries ReadEntries(const clsINI& ini, const std::string& section) {
     ColorMapEntries map{};
-    for (int i = 0; i < 256; ++i) {
-        const std::int32_t v = ini.ReadLong(section, std::to_string(i), i);
-        map[i] = static_cast<std::uint8_t>(v >= 0 && v <= 255 ? v : i);
+    std::array<bool, 256> seen{};
+    for (int i = 0; i < 256; ++i)
+        map[i] = static_cast<std::uint8_t>(i);
+    for (const INIKey& key : ini.Keys(section)) {
+        const int i = EntryIndex(key.Name());
+        if (i < 0 || seen[i]) continue;
+        seen[i] = true;
+        const std::int32_t v = ScanLong(key.Value());
+        if (v >= 0 && v <= 255) map[i] = static_cast<std::uint8_t>(v);
     }
     return map;
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <tuple>
 #include <utility>
 
 #include "bitmap/AtomicFile.h"
@@ -17,20 +18,6 @@
 
 namespace tintwell {
 namespace {
-
-// Strict weak order of key names: numeric names first by their rounded value,
-// then the others by byte value.
-bool KeyLess(const INIKey& a, const INIKey& b) {
-    if (a.numeric != b.numeric) return a.numeric;
-    if (a.numeric) return a.number < b.number;
-    return a.name < b.name;
-}
-
-INIKey MakeKey(std::string name, std::string value) {
-    INIKey key{std::move(name), std::move(value)};
-    key.numeric = IsNumericName(key.name, key.number);
-    return key;
-}
 
 std::size_t CheckIndex(std::int32_t index, std::size_t size, const char* what) {
     if (index < 0 || static_cast<std::size_t>(index) >= size)
@@ -77,28 +64,36 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
 // most 4096), so a big section is not copied again and again while it grows.
 std::size_t LinesBeforeNextHeader(std::string_view text, std::size_t start) {
     const std::string_view rest = start < text.size() ? text.substr(start) : "";
-    const std::string_view body = rest.substr(0, rest.find("\r\n["));
+    const std::string_view body = rest.substr(0, rest.find("\n["));
     std::size_t lines = 1;
-    for (std::size_t p = body.find("\r\n"); p != std::string_view::npos && lines < 4096;
-         p = body.find("\r\n", p + 2))
+    for (std::size_t p = body.find('\n'); p != std::string_view::npos && lines < 4096;
+         p = body.find('\n', p + 1))
         ++lines;
     return lines;
 }
 
-// A name or value as it may be written: every CR LF pair becomes one blank, so
-// text stored by a caller can never split into forged lines. A lone CR or LF
-// does not end a line; it stays, so names read from the file (which may hold
-// one) still find their own section and key.
+// A name or value as it may be written: a CR LF pair, a lone CR and a lone LF
+// each become one blank, so text stored by a caller can never split into
+// forged lines, and it reads back exactly as the document holds it.
 std::string OneLine(const std::string& text) {
-    if (text.find("\r\n") == std::string::npos) return text;
+    if (text.find_first_of("\r\n") == std::string::npos) return text;
     std::string line;
     line.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool pair = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-        line += pair ? ' ' : text[i];
+        line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
         if (pair) ++i;
     }
     return line;
+}
+
+// The text of one line as the document keeps it: a CR that does not end the
+// line reads as a blank (a name or value never holds one).
+std::string LineText(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c == '\r') c = ' ';
+    return s;
 }
 
 }  // namespace
@@ -123,30 +118,27 @@ std::int32_t clsINI::NumberOfSections() const {
 }
 
 std::int32_t clsINI::NumberOfKeys(const std::string& SectionName) const {
-    int s = FindSection(SectionName);
-    return s < 0 ? 0 : static_cast<std::int32_t>(sections_[s].keys.size());
+    const INISection* s = FindSection(SectionName);
+    return s ? static_cast<std::int32_t>(s->keys.size()) : 0;
 }
 
 std::string clsINI::SectionName(std::int32_t SectionNum) const {
-    return sections_[CheckIndex(SectionNum, sections_.size(), "section")].name;
+    return sections_[CheckIndex(SectionNum, sections_.size(), "section")]->name;
 }
 
 std::string clsINI::KeyName(const std::string& SectionName, std::int32_t KeyNum) const {
-    int s = FindSection(SectionName);
-    if (s < 0) return std::string();
-    const auto& keys = sections_[s].keys;
-    return keys[CheckIndex(KeyNum, keys.size(), "key")].name;
+    const INISection* s = FindSection(SectionName);
+    if (!s) return std::string();
+    return std::string(s->keys[CheckIndex(KeyNum, s->keys.size(), "key")].Name());
 }
 
 void clsINI::SetKeyName(const std::string& SectionName, std::int32_t KeyNum,
                         const std::string& NewName) {
-    int s = FindSection(SectionName);
-    if (s < 0) return;
-    auto& keys = sections_[s].keys;
-    INIKey& key = keys[CheckIndex(KeyNum, keys.size(), "key")];
-    key.name = OneLine(NewName);
-    key.numeric = IsNumericName(key.name, key.number);
-    sections_[s].sorted = false;
+    INISection* s = FindSection(SectionName);
+    if (!s) return;
+    INIKey& key = s->keys[CheckIndex(KeyNum, s->keys.size(), "key")];
+    key.SetName(OneLine(NewName));
+    s->sorted = false;
 }
 
 std::string clsINI::ToText() const {
@@ -154,12 +146,12 @@ std::string clsINI::ToText() const {
     for (std::size_t s = 0; s < sections_.size(); ++s) {
         if (s > 0) text += "\r\n";
         text += '[';
-        text += sections_[s].name;
+        text += sections_[s]->name;
         text += "]\r\n";
-        for (const INIKey& key : sections_[s].keys) {
-            text += key.name;
+        for (const INIKey& key : sections_[s]->keys) {
+            text += key.Name();
             text += '=';
-            text += key.value;
+            text += key.Value();
             text += "\r\n";
         }
     }
@@ -239,73 +231,92 @@ void clsINI::LoadINIFromString(const std::string& Text) {
 
 void clsINI::Clear() {
     sections_.clear();
+    index_.clear();
 }
 
 void clsINI::ParseLines(std::string_view text) {
-    int current = -1;
+    INISection* current = nullptr;
     std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find("\r\n", start);
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        start = end + 2;
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (end < text.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty()) continue;
+        std::string blanked;
+        if (line.find('\r') != std::string_view::npos) line = blanked = LineText(line);
         if (line.front() == '[') {
             // "[" alone is too short to carry a name and is skipped.
             if (line.size() >= 2) {
-                current = AddSection(std::string(line.substr(1, line.size() - 2)));
-                sections_[current].keys.reserve(LinesBeforeNextHeader(text, start));
+                current = &AddSection(std::string(line.substr(1, line.size() - 2)));
+                current->keys.reserve(LinesBeforeNextHeader(text, start));
             }
             continue;
         }
         if (line.front() == ';') continue;
         const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || current < 0)
-            continue;  // keys before any header are dropped
-        AddKey(current, std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
+        if (eq == std::string_view::npos || !current) continue;  // keys before any header go
+        // Appended as read and put in key order once below: the same order as
+        // inserting each at its place, without moving the keys again and again.
+        current->keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
     }
+    for (const auto& section : sections_)
+        if (!std::is_sorted(section->keys.begin(), section->keys.end()))
+            std::stable_sort(section->keys.begin(), section->keys.end());
 }
 
-int clsINI::FindSection(const std::string& SectionName) const {
-    for (std::size_t i = 0; i < sections_.size(); ++i)
-        if (sections_[i].name == SectionName) return static_cast<int>(i);
+INISection* clsINI::FindSection(const std::string& SectionName) const {
+    const auto found = index_.find(SectionName);
+    return found == index_.end() ? nullptr : found->second.first;
+}
+
+int clsINI::FindKey(const INISection& section, const INIKey& probe) {
+    const auto& keys = section.keys;
+    // In a sorted section every key of that name sorts equal to the probe and
+    // the first of them stands at the lower bound.
+    auto it = section.sorted ? std::lower_bound(keys.begin(), keys.end(), probe) : keys.begin();
+    for (; it != keys.end() && !(section.sorted && probe < *it); ++it)
+        if (it->Name() == probe.Name()) return static_cast<int>(it - keys.begin());
     return -1;
 }
 
-int clsINI::FindKey(int SectionNum, const std::string& KeyName) const {
-    const auto& keys = sections_[SectionNum].keys;
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        if (keys[i].name == KeyName) return static_cast<int>(i);
-    return -1;
+int clsINI::FindKey(const INISection& section, const std::string& KeyName) {
+    return FindKey(section, INIKey(KeyName, {}));
 }
 
-int clsINI::AddSection(const std::string& SectionName) {
-    sections_.push_back(INISection{SectionName, {}});
-    return static_cast<int>(sections_.size()) - 1;
+INISection& clsINI::AddSection(const std::string& SectionName) {
+    sections_.push_back(std::make_unique<INISection>(INISection{SectionName, {}}));
+    INISection& added = *sections_.back();
+    NameSlot& slot = index_[SectionName];
+    if (slot.count++ == 0) slot.first = &added;
+    return added;
 }
 
-int clsINI::AddKey(int SectionNum, std::string KeyName, std::string Value) {
-    INISection& section = sections_[SectionNum];
+int clsINI::AddKey(INISection& section, INIKey key) {
     auto& keys = section.keys;
-    INIKey key = MakeKey(std::move(KeyName), std::move(Value));
-    // A sorted section whose last key does not follow the new one takes it at
-    // the end: the usual case when a saved file is read back.
-    std::size_t pos = keys.size();
-    if (!(section.sorted && (keys.empty() || !KeyLess(key, keys.back())))) {
-        pos = 0;
-        while (pos < keys.size() && !KeyLess(key, keys[pos]))
+    // After the last key that does not sort after the new one; a section whose
+    // key was renamed in place is no longer sorted and is walked from its start.
+    auto pos = keys.begin();
+    if (section.sorted)
+        pos = std::upper_bound(keys.begin(), keys.end(), key);
+    else
+        while (pos != keys.end() && !(key < *pos))
             ++pos;
-    }
-    keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(pos), std::move(key));
-    return static_cast<int>(pos);
+    return static_cast<int>(keys.insert(pos, std::move(key)) - keys.begin());
+}
+
+std::span<const INIKey> clsINI::Keys(const std::string& SectionName) const {
+    const INISection* s = FindSection(SectionName);
+    return s ? std::span<const INIKey>(s->keys) : std::span<const INIKey>();
 }
 
 std::string clsINI::ReadString(const std::string& SectionName, const std::string& KeyName,
                                const std::string& DefaultValue) const {
-    int s = FindSection(SectionName);
-    if (s < 0) return DefaultValue;
-    int k = FindKey(s, KeyName);
-    return k < 0 ? DefaultValue : sections_[s].keys[k].value;
+    const INISection* s = FindSection(SectionName);
+    if (!s) return DefaultValue;
+    const int k = FindKey(*s, KeyName);
+    return k < 0 ? DefaultValue : std::string(s->keys[k].Value());
 }
 
 std::string clsINI::ReadString(const std::string& SectionName, const std::string& KeyName,
@@ -315,39 +326,49 @@ std::string clsINI::ReadString(const std::string& SectionName, const std::string
 
 std::int32_t clsINI::ReadLong(const std::string& SectionName, const std::string& KeyName,
                               std::int32_t DefaultValue) const {
-    int s = FindSection(SectionName);
-    if (s < 0) return DefaultValue;
-    int k = FindKey(s, KeyName);
-    return k < 0 ? DefaultValue : ScanLong(sections_[s].keys[k].value);
+    const INISection* s = FindSection(SectionName);
+    if (!s) return DefaultValue;
+    const int k = FindKey(*s, KeyName);
+    return k < 0 ? DefaultValue : ScanLong(s->keys[k].Value());
 }
 
 void clsINI::WriteValue(const std::string& SectionName, const std::string& KeyName,
                         const std::string& Value) {
-    const std::string section = OneLine(SectionName), name = OneLine(KeyName);
-    int s = FindSection(section);
-    if (s < 0) {
-        AddKey(AddSection(section), name, OneLine(Value));
+    INIKey key(OneLine(KeyName), OneLine(Value));
+    const std::string section = OneLine(SectionName);
+    INISection* s = FindSection(section);
+    if (!s) {
+        AddKey(AddSection(section), std::move(key));
+    } else if (const int k = FindKey(*s, key); k >= 0) {
+        s->keys[k].SetValue(key.Value());
     } else {
-        int k = FindKey(s, name);
-        if (k >= 0)
-            sections_[s].keys[k].value = OneLine(Value);
-        else
-            AddKey(s, name, OneLine(Value));
+        AddKey(*s, std::move(key));
     }
     SaveFile();
 }
 
 void clsINI::DeleteSection(const std::string& SectionName) {
-    int s = FindSection(SectionName);
-    if (s >= 0) sections_.erase(sections_.begin() + s);
+    const auto found = index_.find(SectionName);
+    if (found != index_.end()) {
+        NameSlot& slot = found->second;
+        auto at = std::find_if(sections_.begin(), sections_.end(),
+                               [&](const auto& s) { return s.get() == slot.first; });
+        at = sections_.erase(at);
+        // The next namesake, if any, stands somewhere after the removed one.
+        if (--slot.count == 0)
+            index_.erase(found);
+        else
+            slot.first = std::find_if(at, sections_.end(), [&](const auto& s) {
+                             return s->name == SectionName;
+                         })->get();
+    }
     SaveFile();
 }
 
 void clsINI::DeleteKey(const std::string& SectionName, const std::string& KeyName) {
-    int s = FindSection(SectionName);
-    if (s >= 0) {
-        int k = FindKey(s, KeyName);
-        if (k >= 0) sections_[s].keys.erase(sections_[s].keys.begin() + k);
+    if (INISection* s = FindSection(SectionName)) {
+        const int k = FindKey(*s, KeyName);
+        if (k >= 0) s->keys.erase(s->keys.begin() + k);
     }
     SaveFile();
 }

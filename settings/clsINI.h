@@ -1,22 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/IMessageBox.h"
+#include "settings/INIKey.h"
 
 namespace tintwell {
-
-// One key of an INI section. The numeric reading of the name is kept beside it
-// so that sorting never re-scans names.
-struct INIKey {
-    std::string name;
-    std::string value;
-    bool numeric = false;  // the name reads as a decimal number
-    double number = 0;     // that number rounded to a whole number (halves to even)
-};
 
 // One section: a name and its keys, kept in key order (see clsINI::AddKey).
 struct INISection {
@@ -27,14 +22,20 @@ struct INISection {
 
 // An INI document held in memory and written through to its file.
 //
-// Text format: lines end with CR LF only (a lone CR or LF stays in the line);
-// "[name]" starts a section (first and last character cut off, nothing trimmed);
+// Text format: a line ends at LF, with or without a CR before it; any other CR
+// reads as a blank, so no name or value ever holds a CR or an LF. "[name]"
+// starts a section (first and last character cut off, nothing trimmed);
 // "name=value" adds a key at the first "="; lines starting with ";", lines
 // without "=", empty lines and keys before the first header are dropped.
 // Repeated sections and keys are kept; every lookup by name finds the first.
 // Keys with numeric names come first in numeric order, then the others in
 // byte order. Saving writes every line with CR LF, one empty line between
 // sections and none after the last.
+//
+// Sections are found through a hash index of their names and keys by binary
+// search in their sorted order, so lookups and changes stay fast with
+// thousands of sections and keys; order, namesakes and the text are exactly
+// those of a plain walk over the lists.
 //
 // Every change (WriteValue, DeleteSection, DeleteKey) ends with SaveFile. The
 // file is replaced atomically: a failed save leaves the previous file whole and
@@ -59,7 +60,7 @@ class clsINI {
     // Name of key KeyNum of the first section of that name; "" when there is none.
     std::string KeyName(const std::string& SectionName, std::int32_t KeyNum) const;
     // Renames that key in place: no re-sorting, no duplicate check, no save.
-    // A CR LF pair in the new name becomes a blank, as in WriteValue.
+    // Line breaks in the new name become blanks, as in WriteValue.
     // Nothing happens when there is no such section.
     void SetKeyName(const std::string& SectionName, std::int32_t KeyNum,
                     const std::string& NewName);
@@ -92,11 +93,15 @@ class clsINI {
     // A present but empty or non-numeric value reads as 0.
     std::int32_t ReadLong(const std::string& SectionName, const std::string& KeyName,
                           std::int32_t DefaultValue = 0) const;
+    // The keys of the first section of that name in their order (none when
+    // there is no such section); valid until the next change.
+    std::span<const INIKey> Keys(const std::string& SectionName) const;
 
     // --- changes (each ends with SaveFile) -----------------------------------
     // Sets the value, creating section (at the end) and key (at its sorted
-    // place) as needed; an existing key keeps its place. A CR LF pair in any of
-    // the three is written as one blank, so no text can split a line.
+    // place) as needed; an existing key keeps its place. In all three texts a
+    // CR LF pair, a lone CR and a lone LF each become one blank, so no text can
+    // split a line and the document reads back as it was written.
     void WriteValue(const std::string& SectionName, const std::string& KeyName,
                     const std::string& Value);
     // Removes the first section of that name with its keys.
@@ -108,16 +113,24 @@ class clsINI {
     std::string ToText() const;
 
   private:
-    int FindSection(const std::string& SectionName) const;
-    int FindKey(int SectionNum, const std::string& KeyName) const;
-    int AddSection(const std::string& SectionName);
-    int AddKey(int SectionNum, std::string KeyName, std::string Value);
+    // The first section of that name and how many sections carry the name.
+    struct NameSlot {
+        INISection* first = nullptr;
+        std::size_t count = 0;
+    };
+
+    INISection* FindSection(const std::string& SectionName) const;
+    static int FindKey(const INISection& section, const INIKey& probe);
+    static int FindKey(const INISection& section, const std::string& KeyName);
+    INISection& AddSection(const std::string& SectionName);
+    static int AddKey(INISection& section, INIKey key);
     void ParseLines(std::string_view text);
     void Clear();
     void ReportSaveFailure(const std::string& description);
 
     IMessageBox& messages_;
-    std::vector<INISection> sections_;
+    std::vector<std::unique_ptr<INISection>> sections_;  // in document order
+    std::unordered_map<std::string, NameSlot> index_;    // section name -> first of it
     std::string fileName_;
     bool allowSaveFile_ = true;
     bool fileProtected_ = false;  // the existing file could not be read: never overwrite it

@@ -1,13 +1,33 @@
 #include "shell/modCommonDialog.h"
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include "shell/FileDialogWidget.h"
 #include "shell/IFileDialogExec.h"
 #include "shell/ShellFilters.h"
 
 namespace tintwell {
+namespace {
+
+// The dialog adds the default suffix to a name without one, also when the name
+// picked is a device, a FIFO or a socket, which is written as it is: such a
+// name is given back without the suffix.
+QString WithoutAddedSuffix(const QString& path, const QString& suffix) {
+    const QString added = "." + suffix;
+    if (suffix.isEmpty() || !path.endsWith(added) || QFileInfo::exists(path)) return path;
+    const QString picked = path.chopped(added.size());
+    struct stat st {};
+    const bool special = ::stat(QFile::encodeName(picked).constData(), &st) == 0 &&
+                         !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+    return special ? picked : path;
+}
+
+}  // namespace
 
 QString ShowSaveDialog(QWidget* OwnerHwnd, const QString& Filter, const QString& Title,
                        const QString& InitialDir, const QString& DefaultExt,
@@ -34,7 +54,7 @@ QString ShowSaveDialog(QWidget* OwnerHwnd, const QString& Filter, const QString&
     }
     const QStringList chosen = dialog.selectedFiles();
     if (answer != QDialog::Accepted || chosen.isEmpty()) return {};
-    return QDir::cleanPath(chosen.front());
+    return WithoutAddedSuffix(QDir::cleanPath(chosen.front()), dialog.defaultSuffix());
 }
 
 }  // namespace tintwell

@@ -5,6 +5,9 @@
 //     large    DIR/large/large.bmp            one 8192 x 8192 file
 //     batch    DIR/batch/img-000.bmp ...      200 files of 1024 x 1024
 //     sprites  DIR/sprites/sprite-0000.bmp ...  2000 files of 64 x 64
+//     rle      DIR/rle/rle.bmp              one RLE8 file decoding to 8192 x 8192, and
+//              DIR/rle-floor/same.bmp       an uncompressed file of about its byte size
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -56,7 +59,75 @@ bool WriteImage(const fs::path& path, int width, int height, std::uint64_t seed)
     return false;
 }
 
+// Rows of runs (1 to 32 pixels) and absolute stretches (3 to 40 pixels) of
+// random indices: about half a byte per pixel, as drawn art compresses.
+std::vector<std::uint8_t> RleStream(int width, int height, Random& random) {
+    std::vector<std::uint8_t> s;
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width;) {
+            const std::uint64_t r = random.Next();
+            const int left = width - x;
+            if (r % 10 < 7 || left < 3) {
+                const int n = std::min<int>(1 + static_cast<int>((r >> 8) % 32), left);
+                s.insert(s.end(),
+                         {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(r >> 16)});
+                x += n;
+                continue;
+            }
+            const int n = std::min<int>(3 + static_cast<int>((r >> 8) % 38), left);
+            s.insert(s.end(), {0, static_cast<std::uint8_t>(n)});
+            for (int i = 0; i < n; ++i)
+                s.push_back(static_cast<std::uint8_t>(random.Next()));
+            if (n % 2) s.push_back(0);
+            x += n;
+        }
+        s.insert(s.end(), {0, static_cast<std::uint8_t>(row + 1 == height ? 1 : 0)});
+    }
+    return s;
+}
+
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// An RLE8 file of `width` x `height` pixels, with a 40-byte header and 256
+// colours; its size in bytes goes to `bytes`.
+bool WriteRle(const fs::path& path, int width, int height, std::uint64_t seed,
+              std::uint64_t& bytes) {
+    Random random(seed);
+    const std::vector<std::uint8_t> stream = RleStream(width, height, random);
+    std::vector<std::uint8_t> head = {'B', 'M'};
+    Put32(head, static_cast<std::uint32_t>(1078 + stream.size()));
+    Put32(head, 0);
+    Put32(head, 1078);
+    for (std::uint32_t v :
+         {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)})
+        Put32(head, v);
+    head.insert(head.end(), {1, 0, 8, 0});
+    for (std::uint32_t v : {1u, static_cast<std::uint32_t>(stream.size()), 2835u, 2835u, 256u, 0u})
+        Put32(head, v);
+    for (int i = 0; i < 256; ++i)
+        Put32(head, static_cast<std::uint32_t>(random.Next() & 0xFFFFFF));
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const bool ok = f && std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
+                    std::fwrite(stream.data(), 1, stream.size(), f) == stream.size();
+    if (f) std::fclose(f);
+    bytes = head.size() + stream.size();
+    return ok;
+}
+
+bool WriteRleSet(const fs::path& dir) {
+    fs::create_directories(dir / "rle");
+    fs::create_directories(dir / "rle-floor");
+    std::uint64_t bytes = 0;
+    if (!WriteRle(dir / "rle" / "rle.bmp", 8192, 8192, 77, bytes)) return false;
+    const int height = static_cast<int>((bytes - 1078) / 8192);
+    return WriteImage(dir / "rle-floor" / "same.bmp", 8192, height, 78);
+}
+
 bool WriteSet(const fs::path& dir, const std::string& set) {
+    if (set == "rle") return WriteRleSet(dir);
     struct Spec {
         const char* name;
         const char* pattern;
@@ -78,7 +149,7 @@ bool WriteSet(const fs::path& dir, const std::string& set) {
         }
         return true;
     }
-    std::fprintf(stderr, "make_bench_data: unknown set \"%s\" (large, batch, sprites)\n",
+    std::fprintf(stderr, "make_bench_data: unknown set \"%s\" (large, batch, sprites, rle)\n",
                  set.c_str());
     return false;
 }
@@ -87,11 +158,11 @@ bool WriteSet(const fs::path& dir, const std::string& set) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: make_bench_data DIR [large|batch|sprites]...\n");
+        std::fprintf(stderr, "usage: make_bench_data DIR [large|batch|sprites|rle]...\n");
         return 2;
     }
     std::vector<std::string> sets(argv + 2, argv + argc);
-    if (sets.empty()) sets = {"large", "batch", "sprites"};
+    if (sets.empty()) sets = {"large", "batch", "sprites", "rle"};
     for (const std::string& set : sets)
         if (!WriteSet(argv[1], set)) return 1;
     return 0;

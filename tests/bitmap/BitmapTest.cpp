@@ -153,12 +153,13 @@ TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
     EXPECT_EQ(Bytes(bmp), before);
 }
 
-TEST(clsBitmapCreate, NewImagesAreBlackAndCopiesIndependentWithTheHeadersASaveWrites) {
+TEST(clsBitmapCreate, NewImagesAreBlackAndCopiesIndependentWithAFreshHeader) {
     clsBitmap bmp, down, none;
     ASSERT_TRUE(bmp.CreateNew(10, 10, 8));
     EXPECT_EQ(Bytes(bmp), std::string(120, '\0'));
     EXPECT_EQ(bmp.ColorTable(), std::vector<ColorValue>(256, 0));
     EXPECT_EQ(bmp.FileHeader().bfSize, 1078 + 120);
+    EXPECT_EQ(bmp.InfoHeader().biYPelsPerMeter, 3780);  // 96 dpi
     ASSERT_TRUE(down.CreateNew(3, -2, 24));
     EXPECT_TRUE(down.IsTopDown());
     EXPECT_EQ(down.Pixels().size(), 24u);
@@ -176,8 +177,6 @@ TEST(clsBitmapCreate, NewImagesAreBlackAndCopiesIndependentWithTheHeadersASaveWr
     EXPECT_EQ(src.GetPixelAt(0, 0), 1);
     EXPECT_EQ(src.ColorTableEntry(0), Bmp::PaletteColor(0));
     EXPECT_EQ(copy->GetPixelAt(1, 0), 4);
-    EXPECT_EQ(copy->InfoHeader().biSize, 40);
-    EXPECT_EQ(copy->InfoHeader().biClrUsed, 256);
     EXPECT_EQ(copy->FileHeader().bfOffBits, 1078);
 }
 
@@ -187,20 +186,20 @@ std::int32_t At32(const std::string& b, std::size_t at) {
     return v;
 }
 
-// Loads `b`, saves it over `path` and returns the file's bytes.
-std::string RoundTrip(const Bmp& b, const fs::path& path) {
-    clsBitmap bmp;
-    EXPECT_TRUE(Load(bmp, b.Build())) << bmp.LastError();
-    EXPECT_TRUE(bmp.SaveAsFile(path)) << bmp.LastError();
-    return ReadFile(path);
-}
-
-TEST(clsBitmapSave, WritesAFortyByteHeaderThePaletteAndThePixelBytesUnchanged) {
+// A loaded bitmap is saved byte for byte as it was read; a copy gets a fresh
+// 40-byte header at 96 dpi, a full colour table and the same pixel bytes.
+TEST(clsBitmapSave, KeepsTheLayoutOfALoadedFileAndWritesACopyFresh) {
     TempDir dir;
     for (const Bmp& b :
-         {Bmp().HeaderSize(124).Reserved(0), Bmp().Bits(4).Size(3, 3),
+         {Bmp().HeaderSize(124).Reserved(0), Bmp().Bits(4).Size(3, 3).ClrUsed(3),
           Bmp().Bits(1).Size(11, 2).TopDown(), Bmp().Bits(24).Size(3, 2).HeaderSize(108)}) {
-        const std::string in = b.Build(), out = RoundTrip(b, dir / "a.bmp");
+        const std::string in = b.Build();
+        clsBitmap bmp;
+        ASSERT_TRUE(Load(bmp, in)) << bmp.LastError();
+        ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp")) << bmp.LastError();
+        EXPECT_EQ(ReadFile(dir / "a.bmp"), in);
+        ASSERT_TRUE(bmp.CreateCopy()->SaveAsFile(dir / "a.bmp"));
+        const std::string out = ReadFile(dir / "a.bmp");
         const int table = b.BitCount() <= 8 ? 4 << b.BitCount() : 0;
         const std::int64_t pixels = b.Stride() * b.Height();
         const std::pair<std::size_t, std::int64_t> fields[] = {{2, 54 + table + pixels},
@@ -212,8 +211,8 @@ TEST(clsBitmapSave, WritesAFortyByteHeaderThePaletteAndThePixelBytesUnchanged) {
                                                                {26, 1 | b.BitCount() << 16},
                                                                {30, 0},
                                                                {34, 0},
-                                                               {38, 96},
-                                                               {42, 96},
+                                                               {38, 3780},
+                                                               {42, 3780},
                                                                {46, table / 4},
                                                                {50, 0}};
         EXPECT_EQ(out.substr(0, 2), "BM");
@@ -221,22 +220,34 @@ TEST(clsBitmapSave, WritesAFortyByteHeaderThePaletteAndThePixelBytesUnchanged) {
             EXPECT_EQ(At32(out, at), value) << "offset " << at << ", " << b.BitCount() << " bits";
         ASSERT_EQ(out.size(), 54 + table + pixels);
         EXPECT_EQ(out.substr(out.size() - pixels), in.substr(in.size() - pixels));
-        for (int i = 0; i < table / 4; ++i)  // blue, green, red, then 255
+        for (int i = 0; i < table / 4; ++i)  // blue, green, red, then 255; black past the file's
             ASSERT_EQ(static_cast<std::uint32_t>(At32(out, 54 + 4 * i)),
-                      (Bmp::PaletteColor(i) >> 16 & 0xFF) | (Bmp::PaletteColor(i) & 0xFF00) |
-                          (Bmp::PaletteColor(i) & 0xFF) << 16 | 0xFF000000u);
+                      i >= b.PaletteCount()
+                          ? 0xFF000000u
+                          : (Bmp::PaletteColor(i) >> 16 & 0xFF) | (Bmp::PaletteColor(i) & 0xFF00) |
+                                (Bmp::PaletteColor(i) & 0xFF) << 16 | 0xFF000000u);
     }
 }
 
-TEST(clsBitmapSave, KeepsBytesInsideTheDeclaredSizeAndReplacesALongerFileWholly) {
+TEST(clsBitmapSave, KeepsBytesInsideAndBeyondTheDeclaredSizeAndReplacesALongerFileWholly) {
     TempDir dir;
     WriteFile(dir / "a.bmp", std::string(100000, 'x'));
-    clsBitmap bmp;
-    ASSERT_TRUE(Load(bmp, Bmp().Size(4, 2).Trailing("123").Build() + "99"));
+    const std::string in = Bmp().Size(4, 2).Gap("gap").Trailing("123").Build() + "99";
+    clsBitmap bmp, big;
+    ASSERT_TRUE(Load(bmp, in));
     ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp"));
-    const std::string out = ReadFile(dir / "a.bmp");
-    EXPECT_EQ(out.size(), 1078u + 8 + 3);
-    EXPECT_EQ(out.substr(out.size() - 3), "123");
+    EXPECT_EQ(ReadFile(dir / "a.bmp"), in);
+    // Many bytes behind the pixels are not held: a save reads them from the
+    // file last loaded or saved, and refuses when that file has changed.
+    const std::string many = in + std::string(3 << 20, 'b');
+    WriteFile(dir / "big.bmp", many);
+    ASSERT_TRUE(big.LoadFromFile(dir / "big.bmp"));
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(big.SaveAsFile(dir / "big.bmp")) << big.LastError();
+    EXPECT_EQ(ReadFile(dir / "big.bmp"), many);
+    WriteFile(dir / "big.bmp", "changed");
+    EXPECT_FALSE(big.SaveAsFile(dir / "c.bmp"));
+    EXPECT_NE(big.LastError().find("changed since it was loaded"), std::string::npos);
 }
 
 TEST(clsBitmapSave, AFailedSaveLeavesTheOldFileAndNoTemporaryAndSaysWhy) {
@@ -252,10 +263,73 @@ TEST(clsBitmapSave, AFailedSaveLeavesTheOldFileAndNoTemporaryAndSaysWhy) {
         FileSizeLimit disk(2000);
         EXPECT_FALSE(bmp.SaveAsFile(dir / "plain"));
     }
-    EXPECT_NE(bmp.LastError().find("File too large"), std::string::npos) << bmp.LastError();
+    EXPECT_NE(bmp.LastError().find("No space left on device"), std::string::npos)
+        << bmp.LastError();
     EXPECT_EQ(ReadFile(dir / "plain"), "old");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"folder.bmp", "folder.bmp/inner", "plain"}));
 }
+
+// RLE8 and RLE4 streams: every escape, and every damage, which stops the
+// decoding where it is found; a damaged stream, and any RLE4 one, is never saved.
+struct Stream {
+    const char* name;
+    int bits, width, height;
+    std::vector<int> stream, pixels;  // pixels in stream order: the bottom row first
+    const char* damage;               // a part of the text, "" for a whole stream
+    int length;                       // bytes up to the end mark (whole streams)
+};
+const char *kRow = "past the end of its row", *kLast = "past the last row", *kDelta = "delta",
+           *kNoEnd = "without its end-of-bitmap mark", *kCut = "cut short";
+// clang-format off
+const Stream kStreams[] = {
+    {"RunsAndEndOfLine", 8, 4, 2, {3, 5, 1, 6, 0, 0, 2, 7, 0, 1, 0xAA}, {5, 5, 5, 6, 7, 7, 0, 0}, "", 10},
+    {"AbsoluteRunsArePaddedToAWord", 8, 4, 2, {0, 3, 1, 2, 3, 0xEE, 1, 9, 0, 0, 0, 4, 4, 3, 2, 1, 0, 1},
+     {1, 2, 3, 9, 4, 3, 2, 1}, "", 18},
+    {"DeltaLeavesSkippedPixelsAtZero", 8, 4, 2, {1, 5, 0, 2, 1, 1, 1, 6, 0, 1}, {5, 0, 0, 0, 0, 0, 6, 0}, "", 10},
+    {"EarlyEndLeavesTheRestAtZero", 8, 4, 2, {2, 8, 0, 1}, {8, 8, 0, 0, 0, 0, 0, 0}, "", 4},
+    {"EndOfLineOnTheLastRow", 8, 2, 2, {2, 1, 0, 0, 2, 2, 0, 0, 0, 1}, {1, 1, 2, 2}, "", 10},
+    {"RunPastTheRowEnd", 8, 4, 2, {5, 3, 0, 1}, {3, 3, 3, 3, 0, 0, 0, 0}, kRow, 0},
+    {"AbsoluteRunPastTheRowEnd", 8, 4, 1, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {1, 2, 3, 4}, kRow, 0},
+    {"RunPastTheLastRow", 8, 2, 1, {2, 4, 0, 0, 1, 1, 0, 1}, {4, 4}, kLast, 0},
+    {"EndOfLinePastTheLastRow", 8, 2, 1, {0, 0, 0, 0, 0, 1}, {0, 0}, kLast, 0},
+    {"DeltaPastTheRowEnd", 8, 4, 2, {0, 2, 5, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 0}, kDelta, 0},
+    {"DeltaPastTheLastRow", 8, 4, 2, {1, 9, 0, 2, 0, 2, 0, 1}, {9, 0, 0, 0, 0, 0, 0, 0}, kDelta, 0},
+    {"MissingEndOfBitmap", 8, 2, 2, {2, 1, 0, 0, 2, 2}, {1, 1, 2, 2}, kNoEnd, 0},
+    {"OnlyAnEndOfLine", 8, 2, 1, {0, 0}, {0, 0}, kNoEnd, 0},
+    {"CutInsideARun", 8, 2, 1, {2, 1, 0}, {1, 1}, kCut, 0},
+    {"CutInsideADelta", 8, 2, 2, {0, 2, 1}, {0, 0, 0, 0}, kCut, 0},
+    {"CutInsideAnAbsoluteRun", 8, 4, 1, {0, 4, 1, 2, 3}, {0, 0, 0, 0}, kCut, 0},
+    {"Rle4RunsAlternateTheNibbles", 4, 5, 2, {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 2, 0x67, 0, 1},
+     {1, 2, 1, 2, 1, 3, 4, 5, 6, 7}, "", 12},
+    {"Rle4AbsoluteRunIsPaddedToAWord", 4, 5, 1, {0, 5, 0x12, 0x34, 0x50, 0xEE, 0, 1}, {1, 2, 3, 4, 5}, "", 8},
+    {"Rle4RunPastTheRowEnd", 4, 3, 1, {4, 0x12, 0, 1}, {1, 2, 1}, kRow, 0},
+};
+// clang-format on
+
+class RleDecode : public ::testing::TestWithParam<Stream> {};
+
+TEST_P(RleDecode, GivesThePixelsAndTheDamageAlsoWhenReadThroughWithoutHoldingThem) {
+    const Stream& s = GetParam();
+    const std::string file =
+        Bmp().Size(s.width, s.height).Bits(s.bits).Rle({s.stream.begin(), s.stream.end()}).Build();
+    TempDir dir;
+    WriteFile(dir / "a.bmp", file);
+    clsBitmap bmp, layout;
+    ASSERT_TRUE(Load(bmp, file)) << bmp.LastError();
+    ASSERT_TRUE(layout.LoadFromFile(dir / "a.bmp", BitmapParts::Layout));
+    for (int i = 0; i < s.width * s.height; ++i)
+        EXPECT_EQ(bmp.GetPixelAt(i % s.width, s.height - 1 - i / s.width), s.pixels[i]) << i;
+    EXPECT_NE(bmp.StreamDamage().find(s.damage), std::string::npos) << bmp.StreamDamage();
+    EXPECT_EQ(bmp.StreamDamage().empty(), *s.damage == 0);
+    EXPECT_EQ(*s.damage ? 0 : bmp.PixelDataBytes(), s.length);
+    EXPECT_TRUE(layout.Pixels().empty());
+    EXPECT_EQ(layout.StreamDamage() + std::to_string(layout.PixelDataBytes()),
+              bmp.StreamDamage() + std::to_string(bmp.PixelDataBytes()));
+    EXPECT_EQ(bmp.SaveAsFile(dir / "b.bmp"), s.bits == 8 && !*s.damage) << bmp.LastError();
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, RleDecode, ::testing::ValuesIn(kStreams),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tintwell::test

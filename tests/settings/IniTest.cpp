@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <limits>
+#include <random>
 
 #include "settings/IniNumber.h"
 #include "settings/clsINI.h"
@@ -61,9 +62,9 @@ TEST(clsINIText, ParsesAndSavesTheTableOfDocuments) {
         {"[ab\r\nk=1\r\n[]\r\n", "[a]\r\nk=1\r\n\r\n[]\r\n"},     // first and last character cut
         {"[A]\r\n [B]\r\nk=1\r\n", "[A]\r\nk=1\r\n"},             // a blank first: no header
         {"k=1\r\n[\r\nj=2\r\n[S]\r\nm=3\r\n", "[S]\r\nm=3\r\n"},  // keys before any header
-        {"[S]\r\na=1\nb=2\rc=3\r\nd=4",
-         "[S]\r\na=1\nb=2\rc=3\r\nd=4\r\n"},  // only CR LF ends a line
-        {"[S]\na=1\n", "[S]\na=1]\r\n"},
+        // LF ends a line with or without CR; a lone CR reads as a blank.
+        {"[S]\r\na=1\nb=2\rc=3\r\nd=4", "[S]\r\na=1\r\nb=2 c=3\r\nd=4\r\n"},
+        {"[S]\na=1\n", "[S]\r\na=1\r\n"},
         // Numeric names first in numeric order, then byte order; equals go after.
         {"[S]\r\nb=1\r\na=2\r\n10=x\r\n9=y\r\n!=d\r\n5a=c\r\n",
          "[S]\r\n9=y\r\n10=x\r\n!=d\r\n5a=c\r\na=2\r\nb=1\r\n"},
@@ -122,7 +123,7 @@ TEST(clsINIText, ChangesKeepPlacesActOnTheFirstNamesakeAndCannotForgeLines) {
               "[S]\r\na=walks from the first "
               "key\r\nz=changed\r\nc=new\r\nd=2\r\n\r\n[B]\r\n\r\n[A]\r\nj=3\r\n"
               "\r\n[T]\r\nk=v\r\n\r\n[L]\r\nNa me=Night [General] "
-              "NumColorMaps=99\r\n\r\n[S\nT]\r\nk\r=a\rb\nc\r\n");
+              "NumColorMaps=99\r\n\r\n[S T]\r\nk =a b c\r\n");
     EXPECT_TRUE(box.shown.empty());  // string mode: nothing is saved, nothing is said
     EXPECT_FALSE(ini.AllowSaveFile());
     ini.SetAllowSaveFile(true);
@@ -232,6 +233,103 @@ TEST_F(IniFile, AnExistingFileThatCannotBeReadIsNeverOverwritten) {
     ASSERT_TRUE(ini.LoadINI((dir / "other.ini").string()));  // another file lifts the protection
     ini.WriteValue("S", "k", "v");
     EXPECT_EQ(ReadFile(dir / "other.ini"), "[S]\r\nk=v\r\n");
+}
+
+// The indexed document against a plain walk over lists: sections in order,
+// keys as the file keeps them (numeric names first in numeric order, then byte
+// order, namesakes in their order), lookups finding the first namesake.
+using Keys = std::vector<std::pair<std::string, std::string>>;
+using Document = std::vector<std::pair<std::string, Keys>>;
+template <class List>
+auto Find(List& list, const std::string& name) {
+    return std::find_if(list.begin(), list.end(), [&](const auto& e) { return e.first == name; });
+}
+void AddKey(Keys& keys, const std::string& name, const std::string& value) {
+    auto less = [](const std::string& a, const std::string& b) {
+        double x = 0, y = 0;
+        const bool na = IsNumericName(a, x), nb = IsNumericName(b, y);
+        return na != nb ? na : na ? x < y : a < b;
+    };
+    auto at = keys.begin();
+    while (at != keys.end() && !less(name, at->first))
+        ++at;
+    keys.insert(at, {name, value});
+}
+Document Parse(const std::string& text) {
+    Document doc;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
+        if (end < text.size() && !line.empty() && line.back() == '\r') line.pop_back();
+        std::replace(line.begin(), line.end(), '\r', ' ');
+        const std::size_t eq = line.find('=');
+        if (line.size() >= 2 && line[0] == '[')
+            doc.push_back({line.substr(1, line.size() - 2), {}});
+        else if (eq != line.npos && line[0] != ';' && !doc.empty())
+            AddKey(doc.back().second, line.substr(0, eq), line.substr(eq + 1));
+    }
+    return doc;
+}
+const std::vector<std::string> kNames = {"A", "B", "",  "5",  "05",   " 5",  "5.0",
+                                         "9", "x", "!", "-0", "Name", "1e1", "10 "};
+void ExpectSame(const clsINI& ini, Document& doc) {
+    std::string text;
+    for (const auto& [name, keys] : doc) {
+        text += (text.empty() ? "[" : "\r\n[") + name + "]\r\n";
+        for (const auto& [key, value] : keys)
+            text += key + "=" + value + "\r\n";
+    }
+    ASSERT_EQ(ini.ToText(), text);
+    for (const std::string& name : kNames) {
+        const auto s = Find(doc, name);
+        for (const std::string& key : kNames) {
+            const auto k = s == doc.end() ? Keys::iterator() : Find(s->second, key);
+            const bool found = s != doc.end() && k != s->second.end();
+            ASSERT_EQ(ini.ReadString(name, key, "?"), found ? k->second : "?") << name << key;
+        }
+    }
+}
+
+TEST(clsINIIndex, AnswersAsAPlainWalkForTheSameRandomOperations) {
+    std::mt19937 rng(13);
+    const auto pick = [&]() -> const std::string& { return kNames[rng() % kNames.size()]; };
+    const std::string pieces[] = {"[", "]", "=", ";", "\r\n", "\n", "\r", "v"};
+    RecordingMessageBox box;
+    for (int round = 0; round < 300; ++round) {
+        clsINI ini(box);
+        std::string text;
+        for (std::size_t i = rng() % 60; i > 0; --i)
+            text += rng() % 2 ? pick() : pieces[rng() % 8];
+        ini.LoadINIFromString(text);
+        Document doc = Parse(text);
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(ini, doc)) << testing::PrintToString(text);
+        for (int step = 0; step < 40; ++step) {
+            const std::string &s = pick(), &k = pick(), &v = pick();
+            auto section = Find(doc, s);
+            auto key = section == doc.end() ? Keys::iterator() : Find(section->second, k);
+            const unsigned op = rng() % 5;
+            if (op < 2) {
+                ini.WriteValue(s, k, v);
+                if (section == doc.end())
+                    section = doc.insert(doc.end(), {s, {}}), key = section->second.end();
+                key != section->second.end() ? void(key->second = v)
+                                             : AddKey(section->second, k, v);
+            } else if (op == 2) {
+                ini.DeleteSection(s);
+                if (section != doc.end()) doc.erase(section);
+            } else if (op == 3) {
+                ini.DeleteKey(s, k);
+                if (section != doc.end() && key != section->second.end())
+                    section->second.erase(key);
+            } else if (section != doc.end() && !section->second.empty()) {
+                const std::size_t at = rng() % section->second.size();
+                ini.SetKeyName(s, static_cast<std::int32_t>(at), k);
+                section->second[at].first = k;  // renamed in place: no longer sorted
+            }
+            ASSERT_NO_FATAL_FAILURE(ExpectSame(ini, doc)) << "round " << round << " step " << step;
+        }
+    }
+    EXPECT_TRUE(box.shown.empty());
 }
 
 }  // namespace

@@ -4,11 +4,16 @@
 //   Bmp().Bits(4).TopDown().HeaderSize(108).ClrUsed(16).Cut(60).Set32(kCompression, 1)
 // Index pixels hold (x * 3 + y * 5 + 1) masked to the bits, colour pixels a
 // mix of x and y; row padding is 0xEE; palette entry i is PaletteColor(i).
+// Header bytes beyond the first 40 are 0xA5; HeaderSize(12) is the OS/2 core
+// header (16-bit sizes, 3-byte colours), 16 and 64 the OS/2 2.x ones. Rle()
+// stores a compressed stream in place of the rows, Gap() bytes between the
+// table and the pixels, Profile() a V5 header's embedded profile behind them.
 
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +45,10 @@ class Bmp {
     Bmp& Trailing(std::string b) { return trailing_ = std::move(b), *this; }
     Bmp& Set32(int at, std::int64_t v) { return patches_.push_back({at, v}), *this; }
     Bmp& Cut(std::size_t n) { return cut_ = n, *this; }
+    Bmp& ClrImportant(int n) { return clrImportant_ = n, *this; }
+    Bmp& Gap(std::string b) { return gap_ = std::move(b), *this; }
+    Bmp& Rle(std::string stream) { return rle_ = std::move(stream), *this; }
+    Bmp& Profile(std::string b) { return profile_ = std::move(b), *this; }
 
     int Width() const { return w_; }
     int Height() const { return h_; }
@@ -58,20 +67,39 @@ class Bmp {
         return bits_ > 8 ? 0 : held_ >= 0 ? held_ : clrUsed_ ? clrUsed_ : 1 << bits_;
     }
 
+    std::int64_t PixelStart() const {
+        return 14 + header_ + (header_ == 12 ? 3 : 4) * PaletteCount() + std::int64_t(gap_.size());
+    }
+    // Where in the file the byte of 8-bit pixel (x, y) lies (y = 0 at the top).
+    std::size_t Offset(int x, int y) const {
+        return static_cast<std::size_t>(PixelStart() + (topDown_ ? y : h_ - 1 - y) * Stride() + x);
+    }
+
     std::string Build() const {
         std::string o;
-        const std::int64_t start = 14 + header_ + 4 * PaletteCount();
-        const std::int64_t size = start + Stride() * h_ + std::int64_t(trailing_.size());
-        Put(o, 0x4D42, 2), Put(o, size), Put(o, 0), Put(o, start), Put(o, header_), Put(o, w_);
-        Put(o, topDown_ ? -h_ : h_), Put(o, 1, 2), Put(o, bits_, 2), Put(o, 0);
-        Put(o, Stride() * h_), Put(o, 2835), Put(o, 2835), Put(o, clrUsed_), Put(o, 0);
-        o.append(static_cast<std::size_t>(header_ > 40 ? header_ - 40 : 0), '\xA5');
+        const std::int64_t start = PixelStart(), pixels = rle_ ? rle_->size() : Stride() * h_;
+        const std::int64_t size = start + pixels + std::int64_t(profile_.size() + trailing_.size());
+        Put(o, 0x4D42, 2), Put(o, size), Put(o, 0), Put(o, start), Put(o, header_);
+        if (header_ == 12) {
+            Put(o, w_, 2), Put(o, h_, 2), Put(o, 1, 2), Put(o, bits_, 2);
+        } else {
+            Put(o, w_), Put(o, topDown_ ? -h_ : h_), Put(o, 1, 2), Put(o, bits_, 2);
+            Put(o, rle_ ? bits_ == 4 ? 2 : 1 : 0), Put(o, pixels), Put(o, 2835), Put(o, 2835);
+            Put(o, clrUsed_), Put(o, clrImportant_);
+            o.resize(static_cast<std::size_t>(14 + header_), '\xA5');
+        }
+        if (header_ == 124 && !profile_.empty())  // embedded profile: kind, offset, size
+            Put(o, 0x4D424544, 4, 70), Put(o, start + pixels - 14, 4, 126),
+                Put(o, std::int64_t(profile_.size()), 4, 130);
         for (int i = 0; i < PaletteCount(); ++i)
-            Put(o, (PaletteColor(i) >> 16 & 0xFF) | (PaletteColor(i) & 0xFF00) |
-                       (PaletteColor(i) & 0xFF) << 16 | reserved_ << 24);
-        for (int row = 0; row < h_; ++row)
+            Put(o,
+                (PaletteColor(i) >> 16 & 0xFF) | (PaletteColor(i) & 0xFF00) |
+                    (PaletteColor(i) & 0xFF) << 16 | reserved_ << 24,
+                header_ == 12 ? 3 : 4);
+        o += gap_;
+        for (int row = 0; row < h_ && !rle_; ++row)
             o += Row(topDown_ ? row : h_ - 1 - row);
-        o += trailing_;
+        o += rle_.value_or("") + profile_ + trailing_;
         for (const auto& [at, v] : patches_)
             for (int i = 0; i < 4; ++i)
                 o.at(static_cast<std::size_t>(at + i)) = static_cast<char>(v >> 8 * i);
@@ -80,9 +108,11 @@ class Bmp {
     }
 
   private:
-    static void Put(std::string& o, std::int64_t v, int bytes = 4) {
+    // Appends `v` in `bytes` bytes, or writes it at `at`.
+    static void Put(std::string& o, std::int64_t v, int bytes = 4, std::size_t at = SIZE_MAX) {
         for (int i = 0; i < bytes; ++i)
-            o += static_cast<char>(v >> 8 * i);
+            at == SIZE_MAX ? void(o += static_cast<char>(v >> 8 * i))
+                           : void(o.at(at + i) = static_cast<char>(v >> 8 * i));
     }
     std::string Row(int y) const {
         std::string row(static_cast<std::size_t>(Stride()), '\xEE');
@@ -105,10 +135,11 @@ class Bmp {
         return row;
     }
 
-    int w_ = 5, h_ = 3, bits_ = 8, header_ = 40, clrUsed_ = 0, held_ = -1;
+    int w_ = 5, h_ = 3, bits_ = 8, header_ = 40, clrUsed_ = 0, held_ = -1, clrImportant_ = 0;
     bool topDown_ = false;
     std::uint8_t reserved_ = 0;
-    std::string trailing_;
+    std::string trailing_, gap_, profile_;
+    std::optional<std::string> rle_;
     std::vector<std::pair<int, std::int64_t>> patches_;
     std::size_t cut_ = std::string::npos;
     std::function<std::uint32_t(int, int)> pixel_;

@@ -10,7 +10,7 @@
 
 namespace tintwell::test {
 
-enum class Outcome { Recolored, NotEightBit, NotReadable, Incomplete };
+enum class Outcome { Recolored, NotEightBit, NotReadable, Incomplete, Unsupported, Damaged };
 
 struct Malformed {
     const char* name;
@@ -33,7 +33,7 @@ inline std::vector<Malformed> MalformedCorpus() {
         {"BadTag", "BA" + Bmp().Build().substr(2), tag, O::NotEightBit},
         {"CutInTheFileHeader", Bmp().Cut(13).Build(), cut, O::NotEightBit},
         {"CutAfterTheHeaderSize", Bmp().Cut(18).Build(), cut, O::NotEightBit},
-        {"UnknownHeaderSizeCutAfterIt", Bmp().Set32(kBiSize, 12).Cut(18).Build(), header + "12",
+        {"UnknownHeaderSizeCutAfterIt", Bmp().Set32(kBiSize, 20).Cut(18).Build(), header + "20",
          O::NotEightBit},
         {"CutInTheInfoHeader", Bmp().Cut(53).Build(), cut, O::NotEightBit},
         {"CutAfterTheHeaders", Bmp().Cut(54).Build(), offset + "1078", O::NotReadable},
@@ -50,23 +50,27 @@ inline std::vector<Malformed> MalformedCorpus() {
         {"OffBitsMostNegative", Bmp().Set32(kBfSize, INT32_MAX).Set32(kOffBits, INT32_MIN).Build(),
          offset + "-2147483648", O::NotReadable},
         {"OffBitsInsideThePalette", Bmp().Set32(kOffBits, 600).Build(), "", O::Recolored},
-        {"HeaderSize12", Bmp().HeaderSize(12).Build(), header + "12", O::NotEightBit},
+        // Regression: the headers were taken for pixels, recoloured and rewritten.
+        {"OffBitsInsideTheHeaders", Bmp().Set32(kOffBits, 20).Build(),
+         "Pixel data offset lies inside the headers: 20", O::NotReadable},
+        {"HeaderSize20", Bmp().HeaderSize(20).Build(), header + "20", O::Unsupported},
         // Regression: a header size no BMP flavour uses had the colour table read
         // from the wrong place, and RecolorFile wrote that black table over the
         // file's real palette.
-        {"HeaderSize41", Bmp().Set32(kBiSize, 41).Build(), header + "41", O::NotEightBit},
-        {"HeaderSize1000", Bmp().Set32(kBiSize, 1000).Build(), header + "1000", O::NotEightBit},
+        {"HeaderSize41", Bmp().Set32(kBiSize, 41).Build(), header + "41", O::Unsupported},
+        {"HeaderSize1000", Bmp().Set32(kBiSize, 1000).Build(), header + "1000", O::Unsupported},
         {"HeaderSizeHuge", Bmp().Set32(kBiSize, 0x7FFFFFF0).Build(), header + "2147483632",
-         O::NotEightBit},
+         O::Unsupported},
         {"HeaderSizeNegative", Bmp().Set32(kBiSize, -40).Build(), header + "-40", O::NotEightBit},
         {"BitCount0", Bmp().Bits(0).Build(), bits + "0", O::NotEightBit},
         {"BitCount2", Bmp().Bits(2).Build(), bits + "2", O::NotEightBit},
         {"BitCount16", Bmp().Bits(16).Build(), bits + "16", O::NotEightBit},
         {"BitCountNegative", Bmp().Set32(kBits, 0xFFF8).Build(), bits + "-8", O::NotEightBit},
-        {"Compression1", Bmp().Set32(kCompression, 1).Build(), compression + "1", O::NotReadable},
-        {"Compression3", Bmp().Set32(kCompression, 3).Build(), compression + "3", O::NotReadable},
+        {"Compression1OverRows", Bmp().Set32(kCompression, 1).Build(), "", O::Damaged},
+        {"Compression2", Bmp().Set32(kCompression, 2).Build(), compression + "2", O::Unsupported},
+        {"Compression3", Bmp().Set32(kCompression, 3).Build(), compression + "3", O::Unsupported},
         {"CompressionNegative", Bmp().Set32(kCompression, -1).Build(), compression + "FFFFFFFF",
-         O::NotReadable},
+         O::Unsupported},
         {"WidthZero", Bmp().Set32(kWidth, 0).Build(), "", O::Recolored},
         {"WidthNegative", Bmp().Set32(kWidth, -5).Build(), "Invalid image width: -5",
          O::NotReadable},

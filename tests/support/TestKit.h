@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ColorMap.h"
 #include "core/IMessageBox.h"
 
 namespace tintwell::test {
@@ -53,6 +54,14 @@ class TempDir {
   private:
     fs::path path_;
 };
+
+// Every index to 255 minus itself: a pixel recoloured twice or missed shows.
+inline ColorMap Inverted() {
+    ColorMap map;
+    for (int i = 0; i < 256; ++i)
+        map.SetMapping(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i));
+    return map;
+}
 
 // Message box double: records each request, answers from `answers`, else with
 // the default button.

@@ -121,7 +121,7 @@ TEST_F(MainWindow, OptionsAreStoredAtOnceAndTheirEffectShows) {
 TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     Diagonal("a.bmp", 32, 20);
     WriteFile(folder / "four.bmp", Bmp().Bits(4).Build());
-    WriteFile(folder / "rle.bmp", Bmp().Set32(kCompression, 1).Build());
+    WriteFile(folder / "rle.bmp", Bmp().Set32(kCompression, 3).Build());
     Start();
     PaletteGrid* grid = main->lblColor;
     auto at = [&](int i) { return grid->CellRect(i).center() - grid->pos(); };

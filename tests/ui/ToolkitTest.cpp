@@ -87,9 +87,12 @@ TEST(CreateRecoloredPicture, ShowsExactlyWhatRecolorBitmapWritesReusingThePictur
     for (const auto& [w, h] : {std::pair{37, 23}, {613, 431}}) {
         const clsBitmap source = Image(w, h, 8, [](int x, int y) { return x * 31 + y * 17; });
         for (int round = 0; round < (w < 100 ? 300 : 4); ++round) {
+            // Regression (round 1, outside): the preview wrote the selection rule out
+            // for itself and left pixels of a selection of negative width unchanged.
             const SelectionRect sel =
-                round == 0 ? SelectionRect{}
-                           : SelectionRect{coord(rng), coord(rng), size(rng), size(rng)};
+                round == 0   ? SelectionRect{}
+                : round == 1 ? SelectionRect{3, 0, -2, 1}
+                             : SelectionRect{coord(rng), coord(rng), size(rng), size(rng)};
             auto copy = source.CreateCopy();
             RecolorBitmap(*copy, map, sel, round % 2);
             QImage expected;

@@ -52,6 +52,15 @@ class WindowManager : public MainWindowFixture {
         return Settled(main.get()) &&
                (View() == nullptr || !View()->isVisible() || Settled(View()));
     }
+    // Clicks the preview's close box until the preview has gone (a click
+    // made while the window manager is still placing it can miss).
+    bool ClosePreviewWithItsCloseBox() {
+        for (int attempt = 0; attempt < 5 && View() != nullptr; ++attempt) {
+            ClickCloseBox(View());
+            QTest::qWaitFor([&] { return View() == nullptr; }, 3000);
+        }
+        return View() == nullptr;
+    }
     void StartSettled() {
         Start();
         ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
@@ -91,8 +100,7 @@ TEST_F(WindowManager, ReopenedEmptyPreviewKeepsItsSize) {
     StartSettled();
     const QRect first = View()->frameGeometry();
     for (int reopen = 1; reopen <= 3; ++reopen) {
-        ClickCloseBox(View());
-        ASSERT_TRUE(WaitFor([&] { return View() == nullptr; }));
+        ASSERT_TRUE(ClosePreviewWithItsCloseBox());
         main->mnuOptionsShowPreview->trigger();
         ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
         EXPECT_EQ(View()->frameGeometry(), first) << "reopened " << reopen << " times";
@@ -111,8 +119,7 @@ TEST_F(WindowManager, PreviewTitleBarStaysOnTheScreen) {
         WriteDiagonalBmp(other / "b.bmp", image.width, image.height);
         View()->move(View()->x(), 0);
         ASSERT_TRUE(WaitFor([&] { return View()->frameGeometry().top() == 0; }));
-        ClickCloseBox(View());
-        ASSERT_TRUE(WaitFor([&] { return View() == nullptr; }));
+        ASSERT_TRUE(ClosePreviewWithItsCloseBox());
         main->SetFileListFolder(other.Path().string());
         main->mnuOptionsShowPreview->trigger();
         ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
@@ -139,7 +146,8 @@ TEST_F(WindowManager, UserCannotResizeThePreview) {
     EXPECT_EQ(View()->size(), size);
 }
 
-// Fault: one failing file gave two messages, from the batch and from the refresh after it.
+// Fault: one failing file gave two messages, from the batch and from the refresh
+// after it, or from the two refreshes at the start.
 TEST_F(WindowManager, OneFailingFileGivesOneMessage) {
     WriteDiagonalBmp(programFolder / "good.bmp", 8, 8);
     const std::string good = ReadFile(programFolder.Path() / "good.bmp");
@@ -154,8 +162,10 @@ TEST_F(WindowManager, OneFailingFileGivesOneMessage) {
     for (const auto& file : files) {
         TempFolder folder;
         file.write(folder / file.name);
+        messages.shown.clear();
         WriteIni("[General]\r\nFolder=" + folder.Path().string() + "\r\n");
         StartSettled();
+        EXPECT_EQ(messages.shown.size(), 1u) << file.name << " at the start";
         main->File->item(0)->setSelected(true);
         messages.shown.clear();
         main->cmdRecolor->click();

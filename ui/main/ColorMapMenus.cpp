@@ -201,14 +201,10 @@ void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
         const std::int32_t count = settings.NumColorMaps();
         for (std::int32_t j = k + 1; j <= count; ++j) {
             const std::string from = SettingsFile::ListSectionName(j);
-            const std::string to = SettingsFile::ListSectionName(j - 1);
-            ini.DeleteSection(to);
-            ini.WriteValue(to, kNameKey, ini.ReadString(from, kNameKey, kMovedWithoutName));
-            for (int e = 0; e < 256; ++e) {
-                const std::string key = std::to_string(e);
-                const std::int32_t v = ini.ReadLong(from, key, e);
-                if (v != e) ini.WriteValue(to, key, std::to_string(v));
-            }
+            // Entries outside 0..255 (edited by hand) are dropped on the way.
+            settings.DeleteColorMapSection(j - 1);
+            settings.WriteColorMapSection(j - 1, ini.ReadString(from, kNameKey, kMovedWithoutName),
+                                          settings.ReadColorMap(j));
         }
         if (count >= k) settings.DeleteColorMapSection(count);
         settings.SetNumColorMaps(std::max(count - 1, 0));

@@ -14,6 +14,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/RecolorBatch.h"
 #include "core/modRecolor.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
@@ -270,7 +271,9 @@ void frm::Form_Load() {
     SetFileListFolder(folderTag_);
     if (mnuOptionsShowPreview->isChecked()) {
         View()->show();
-        File_Click();
+        // Pointing the list at the folder has clicked its first file already
+        // and reported what was wrong with it.
+        File_Click(false);
     }
 }
 
@@ -359,7 +362,7 @@ bool frm::LoadPalette(const std::string& path, bool report) {
     clsBitmap bitmap;
     bool loaded = false;
     try {
-        loaded = bitmap.LoadFromFile(path);
+        loaded = bitmap.LoadFromFile(path, BitmapParts::Headers);  // the palette is all it needs
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
@@ -503,6 +506,7 @@ void frm::cmdRecolor_Click() {
     std::set<std::string> reported;
     int counter = 0;
     bool stopped = false;
+    RecolorBatch batch;  // each file once, however many selected names lead to it
     for (int k = 0; k < total; ++k) {
         const std::string& name = names[static_cast<size_t>(k)];
         if (withProgress && !progress_->Next(k, name)) {
@@ -511,8 +515,8 @@ void frm::cmdRecolor_Click() {
         }
         const SelectionRect selection = View()->SelectionInPixels();
         const int shownBefore = messages.ShownCount();
-        RecolorFile(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
-                    mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
+        batch.Recolor(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
+                      mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
         if (messages.ShownCount() != shownBefore) reported.insert(name);
         ++counter;
     }

@@ -135,14 +135,21 @@ void frmView::closeEvent(QCloseEvent* event) {
 void frmView::LoadFile(const std::string& BMPFile, bool report) {
     QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
-    img_[0]->SetPicture(reader.read());  // null when Qt cannot read it: an empty picture
+    QImage original = reader.read();  // null when Qt cannot read it: an empty picture
 
     previewBitmap_ = std::make_unique<clsBitmap>();
+    bool loaded = false;
     try {
-        previewBitmap_->LoadFromFile(BMPFile);
+        loaded = previewBitmap_->LoadFromFile(BMPFile);
     } catch (const std::exception&) {
         // The file went away or cannot be read: nothing to preview.
     }
+    // Flavours the system's loader lacks (OS/2 2.x headers), and compressed
+    // streams, whose unset or damaged pixels both sides must show alike.
+    std::string ignored;
+    if (loaded && (original.isNull() || previewBitmap_->IsCompressed()))
+        CreateStdPicture(*previewBitmap_, original, ignored);
+    img_[0]->SetPicture(original);
     DoPreview();
     if (report && !pictureError_.empty()) {
         MessageRequest r;

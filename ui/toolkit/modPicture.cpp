@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <optional>
 
+#include "core/RecolorSpans.h"
 #include "core/modRecolor.h"
 
 namespace tintwell {
@@ -83,40 +85,6 @@ void ConvertRow(const clsBitmap& bitmap, const std::uint8_t* s, uchar* d, int wi
     }
 }
 
-// The columns [from, to) of a row that the selection rule recolours: at most two runs.
-struct Runs {
-    int count = 0;
-    int from[2] = {0, 0};
-    int to[2] = {0, 0};
-    void Add(std::int64_t a, std::int64_t b, int width) {
-        a = std::clamp<std::int64_t>(a, 0, width);
-        b = std::clamp<std::int64_t>(b, 0, width);
-        if (a >= b) return;
-        from[count] = static_cast<int>(a);
-        to[count] = static_cast<int>(b);
-        ++count;
-    }
-};
-
-Runs RecoloredRuns(const SelectionRect& sel, bool outside, std::int64_t y, int width) {
-    Runs r;
-    if (sel.IsNoSelection()) {
-        r.Add(0, width, width);
-        return r;
-    }
-    const std::int64_t x1 = std::int64_t{sel.x0} + sel.w;  // one past the last column
-    const bool rowInside = y >= sel.y0 && y < std::int64_t{sel.y0} + sel.h;
-    if (!outside) {
-        if (rowInside) r.Add(sel.x0, x1, width);
-    } else if (!rowInside) {
-        r.Add(0, width, width);
-    } else {
-        r.Add(0, std::min<std::int64_t>(sel.x0, x1), width);
-        r.Add(std::max<std::int64_t>(x1, sel.x0), width, width);
-    }
-    return r;
-}
-
 }  // namespace
 
 void MapBytes(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
@@ -182,24 +150,28 @@ bool CreateRecoloredPicture(const clsBitmap& bitmap, const ColorMap& map,
     const std::uint8_t* table = map.data();
     // Building the pair table costs as much as mapping 64 K pixels: only for big images.
     std::optional<PairTable> pairs;
-    if (std::int64_t{width} * picture.height() >= (std::int64_t{1} << 18)) pairs.emplace(table);
+    try {
+        if (std::int64_t{width} * picture.height() >= (std::int64_t{1} << 18)) pairs.emplace(table);
+    } catch (const std::bad_alloc&) {
+        // Byte by byte, then.
+    }
     // Rows in the order the file stores them, so the source is read forwards.
     const int height = picture.height();
     for (int k = 0; k < height; ++k) {
         const int y = bitmap.IsTopDown() ? k : height - 1 - k;
         const std::uint8_t* s = bitmap.RowData(y);
         uchar* d = picture.scanLine(y);
-        const Runs runs = RecoloredRuns(selection, outside, y, width);
-        int x = 0;
-        for (int r = 0; r < runs.count; ++r) {
-            std::memcpy(d + x, s + x, static_cast<size_t>(runs.from[r] - x));
-            const auto n = static_cast<size_t>(runs.to[r] - runs.from[r]);
+        const RecolorSpans spans = RecolorSpans::ForRow(selection, outside, width, y);
+        std::int64_t x = 0;
+        for (int r = 0; r < spans.count; ++r) {
+            std::memcpy(d + x, s + x, static_cast<size_t>(spans.from[r] - x));
+            const auto n = static_cast<size_t>(spans.to[r] - spans.from[r]);
             if (pairs) {
-                pairs->Map(s + runs.from[r], d + runs.from[r], n, table);
+                pairs->Map(s + spans.from[r], d + spans.from[r], n, table);
             } else {
-                MapBytes(s + runs.from[r], d + runs.from[r], n, table);
+                MapBytes(s + spans.from[r], d + spans.from[r], n, table);
             }
-            x = runs.to[r];
+            x = spans.to[r];
         }
         std::memcpy(d + x, s + x, static_cast<size_t>(width - x));
     }

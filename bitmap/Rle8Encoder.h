@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tintwell {
+
+// Compresses 8-bit rows into an RLE8 stream: repeats of two or more pixels as
+// runs, stretches of three or more differing pixels as absolute runs (padded
+// to a word), single pixels as runs of one. Each row ends with an end-of-line
+// mark, the last one with the end-of-bitmap mark instead.
+class Rle8Encoder {
+  public:
+    // Appends the stream of one row of `width` indices to `out`.
+    static void EncodeRow(const std::uint8_t* row, std::int64_t width, bool lastRow,
+                          std::vector<std::uint8_t>& out);
+    // The most bytes one row of `width` pixels can take.
+    static std::int64_t MaxRowBytes(std::int64_t width) { return 2 * width + 2; }
+
+  private:
+    // Length of the stretch from `i` that has no three equal pixels in a row.
+    static std::int64_t LiteralLength(const std::uint8_t* row, std::int64_t i, std::int64_t width);
+};
+
+}  // namespace tintwell

@@ -1,0 +1,168 @@
+// Recolouring changes the pixel indices and nothing else, in every header
+// flavour and in RLE8 streams; a loaded bitmap is saved with the same bytes.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/RecolorSpans.h"
+#include "core/modRecolor.h"
+#include "support/BmpBuilder.h"
+#include "support/TestKit.h"
+
+namespace tintwell::test {
+namespace {
+
+struct Flavour {
+    const char* name;
+    Bmp bmp;
+    const char* after;  // bytes behind the declared size
+};
+const Flavour kFlavours[] = {
+    {"V4Header", Bmp().HeaderSize(108), ""},
+    {"V5HeaderWithProfile", Bmp().HeaderSize(124).Size(6, 2).Profile("icc"), ""},
+    {"SixteenEntryTable", Bmp().ClrUsed(16).Size(3, 4), ""},
+    {"GapAndTrailingBytes", Bmp().Gap("\7\7\7").Trailing("\1\2"), "\x9\x9\x9"},
+    {"OddClrImportantTopDown", Bmp().ClrImportant(7).TopDown().Size(7, 2), ""},
+    {"Os2CoreHeader", Bmp().HeaderSize(12).Size(5, 2), ""},
+    {"Os2CoreShortTable", Bmp().HeaderSize(12).ClrUsed(0, 20), ""},
+    {"Os2ShortHeader", Bmp().HeaderSize(16).Size(2, 5), ""},
+    {"Os2LongHeader", Bmp().HeaderSize(64).ClrUsed(100), ""},
+};
+
+class RecolorFlavour : public ::testing::TestWithParam<Flavour> {};
+
+// The identity leaves the file byte-identical; another map changes only the
+// bytes of the pixels it recolours.
+TEST_P(RecolorFlavour, ChangesOnlyThePixelIndicesAndASaveKeepsEveryByte) {
+    const Bmp& b = GetParam().bmp;
+    const std::string original = b.Build() + GetParam().after;
+    TempDir dir;
+    RecordingMessageBox box;
+    for (const SelectionRect sel : {SelectionRect{}, SelectionRect{1, 0, 2, 9}})
+        for (const bool identity : {true, false}) {
+            WriteFile(dir / "a.bmp", original);
+            ASSERT_TRUE(RecolorFile(dir / "a.bmp", false, sel, false,
+                                    identity ? ColorMap{} : Inverted(), box))
+                << box.Titles();
+            std::string expected = original;
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width() && !identity; ++x)
+                    if (sel.IsNoSelection() || (x >= 1 && x < 3))
+                        expected[b.Offset(x, y)] = static_cast<char>(255 - b.Pixel(x, y));
+            EXPECT_EQ(ReadFile(dir / "a.bmp"), expected);
+        }
+    clsBitmap loaded;
+    WriteFile(dir / "a.bmp", original);
+    ASSERT_TRUE(loaded.LoadFromFile(dir / "a.bmp")) << loaded.LastError();
+    for (int i = 0; i < b.PaletteCount(); ++i)
+        ASSERT_EQ(loaded.ColorTableEntry(i), Bmp::PaletteColor(i)) << i;
+    ASSERT_TRUE(loaded.SaveAsFile(dir / "b.bmp")) << loaded.LastError();
+    EXPECT_EQ(ReadFile(dir / "b.bmp"), original);
+    EXPECT_EQ(loaded.CreateCopy()->InfoHeader().biSize, 40);  // a copy has a fresh header
+}
+
+INSTANTIATE_TEST_SUITE_P(Flavours, RecolorFlavour, ::testing::ValuesIn(kFlavours),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A random RLE8 stream using every escape: the image it decodes to (bottom row
+// first), where its index bytes are, and how many pixels it sets.
+struct RandomStream {
+    std::string stream;
+    std::vector<std::uint8_t> pixels;
+    std::vector<std::size_t> indexBytes;
+    int set = 0;
+};
+
+RandomStream MakeStream(std::mt19937& rng, int w, int h) {
+    RandomStream r;
+    r.pixels.assign(static_cast<std::size_t>(w * h), 0);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    auto put = [&](std::initializer_list<int> bytes) {
+        for (int b : bytes)
+            r.stream += static_cast<char>(b);
+    };
+    auto index = [&](int x, int row, int n, std::uint8_t v) {
+        r.indexBytes.push_back(r.stream.size());
+        put({v});
+        for (int i = 0; i < n; ++i)
+            r.pixels[static_cast<std::size_t>(row * w + x + i)] = v;
+        r.set += n;
+    };
+    for (int x = 0, row = 0; row < h;) {
+        const int left = w - x, op = pick(12);
+        if (left == 0 || op == 0) {  // end of line, or of the bitmap
+            if (row == h - 1 || pick(15) == 0) break;
+            put({0, 0});
+            ++row, x = 0;
+        } else if (op == 1) {  // delta
+            const int dx = pick(left + 1), dy = pick(h - row);
+            put({0, 2, dx, dy});
+            x += dx, row += dy;
+        } else if (op < 5 && left >= 3) {  // absolute run, padded to a word
+            const int n = 3 + pick(std::min(left, 255) - 2);
+            put({0, n});
+            for (int i = 0; i < n; ++i)
+                index(x + i, row, 1, static_cast<std::uint8_t>(pick(6) * 50));
+            if (n % 2) put({0xEE});
+            x += n;
+        } else {  // a run of one value
+            const int n = 1 + pick(std::min(left, 255));
+            put({n});
+            index(x, row, n, static_cast<std::uint8_t>(pick(6) * 50));
+            x += n;
+        }
+    }
+    put({0, 1});
+    return r;
+}
+
+// Random streams recoloured through random maps and selections decode to what
+// recolouring the uncompressed image gives; with a map over the whole image,
+// only the index bytes change.
+TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
+    std::mt19937 rng(12);
+    TempDir dir;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const int w = 1 + static_cast<int>(rng() % 40), h = 1 + static_cast<int>(rng() % 9);
+        const RandomStream s = MakeStream(rng, w, h);
+        ColorMap map;
+        for (int i = 0; i < 256 && round % 7; ++i)
+            map.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(rng()));
+        const bool outside = rng() & 1;
+        SelectionRect sel;
+        if (round % 3)
+            sel = {int(rng() % 50) - 5, int(rng() % 12) - 2, int(rng() % 40) - 2,
+                   int(rng() % 10) - 1};
+        const Bmp b = Bmp().Size(w, h).Rle(s.stream).HeaderSize(124).Profile("icc!");
+        const std::string before = Bmp(b).Trailing("123").Build();
+        WriteFile(dir / "a.bmp", before);
+        RecordingMessageBox box;
+        ASSERT_TRUE(RecolorFile(dir / "a.bmp", false, sel, outside, map, box));
+
+        clsBitmap expected, after;
+        ASSERT_TRUE(expected.CreateNew(w, h, 8));
+        for (int i = 0; i < w * h; ++i)
+            expected.SetPixelAt(i % w, h - 1 - i / w, s.pixels[static_cast<std::size_t>(i)]);
+        RecolorBitmap(expected, map, sel, outside);
+        ASSERT_TRUE(after.LoadFromFile(dir / "a.bmp") && after.StreamDamage().empty());
+        EXPECT_EQ(after.InfoHeader().biCompression, 1);
+        ASSERT_TRUE(std::ranges::equal(after.Pixels(), expected.Pixels()));
+        // The profile and the bytes behind the stream follow it, wherever it ends.
+        const std::string bytes = ReadFile(dir / "a.bmp");
+        std::uint32_t at = 0;
+        std::memcpy(&at, bytes.data() + 14 + 112, 4);
+        EXPECT_EQ(bytes.substr(14 + at, 4) + bytes.substr(bytes.size() - 3), "icc!123");
+        if (!RecolorSpans::CoverImage(sel, outside, w, h) || (s.set < w * h && map[0] != 0))
+            continue;
+        std::string edited = before;
+        for (std::size_t i : s.indexBytes) {
+            char& v = edited[static_cast<std::size_t>(b.PixelStart()) + i];
+            v = static_cast<char>(map[static_cast<std::uint8_t>(v)]);
+        }
+        ASSERT_EQ(bytes, edited);
+    }
+}
+
+}  // namespace
+}  // namespace tintwell::test
