@@ -1,13 +1,18 @@
 // The windows under a real window manager (openbox on Xvfb, Qt's xcb platform):
 // frames, placement, stacking and modality as a user meets them. Input goes
 // through the window system (QTest on QWindow), xdotool reaches the frames.
+// The window manager works at its own pace, so each check waits for the state
+// it expects; a wait that runs out fails the test with what was seen instead,
+// and a modal window is closed so that the test ends.
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 
+#include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
 #include "support/GuiKit.h"
 #include "ui/toolkit/QtBatchProgress.h"
@@ -27,10 +32,23 @@ QSize Frame(const QWidget* w) {
     return w->frameGeometry().size() - w->geometry().size();
 }
 
-// Framed by the window manager, with the size and place it settles on.
+QtPlacementWindow* Placement(QWidget* w) {
+    return w ? w->findChild<QtPlacementWindow*>({}, Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+// Framed by the window manager, at the size the program settled on.
 bool Settled(QWidget* w) {
-    auto* placement = w->findChild<QtPlacementWindow*>({}, Qt::FindDirectChildrenOnly);
-    return w->isVisible() && !Frame(w).isNull() && placement != nullptr && placement->Settled();
+    return w->isVisible() && !Frame(w).isNull() && Placement(w) && Placement(w)->Settled();
+}
+
+// The sections "[Main]" and "[Preview]" of a settings text.
+std::string Placements(std::string ini) {
+    ini += "\r\n";
+    std::string text;
+    for (const std::string header : {"[Main]\r\n", "[Preview]\r\n"})
+        if (const auto at = ini.find(header); at != std::string::npos)
+            text += ini.substr(at, ini.find("\r\n\r\n", at) - at);
+    return text;
 }
 
 void XDoTool(const QStringList& arguments) {
@@ -45,88 +63,111 @@ void ClickCloseBox(QWidget* w) {
              QString::number(f.top() + title / 2), "click", "1"});
 }
 
+// Acts on the modal window the next exec() shows once the window manager has
+// framed it, and sees it closed; either failing, the window is closed from
+// here so that exec() returns.
+void OnModal(const std::function<void(QWidget*)>& act) {
+    QTimer::singleShot(0, [act] {
+        QPointer<QWidget> w;
+        const bool framed = WaitFor([&] {
+            w = QApplication::activeModalWidget();
+            return w && w->windowHandle()->isExposed() && !Frame(w).isNull();
+        });
+        EXPECT_TRUE(framed) << "no framed modal window";
+        if (framed) act(w);
+        if (w && !WaitFor([&] { return !w || !w->isVisible(); })) {
+            ADD_FAILURE() << "the modal window stayed open";
+            qobject_cast<QDialog*>(w.data())->done(QDialog::Rejected);
+        }
+    });
+}
+
 class WindowManager : public MainWindowFixture {
   protected:
     frmView* View() const { return main->LoadedView(); }
     bool BothSettled() const {
-        return Settled(main.get()) &&
-               (View() == nullptr || !View()->isVisible() || Settled(View()));
+        return Settled(main.get()) && (!View() || !View()->isVisible() || Settled(View()));
+    }
+    void StartSettled(const std::string& ini = {}) {
+        Start(ini);
+        ASSERT_TRUE(WaitFor([&] { return BothSettled(); })) << "the windows did not settle";
+    }
+    // The placements the windows would store now.
+    std::string LivePlacements() const {
+        RecordingMessageBox box;
+        clsINI ini(box);
+        ini.LoadINIFromString("");
+        SaveWindowPlacement(ini, *Placement(main.get()), "Main");
+        if (View()) SaveWindowPlacement(ini, *Placement(View()), "Preview");
+        return Placements(ini.ToText());
     }
     // Clicks the preview's close box until the preview has gone (a click
     // made while the window manager is still placing it can miss).
     bool ClosePreviewWithItsCloseBox() {
-        for (int attempt = 0; attempt < 5 && View() != nullptr; ++attempt) {
+        for (int attempt = 0; attempt < 5 && View(); ++attempt) {
             ClickCloseBox(View());
-            QTest::qWaitFor([&] { return View() == nullptr; }, 3000);
+            (void)QTest::qWaitFor([&] { return View() == nullptr; }, 3000);
         }
         return View() == nullptr;
-    }
-    void StartSettled() {
-        Start();
-        ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
-    }
-    // The stored placements, sections "Main" and "Preview".
-    std::string Placements() const {
-        std::string text;
-        for (const std::string header : {"[Main]\r\n", "[Preview]\r\n"}) {
-            const std::string ini = Ini();
-            const auto at = ini.find(header);
-            if (at != std::string::npos) text += ini.substr(at, ini.find("\r\n\r\n", at) - at);
-        }
-        return text;
     }
 };
 
 // Fault: the stored outer size came back as the inner size, so the main window
 // grew at every start and the first start was taller than designed.
 TEST_F(WindowManager, FiveRestartsKeepEveryPlacementValue) {
-    WriteDiagonalBmp(programFolder / "a.bmp", 120, 120);
+    Diagonal("a.bmp", 120, 120);
     StartSettled();
     const QSize designed = main->DesignedClientSize() + QSize(0, main->menuBar()->height());
     const int minimumHeight = main->Units().YToPixels(5895) - Frame(main.get()).height();
-    EXPECT_EQ(main->geometry().size(),
-              QSize(designed.width(), std::max(designed.height(), minimumHeight)));
+    const QSize first(designed.width(), std::max(designed.height(), minimumHeight));
+    ASSERT_TRUE(WaitFor([&] { return main->geometry().size() == first; }))
+        << main->width() << " x " << main->height();
     Close();
-    const std::string first = Placements();
+    const std::string stored = Placements(Ini());
     for (int start = 2; start <= 5; ++start) {
         StartSettled();
+        ASSERT_TRUE(WaitFor([&] { return LivePlacements() == stored; }))
+            << "start " << start << ": " << LivePlacements() << " instead of " << stored;
         Close();
-        EXPECT_EQ(Placements(), first) << "after start " << start;
+        EXPECT_EQ(Placements(Ini()), stored) << "after start " << start;
     }
 }
 
 // Fault: an image-less preview grew by its title bar each time it was reopened.
 TEST_F(WindowManager, ReopenedEmptyPreviewKeepsItsSize) {
     StartSettled();
-    const QRect first = View()->frameGeometry();
+    ASSERT_TRUE(WaitFor([&] { return View()->size() == View()->minimumSize(); }));
+    const QSize first = View()->frameGeometry().size();
     for (int reopen = 1; reopen <= 3; ++reopen) {
-        ASSERT_TRUE(ClosePreviewWithItsCloseBox());
+        ASSERT_TRUE(ClosePreviewWithItsCloseBox()) << "reopened " << reopen << " times";
         main->mnuOptionsShowPreview->trigger();
-        ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
-        EXPECT_EQ(View()->frameGeometry(), first) << "reopened " << reopen << " times";
+        EXPECT_TRUE(WaitFor([&] {
+            return BothSettled() && View()->frameGeometry().size() == first;
+        })) << "reopened "
+            << reopen << " times: " << View()->frameGeometry().height();
     }
 }
 
 // Fault: a preview reopened after it was closed at the top edge, or sized to a
 // huge image, had its title bar above the screen.
 TEST_F(WindowManager, PreviewTitleBarStaysOnTheScreen) {
-    const struct { int width, height; } images[] = {{64, 48}, {4000, 3000}};
-    WriteDiagonalBmp(programFolder / "a.bmp", 120, 120);
-    WriteIni("[General]\r\nZoom=2\r\n");
-    StartSettled();
-    for (const auto& image : images) {
-        TempFolder other;
-        WriteDiagonalBmp(other / "b.bmp", image.width, image.height);
+    Diagonal("a.bmp", 120, 120);
+    StartSettled("[General]\r\nZoom=2\r\n");
+    for (const QSize image : {QSize(64, 48), QSize(4000, 3000)}) {
+        TempDir other;
+        WriteFile(other / "b.bmp", Bmp().Size(image.width(), image.height()).Build());
         View()->move(View()->x(), 0);
         ASSERT_TRUE(WaitFor([&] { return View()->frameGeometry().top() == 0; }));
         ASSERT_TRUE(ClosePreviewWithItsCloseBox());
-        main->SetFileListFolder(other.Path().string());
+        main->SetFileListFolder(other.path().string());
         main->mnuOptionsShowPreview->trigger();
-        ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
-        const QRect area = View()->screen()->availableGeometry();
-        const QRect frame = View()->frameGeometry();
-        EXPECT_TRUE(area.contains(frame.topLeft())) << image.width;
-        EXPECT_TRUE(area.contains(QPoint(frame.right(), View()->geometry().top()))) << image.width;
+        const auto onScreen = [&] {
+            const QRect area = View()->screen()->availableGeometry(), f = View()->frameGeometry();
+            return BothSettled() && area.contains(f.topLeft()) &&
+                   area.contains(QPoint(f.right(), View()->geometry().top()));
+        };
+        EXPECT_TRUE(WaitFor(onScreen))
+            << image.width() << ": title bar from " << View()->frameGeometry().top();
     }
     Close();
     EXPECT_EQ(Ini().find("Top=-"), std::string::npos);
@@ -134,7 +175,7 @@ TEST_F(WindowManager, PreviewTitleBarStaysOnTheScreen) {
 
 // Fault: the user could resize the preview, leaving grey space around the pictures.
 TEST_F(WindowManager, UserCannotResizeThePreview) {
-    WriteDiagonalBmp(programFolder / "a.bmp", 50, 40);
+    Diagonal("a.bmp", 50, 40);
     StartSettled();
     const QSize size = View()->size();
     const QPoint place = View()->frameGeometry().topLeft();
@@ -149,27 +190,16 @@ TEST_F(WindowManager, UserCannotResizeThePreview) {
 // Fault: one failing file gave two messages, from the batch and from the refresh
 // after it, or from the two refreshes at the start.
 TEST_F(WindowManager, OneFailingFileGivesOneMessage) {
-    WriteDiagonalBmp(programFolder / "good.bmp", 8, 8);
-    const std::string good = ReadFile(programFolder.Path() / "good.bmp");
-    const struct {
-        const char* name;
-        std::function<void(const std::string&)> write;
-    } files[] = {
-        {"cut.bmp", [&](const std::string& p) { WriteFile(p, good.substr(0, good.size() - 20)); }},
-        {"rgb.bmp",
-         [](const std::string& p) { WriteBmp(p, 4, 4, 24, [](int, int) { return 7; }); }},
-    };
-    for (const auto& file : files) {
-        TempFolder folder;
-        file.write(folder / file.name);
+    for (const Bmp& file : {Bmp().Size(8, 8).Cut(1100), Bmp().Bits(24)}) {
+        TempDir other;
+        WriteFile(other / "a.bmp", file.Build());
         messages.shown.clear();
-        WriteIni("[General]\r\nFolder=" + folder.Path().string() + "\r\n");
-        StartSettled();
-        EXPECT_EQ(messages.shown.size(), 1u) << file.name << " at the start";
+        StartSettled("[General]\r\nFolder=" + other.path().string() + "\r\n");
+        EXPECT_EQ(messages.shown.size(), 1u) << file.BitCount() << " bits, at the start";
         main->File->item(0)->setSelected(true);
         messages.shown.clear();
         main->cmdRecolor->click();
-        EXPECT_EQ(messages.shown.size(), 1u) << file.name;
+        EXPECT_EQ(messages.shown.size(), 1u) << file.BitCount() << " bits";
         Close();
     }
 }
@@ -177,7 +207,7 @@ TEST_F(WindowManager, OneFailingFileGivesOneMessage) {
 // About and the name prompt open centred over the main window, on top of it,
 // and close with Esc typed through the window system; so does the help window.
 TEST_F(WindowManager, DialogsOpenCentredOverTheirOwnerAndCloseWithEsc) {
-    WriteFile(programFolder.Path() / "Tintwell.html", "<a name=\"1000\"></a>Contents");
+    WriteFile(folder / "Tintwell.html", "<a name=\"1000\"></a>Contents");
     StartSettled();
     QtTextPrompt namePrompt(main.get());
     const std::function<void()> opens[] = {[&] { main->mnuHelpAbout_Click(); },
@@ -186,13 +216,7 @@ TEST_F(WindowManager, DialogsOpenCentredOverTheirOwnerAndCloseWithEsc) {
                                            }};
     for (const auto& open : opens) {
         QPoint offset(999, 999);
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = nullptr;
-            ASSERT_TRUE(WaitFor([&] {
-                dialog = QApplication::activeModalWidget();
-                return dialog != nullptr && dialog->windowHandle()->isExposed() &&
-                       !Frame(dialog).isNull();
-            }));
+        OnModal([&](QWidget* dialog) {
             offset = dialog->frameGeometry().center() - main->frameGeometry().center();
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
         });
@@ -203,12 +227,12 @@ TEST_F(WindowManager, DialogsOpenCentredOverTheirOwnerAndCloseWithEsc) {
     QWidget* help = clsHelpViewer::For(main.get());
     ASSERT_TRUE(WaitFor([&] { return help->windowHandle() && help->windowHandle()->isExposed(); }));
     QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
-    EXPECT_TRUE(WaitFor([&] { return !help->isVisible(); }));
+    EXPECT_TRUE(WaitFor([&] { return !help->isVisible(); })) << "Esc left the help open";
 }
 
 // Answers each message box with Enter through the window system, as a user
-// would. A box the key cannot reach (another modal window blocks it) is noted
-// and closed from here after 5 s, so the batch can end.
+// would. A box the key cannot reach (another modal window blocks it, or it
+// is never exposed) is noted and closed from here after 5 s, so the batch ends.
 class MessageAnswerer : public QObject {
   public:
     MessageAnswerer() {
@@ -222,19 +246,18 @@ class MessageAnswerer : public QObject {
     void Answer() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<QMessageBox*>(w);
-            if (box == nullptr || !box->isVisible() || !box->windowHandle()->isExposed()) continue;
-            if (box != current_) texts << box->text();
+            if (!box || !box->isVisible()) continue;
+            if (box != current_) texts << box->text(), tries_ = 0;
             current_ = box;
             if (++tries_ > 100) {
                 ++blocked;
                 box->done(QMessageBox::Ok);
-            } else {
+            } else if (box->windowHandle()->isExposed()) {
                 QTest::keyClick(box->windowHandle(), Qt::Key_Return);
             }
             return;
         }
         current_ = nullptr;
-        tries_ = 0;
     }
     QTimer timer_;
     QWidget* current_ = nullptr;
@@ -244,13 +267,13 @@ class MessageAnswerer : public QObject {
 // Fault: the progress dialog came up over a batch's message box and took its
 // input, so the batch could only be cancelled and the good file was skipped.
 TEST_F(WindowManager, MessageDuringABatchIsAnsweredAndTheBatchGoesOn) {
-    WriteBmp(programFolder / "a.bmp", 4, 4, 24, [](int, int) { return 7; });
-    WriteDiagonalBmp(programFolder / "b.bmp", 8, 8);
+    WriteFile(folder / "a.bmp", Bmp().Bits(24).Build());
+    Diagonal("b.bmp", 8, 8);
     WriteIni("[General]\r\nBackupBMPs=0\r\n");
-    const std::string before = ReadFile(programFolder.Path() / "b.bmp");
+    const std::string before = ReadFile(folder / "b.bmp");
     QtMessageBox box;
     QtBatchProgress progressDialog(nullptr, 0);  // shown from the first file on
-    app = std::make_unique<Application>(AppInfo(programFolder.Path().string()), box, prompt);
+    app = std::make_unique<Application>(AppInfo(folder.path().string()), box, prompt);
     main = std::make_unique<frm>(*app, &progressDialog);
     box.SetOwner(main.get());
     progressDialog.SetOwner(main.get());
@@ -263,10 +286,10 @@ TEST_F(WindowManager, MessageDuringABatchIsAnsweredAndTheBatchGoesOn) {
     answerer.texts.clear();
     main->cmdRecolor->click();
     EXPECT_EQ(answerer.blocked, 0);
-    const std::string refused = "\"" + (programFolder / "a.bmp").string() + "\" is not a 256 color BMP";
-    EXPECT_EQ(answerer.texts,
-              QStringList({QString::fromStdString(refused), "Recoloration complete"}));
-    EXPECT_NE(ReadFile(programFolder.Path() / "b.bmp"), before);
+    EXPECT_EQ(
+        answerer.texts.join('|').toStdString(),
+        "\"" + (folder / "a.bmp").string() + "\" is not a 256 color BMP|Recoloration complete");
+    EXPECT_NE(ReadFile(folder / "b.bmp"), before);
     Close();
 }
 
