@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <map>
 #include <random>
 #include <set>
@@ -89,44 +90,41 @@ std::vector<std::string> FillBatch(const fs::path& dir) {
     return names;
 }
 
-class CliRecolor : public ::testing::TestWithParam<std::pair<const char*, SelectionRect>> {};
-
-TEST_P(CliRecolor, LeavesTheSameFilesBackupsAndMessagesAsTheLibrary) {
-    const auto& [options, selection] = GetParam();
+TEST(CliRecolor, LeavesTheSameFilesBackupsAndMessagesAsTheLibrary) {
     ColorMap map;  // as "--pairs 1-10:200-209,50:0"
     for (int i = 1; i <= 10; ++i)
         map.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(199 + i));
     map.SetEntry(50, 0);
-    TempDir dir;
-    std::vector<std::string> names = FillBatch(dir / "lib");
-    FillBatch(dir / "cli");
-    names.push_back("missing.bmp");
-    std::string expected, seen;
-    for (int round = 0; round < 2; ++round) {
-        expected += "1|Recolored 3 of 6 files. 3 refused.\n|";
-        for (const std::string& name : names) {
-            RecordingMessageBox box;
-            RecolorFile(dir / "lib" / name, true, selection,
-                        std::string(options).find("out") != std::string::npos, map, box);
-            for (const MessageRequest& m : box.shown)
-                expected += m.text + "\n";
-        }
-        seen +=
-            Cli(std::string("recolor --backup -p 1-10:200-209,50:0 -j1 . missing.bmp ") + options,
+    for (const auto& [options, selection] :
+         {std::pair{"", SelectionRect{}},
+          {"--select 2,1,1,1 --outside", SelectionRect{2, 1, 1, 1}},
+          {"--select 1,1,3,2 --outside", SelectionRect{1, 1, 3, 2}},
+          {"--select 4,2,50,50", SelectionRect{4, 2, 50, 50}}}) {
+        TempDir dir;
+        std::vector<std::string> names = FillBatch(dir / "lib");
+        FillBatch(dir / "cli");
+        names.push_back("missing.bmp");
+        std::string expected, seen;
+        for (int round = 0; round < 2; ++round) {
+            expected += "1|Recolored 3 of 6 files. 3 refused.\n|";
+            for (const std::string& name : names) {
+                RecordingMessageBox box;
+                RecolorFile(dir / "lib" / name, true, selection, std::strstr(options, "out"), map,
+                            box);
+                for (const MessageRequest& m : box.shown)
+                    expected += m.text + "\n";
+            }
+            seen += Cli(
+                std::string("recolor --backup -p 1-10:200-209,50:0 -j1 . missing.bmp ") + options,
                 dir / "cli");
+        }
+        for (std::size_t at;
+             (at = expected.find((dir / "lib").string() + "/")) != std::string::npos;)
+            expected.replace(at, (dir / "lib").string().size() + 1, "");
+        EXPECT_EQ(seen, expected) << options;
+        EXPECT_EQ(Snapshot(dir / "cli"), Snapshot(dir / "lib")) << options;
     }
-    for (std::size_t at; (at = expected.find((dir / "lib").string() + "/")) != std::string::npos;)
-        expected.replace(at, (dir / "lib").string().size() + 1, "");
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(Snapshot(dir / "cli"), Snapshot(dir / "lib"));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Selections, CliRecolor,
-    ::testing::Values(std::pair{"", SelectionRect{}},
-                      std::pair{"--select 2,1,1,1 --outside", SelectionRect{2, 1, 1, 1}},
-                      std::pair{"--select 1,1,3,2 --outside", SelectionRect{1, 1, 3, 2}},
-                      std::pair{"--select 4,2,50,50", SelectionRect{4, 2, 50, 50}}));
 
 TEST(CliRecolor, JobsGiveWhatOneJobGivesAlsoForFilesWhoseBackupsCompete) {
     TempDir dir;
@@ -271,12 +269,6 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
          "\"rgb.bmp\" is not a 256 color BMP\n\n|\"gone.bmp\" not found.\n"}};
     for (const auto& [line, result] : cases)
         EXPECT_EQ(Cli(line, dir.path(), (dir / "app" / "tintwell-cli").string()), result) << line;
-    EXPECT_NE(
-        Cli("info rle.bmp", dir.path())
-            .find("Compression:   bit fields, 0x3\nSize:          5 x 3 pixels\nBit count:     "
-                  "8\nRow order:     bottom-up (bottom row stored first)\nColor table:   not "
-                  "read\nLoad error:    Unsupported compression type: 0x3\n"),
-        std::string::npos);
     EXPECT_EQ(ReadFile(dir / "a.txt"), list);
     EXPECT_EQ(ReadFile(dir / "keep.txt"), "kept");
     EXPECT_EQ(ReadFile(dir / "app" / "Tintwell.ini"), ini);  // never written
@@ -441,6 +433,9 @@ TEST(CliCommands, InfoNamesTheFlavourOfEachFile) {
          {"Pixel data:    RLE8 stream of 0 bytes at offset 1078, damaged: a run of pixels goes "
           "past the end of its row",
           "Can recolor:   no: \"a.bmp\" has damaged compressed pixel data"}},
+        {Bmp().Set32(kCompression, 3),
+         {"Compression:   bit fields, 0x3\nSize:          5 x 3 pixels", "Color table:   not read",
+          "Load error:    Unsupported compression type: 0x3"}},
         {Bmp().Set32(kCompression, 4), {"Compression:   JPEG, 0x4"}}};
     TempDir dir;
     for (const auto& [b, lines] : cases) {

@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 #include "settings/WindowPlacement.h"
 #include "support/TestKit.h"
 
@@ -137,14 +138,15 @@ TEST(WindowPlacement, StoresTheNormalRectangleAndRestoresItNeverSmallerThanDesig
     clsINI ini(box);
     ini.LoadINIFromString("");
     FakeWindow w;
-    w.rect = {1200, -300, 9615.5, 6000};
+    w.rect = {1200, -300.5, 9615.5, 100000};  // stored as whole numbers; 100000 was "1e+05"
     SaveWindowPlacement(ini, w, "Main");
     w.state = WindowState::Maximized;
     SaveWindowPlacement(ini, w, "Main");  // only the state; the normal rectangle stays
     w.state = WindowState::Minimized;
     SaveWindowPlacement(ini, w, "Preview");  // nothing
-    EXPECT_EQ(ini.ToText(),
-              "[Main]\r\nHeight=6000\r\nLeft=1200\r\nTop=-300\r\nWidth=9616\r\nWindowState=2\r\n");
+    EXPECT_EQ(
+        ini.ToText(),
+        "[Main]\r\nHeight=100000\r\nLeft=1200\r\nTop=-300\r\nWidth=9616\r\nWindowState=2\r\n");
     const std::tuple<std::string, TwipsRect, TwipsRect, WindowState> cases[] = {
         {"", {500, 600, 6000, 4000}, {0, 0, 6000, 4000}, WindowState::Normal},
         {"[S]\r\nLeft=-300\r\nTop=-1\r\nWidth=100\r\nHeight=9000.4\r\nWindowState=1\r\n",
@@ -155,7 +157,7 @@ TEST(WindowPlacement, StoresTheNormalRectangleAndRestoresItNeverSmallerThanDesig
          {0, 0, 10, 10},
          {999999, 88888, 7000, 10},
          WindowState::Normal},
-        {ini.ToText(), {0, 0, 20000, 10}, {1200, 0, 20000, 6000}, WindowState::Maximized}};
+        {ini.ToText(), {0, 0, 20000, 10}, {1200, 0, 20000, 100000}, WindowState::Maximized}};
     for (const auto& [text, designed, restored, state] : cases) {
         clsINI stored(box);
         stored.LoadINIFromString(text);
@@ -167,6 +169,57 @@ TEST(WindowPlacement, StoresTheNormalRectangleAndRestoresItNeverSmallerThanDesig
                   std::tie(restored.left, restored.top, restored.width, restored.height))
             << text;
         EXPECT_EQ(next.state, state) << text;
+    }
+}
+
+TEST(SettingsLocation, KeepsTheFileBesideTheProgramWhenItIsThereOrTheFolderCanBeWritten) {
+    struct Case {
+        const char* name;
+        bool fileBeside;
+        fs::perms folderMode;
+        bool beside;
+    } const cases[] = {
+        {"portable copy", false, fs::perms(0755), true},
+        {"install the user cannot write", false, fs::perms(0555), false},
+        {"existing file beside a read-only program", true, fs::perms(0555), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        fs::permissions(dir.path(), fs::perms(0755));
+        const fs::path program = dir / "lib";
+        fs::create_directory(program);
+        if (c.fileBeside) std::ofstream(program / "Tintwell.ini").put('\n');
+        GiveToNobody(program);  // a folder of the user's own, writable unless made read-only
+        fs::permissions(program, c.folderMode);
+        // Permission bits bind root only after it gives up its rights.
+        const std::string report = AsUnprivilegedUser([&](std::string& r) {
+            r = SettingsLocation::SettingsFolder(program, "/home/u/.config/Tintwell").string();
+        });
+        fs::permissions(program, fs::perms(0755));
+        EXPECT_EQ(report, c.beside ? program.string() : "/home/u/.config/Tintwell");
+    }
+}
+
+TEST(SettingsLocation, HelpAndSamplesComeFromTheProgramFolderElseTheShareFolder) {
+    EXPECT_EQ(SettingsLocation::ShareFolder("/usr/lib/tintwell"), "/usr/share/tintwell");
+    struct Case {
+        const char* fileInProgram;  // "" none
+        bool shareExists, fromProgram;
+    } const cases[] = {
+        {"Tintwell.html", true, true},  // a build or a portable copy
+        {"old.BMP", true, true},
+        {"", true, false},  // installed
+        {"", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fileInProgram << c.shareExists);
+        TempDir dir;
+        fs::create_directories(dir / "lib");
+        if (*c.fileInProgram) std::ofstream(dir / "lib" / c.fileInProgram).put('\n');
+        if (c.shareExists) fs::create_directories(dir / "share");
+        EXPECT_EQ(SettingsLocation::DataFolder(dir / "lib", dir / "share"),
+                  c.fromProgram ? dir / "lib" : dir / "share");
     }
 }
 

@@ -35,31 +35,6 @@ inline QApplication& TestApp() {
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
-using TempFolder = TempDir;
-inline ColorValue Rgb(int r, int g, int b) {
-    return static_cast<ColorValue>(r | g << 8 | b << 16);
-}
-inline ColorValue DistinctColor(int i) {
-    return Rgb(i, 255 - i, (i * 7) & 0xFF);
-}
-// Writes a BMP made with the program's own bitmap code: `pixel` gives an index
-// (1 to 8 bits) or a colour (24, 32 bits) per column and row (0 = top).
-inline void WriteBmp(const fs::path& path, int w, int h, int bits,
-                     const std::function<std::uint32_t(int, int)>& pixel,
-                     const std::function<ColorValue(int)>& palette = DistinctColor) {
-    clsBitmap bmp;
-    bmp.CreateNew(w, h, static_cast<std::int16_t>(bits));
-    for (int i = 0; i < bmp.ColorTableEntryCount(); ++i)
-        bmp.SetColorTableEntry(i, palette(i));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            bmp.SetPixelAt(x, y, static_cast<std::int32_t>(pixel(x, y)));
-    bmp.SaveAsFile(path);
-}
-inline void WriteDiagonalBmp(const fs::path& path, int w = 16, int h = 16) {
-    WriteBmp(path, w, h, 8, [](int x, int y) { return (x + y) & 0xFF; });
-}
-
 inline void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
                   Qt::MouseButtons held) {
     QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
@@ -199,12 +174,6 @@ class MainWindowFixture : public ::testing::Test {
     }
     std::string Ini() const { return ReadFile(folder / "Tintwell.ini"); }
     void WriteIni(const std::string& text) { WriteFile(folder / "Tintwell.ini", text); }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const MessageRequest& m : messages.shown)
-            texts.push_back(m.text);
-        return texts;
-    }
     bool IniHas(const std::string& line) const {
         return Ini().find(line + "\r\n") != std::string::npos;
     }
@@ -213,9 +182,32 @@ class MainWindowFixture : public ::testing::Test {
         WriteFile(folder / name,
                   Bmp().Size(w, h).Pixels([](int x, int y) { return x + y; }).Build());
     }
+    // The ticks of Show Preview, Backup BMPs and Recolor outside, as "110".
+    std::string Ticks() const {
+        std::string t;
+        for (QAction* a : {main->mnuOptionsShowPreview, main->mnuOptionsBackupBMPs,
+                           main->mnuOptionsRecolorOutside})
+            t += a->isChecked() ? '1' : '0';
+        return t;
+    }
+    // The read-outs of the Selected, Mouse Over and Mapping To groups, as
+    // "17 (11h) R: 17 G: 238 B: 122|...".
+    std::string Groups() const {
+        QStringList g;
+        for (int i = 0; i < 3; ++i)
+            g << (main->lblColorNum[i]->text() + " " + main->lblColorRGB[i]->text()).simplified();
+        return g.join('|').toStdString();
+    }
+    // The listed names, "*" before the current one.
+    std::string Listed() const {
+        std::string names;
+        for (int i = 0; i < main->File->count(); ++i)
+            names += (i ? " " : "") + std::string(i == main->File->currentRow() ? "*" : "") +
+                     main->File->item(i)->text().toStdString();
+        return names;
+    }
 
     TempDir folder;
-    TempDir& programFolder = folder;
     RecordingMessageBox messages;
     RecordingTextPrompt prompt;
     RecordingBatchProgress progress;

@@ -109,15 +109,18 @@ class FileSizeLimit {
     void (*previous_)(int);
 };
 
-// Runs `body` in a forked child as user "nobody" when the tests run as root, so
-// permission bits bind; returns what the child wrote into its string.
-inline std::string AsUnprivilegedUser(const std::function<void(std::string&)>& body) {
+// Runs `body` in a forked child, as user "nobody" when `unprivileged` and the
+// tests run as root (so permission bits bind); returns what the child wrote
+// into its string, which stays empty when the child dies.
+inline std::string InChild(const std::function<void(std::string&)>& body,
+                           bool unprivileged = false) {
     int fds[2];
     if (::pipe(fds) != 0) return "pipe failed";
     const pid_t pid = ::fork();
     if (pid == 0) {
         std::string report;
-        if (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) body(report);
+        if (!unprivileged || ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0))
+            body(report);
         if (::write(fds[1], report.data(), report.size()) < 0) ::_exit(1);
         ::_exit(0);
     }
@@ -129,6 +132,9 @@ inline std::string AsUnprivilegedUser(const std::function<void(std::string&)>& b
     ::close(fds[0]);
     ::waitpid(pid, nullptr, 0);
     return report;
+}
+inline std::string AsUnprivilegedUser(const std::function<void(std::string&)>& body) {
+    return InChild(body, true);
 }
 
 // Hands a path to the user AsUnprivilegedUser runs as.

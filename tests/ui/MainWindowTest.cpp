@@ -1,6 +1,6 @@
 // The main window driven as a user would: start-up from the settings, the
-// options, the palette grid, the file list and the batch, the colour-map menu,
-// Browse and the colour index list, each checked through what it shows.
+// options, the palette grid, the file list and the batch, each checked
+// through what it shows.
 #include <QMenuBar>
 
 #include "support/GuiKit.h"
@@ -25,22 +25,14 @@ TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     WriteFile(folder / "notes.txt", "x");
     fs::create_directory(folder / "d.bmp");
     Start();
-    EXPECT_TRUE(main->mnuOptionsShowPreview->isChecked() &&
-                main->mnuOptionsBackupBMPs->isChecked() &&
-                main->mnuOptionsRecolorOutside->isChecked());
+    EXPECT_EQ(Ticks(), "111");
     EXPECT_EQ(main->FolderTag(), folder.path().string());
-    QStringList listed;
-    for (int i = 0; i < main->File->count(); ++i)
-        listed << main->File->item(i)->text();
-    EXPECT_EQ(listed, (QStringList{"a.bmp", "b.BMP", "C.Bmp"}));
-    EXPECT_EQ(main->File->currentRow(), 0);
+    EXPECT_EQ(Listed(), "*a.bmp b.BMP C.Bmp");
     ASSERT_TRUE(main->LoadedView() && main->LoadedView()->isVisible());
     EXPECT_EQ(main->LoadedView()->windowTitle(), "30 x 20");
     EXPECT_EQ(main->lblColor->BackColor(200), Bmp::PaletteColor(200));
-    for (int g = 0; g < 3; ++g) {
-        EXPECT_EQ(main->lblColorNum[g]->text(), "0 (00h)");
-        EXPECT_EQ(main->lblColorRGB[g]->text(), "R: 0\nG: 255\nB: 3\n");  // cell 0 of the palette
-    }
+    const std::string cell0 = "0 (00h) R: 0 G: 255 B: 3";  // the palette's first colour
+    EXPECT_EQ(Groups(), cell0 + "|" + cell0 + "|" + cell0);
     EXPECT_EQ(main->lblColor->FrameRect(PaletteGrid::shpOld),
               main->lblColor->CellRect(0).adjusted(-1, -1, 1, 1));
     EXPECT_EQ(main->frameGeometry().topLeft(), QPoint(0, 0));
@@ -56,21 +48,17 @@ TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     const std::string left = "Left=" + std::to_string(frame.x() * 15);
     EXPECT_TRUE(IniHas(left) && IniHas("Top=" + std::to_string(frame.y() * 15)));
     EXPECT_TRUE(IniHas("WindowState=0"));
-    EXPECT_EQ(Ini().find("Preview=0"),
-              std::string::npos);  // closing with the program keeps it ticked
+    EXPECT_EQ(Ini().find("Preview=0"), std::string::npos);  // closing with the program keeps it
 
     Start(
         "[General]\r\nBackupBMPs=5\r\nPreview=0\r\nRecolorOutside=0\r\nFolder=/no/such\r\n"
         "[Recolor]\r\n3=7\r\n4=300\r\n" +
         Ini());
     EXPECT_EQ(main->frameGeometry(), frame);
-    EXPECT_TRUE(main->mnuOptionsBackupBMPs->isChecked());
-    EXPECT_FALSE(main->mnuOptionsShowPreview->isChecked() ||
-                 main->mnuOptionsRecolorOutside->isChecked());
+    EXPECT_EQ(Ticks(), "010");
     EXPECT_TRUE(main->LoadedView() == nullptr || !main->LoadedView()->isVisible());
     EXPECT_EQ(main->FolderTag(), folder.path().string());  // the stored folder is gone
-    EXPECT_EQ(app->Map()[3], 7);
-    EXPECT_EQ(app->Map()[4], 4);
+    EXPECT_EQ(std::to_string(app->Map()[3]) + std::to_string(app->Map()[4]), "74");
     EXPECT_FALSE(app->Map().ColorMapChanged());
     main->mnuOptionsShowPreview->trigger();
     EXPECT_EQ(main->LoadedView()->frameGeometry().topLeft(), view.topLeft());
@@ -89,13 +77,15 @@ TEST_F(MainWindow, OptionsAreStoredAtOnceAndTheirEffectShows) {
     main->lblColor_MouseDown(4, 1, 0, 0, 0);
     main->lblColor_MouseDown(9, 2, 0, 0, 0);
     view->vsbZoom()->setValue(3);
-    view->MoveSelection(0, 0, 3, 3);  // pixel (2, 2) holds 4, inside
-    view->DoPreview();
-    EXPECT_EQ(view->img(1)->Picture().pixelIndex(2, 2), 4);  // recoloured outside only
-    EXPECT_EQ(view->img(1)->Picture().pixelIndex(4, 0), 9);
+    view->MoveSelection(0, 0, 3, 3);  // pixel (2, 2) holds 4, inside; (4, 0) outside
+    const auto shown = [&] {
+        view->DoPreview();
+        const QImage& p = view->img(1)->Picture();
+        return std::to_string(p.pixelIndex(2, 2)) + " " + std::to_string(p.pixelIndex(4, 0));
+    };
+    EXPECT_EQ(shown(), "4 9");  // recoloured outside only
     main->mnuOptionsRecolorOutside->trigger();
-    EXPECT_EQ(view->img(1)->Picture().pixelIndex(2, 2), 9);
-    EXPECT_EQ(view->img(1)->Picture().pixelIndex(4, 0), 4);
+    EXPECT_EQ(shown(), "9 4");
     main->mnuOptionsBackupBMPs->trigger();
     main->mnuOptionsShowPreview->trigger();
     EXPECT_TRUE(IniHas("RecolorOutside=0") && IniHas("BackupBMPs=0") && IniHas("Preview=0"));
@@ -108,13 +98,10 @@ TEST_F(MainWindow, OptionsAreStoredAtOnceAndTheirEffectShows) {
     EXPECT_EQ(view->ZoomValue(), 3);
     EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{0, 0, 3, 3}));
     main->Form_Unload();  // while closing, a toggle changes neither tick nor setting
-    const std::string before = Ini();
-    const bool outside = main->mnuOptionsRecolorOutside->isChecked();
-    const bool preview = main->mnuOptionsShowPreview->isChecked();
+    const std::string before = Ini(), ticks = Ticks();
     main->mnuOptionsRecolorOutside->trigger();
     main->mnuOptionsShowPreview->trigger();
-    EXPECT_EQ(main->mnuOptionsRecolorOutside->isChecked(), outside);
-    EXPECT_EQ(main->mnuOptionsShowPreview->isChecked(), preview);
+    EXPECT_EQ(Ticks(), ticks);
     EXPECT_EQ(Ini(), before);
 }
 
@@ -129,20 +116,21 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_EQ(grid->CellRect(0), QRect(128, 32, 17, 17));
     EXPECT_EQ(grid->CellRect(255), QRect(128 + 15 * 17, 32 + 15 * 17, 17, 17));
     EXPECT_EQ(grid->CellAt(at(200)), 200);
+    const std::string c0 = "0 (00h) R: 0 G: 255 B: 3", c17 = "17 (11h) R: 17 G: 238 B: 122",
+                      c200 = "200 (C8h) R: 200 G: 55 B: 123", c255 = "255 (FFh) R: 255 G: 0 B: 252";
     Click(grid, at(17));
     EXPECT_EQ(main->SelectedColor(), 17);
-    EXPECT_EQ(main->lblColorNum[0]->text(), "17 (11h)");
-    EXPECT_EQ(main->lblColorRGB[0]->text(), "R: 17\nG: 238\nB: 122\n");
+    EXPECT_EQ(Groups(), c17 + "|" + c0 + "|" + c17);  // the pointer has not moved yet
     EXPECT_EQ(grid->FrameRect(PaletteGrid::shpOld), frame(17));
     const int renders = main->LoadedView()->RenderCount();
     Click(grid, at(200), Qt::RightButton);
     EXPECT_EQ(app->Map()[17], 200);
     EXPECT_TRUE(app->Map().ColorMapChanged());
-    EXPECT_EQ(main->lblColorNum[2]->text(), "200 (C8h)");
+    EXPECT_EQ(Groups(), c17 + "|" + c0 + "|" + c200);
     EXPECT_EQ(main->LoadedView()->RenderCount(), renders + 1);
     EXPECT_EQ(main->LoadedView()->img(1)->Picture().pixelIndex(17, 0), 200);
     Move(grid, at(17));  // hovering shows what a colour becomes
-    EXPECT_EQ(main->lblColorNum[1]->text(), "17 (11h)");
+    EXPECT_EQ(Groups(), c17 + "|" + c17 + "|" + c200);
     EXPECT_EQ(grid->FrameRect(PaletteGrid::shpSel), frame(17));
     EXPECT_EQ(grid->FrameRect(PaletteGrid::shpNew), frame(200));
     Press(grid, at(20));
@@ -150,16 +138,14 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_EQ(main->lblColorNum[1]->text(), "20 (14h)");
     Release(grid, at(90));
     Move(grid, at(255));
-    EXPECT_EQ(main->lblColorNum[1]->text(), "255 (FFh)");
-    EXPECT_EQ(main->lblColorRGB[1]->text(), "R: 255\nG: 0\nB: 252\n");
+    EXPECT_EQ(Groups(), "20 (14h) R: 20 G: 235 B: 143|" + c255 + "|" + c255);
     Click(grid, at(20), Qt::RightButton);
     Click(grid, at(20), Qt::RightButton);   // on itself: back to its own index
     Click(grid, at(40), Qt::MiddleButton);  // changes nothing
-    EXPECT_EQ(app->Map()[20], 20);
-    EXPECT_EQ(main->SelectedColor(), 20);
+    EXPECT_EQ(std::to_string(app->Map()[20]) + " " + std::to_string(main->SelectedColor()),
+              "20 20");
     Click(grid, at(0));
-    EXPECT_EQ(main->SelectedColor(), 0);
-    EXPECT_EQ(main->lblColorNum[0]->text(), "0 (00h)");
+    EXPECT_EQ(Groups().substr(0, c0.size()), c0);
     const QRect before = grid->geometry();
     main->resize(main->width() + 200, main->height() + 100);
     QCoreApplication::processEvents();
@@ -173,23 +159,32 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_EQ(grid->BackColor(5), Bmp::PaletteColor(5));
 }
 
-TEST_F(MainWindow, ListsRefreshesAndShowsTheFolderShortenedInTheMiddle) {
-    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+// Regression: after another palette loaded, "Selected" kept the previous
+// palette's colour, and a file that cannot be shown left the previous image.
+TEST_F(MainWindow, ListsRefreshesAndShowsTheCurrentFileAndTheFolderShortenedInTheMiddle) {
+    for (const char* name : {"a.bmp", "c.bmp"})
         Diagonal(name, 10, 10);
+    WriteFile(folder / "b.bmp", Bmp().ClrUsed(16).Build());  // entries from 16 on are black
     WriteFile(folder / "deep.bmp", Bmp().Bits(24).Build());
     Start();
+    main->lblColor_MouseDown(20, 1, 0, 0, 0);
+    main->DoHover(21);
+    main->File->setCurrentRow(1);
+    EXPECT_EQ(Groups(), "20 (14h) R: 0 G: 0 B: 0|21 (15h) R: 0 G: 0 B: 0|21 (15h) R: 0 G: 0 B: 0");
     Click(main->File->viewport(), main->File->visualItemRect(main->File->item(3)).center());
-    EXPECT_EQ(main->File->currentRow(), 3);
+    EXPECT_EQ(Listed(), "a.bmp b.bmp c.bmp *deep.bmp");
     EXPECT_EQ(messages.Titles(), "BMP is not 8-bit;");
-    EXPECT_EQ(main->LoadedView()->windowTitle(), "0 x 0");  // no image shown for it
+    frmView* view = main->LoadedView();  // shows no image for it
+    EXPECT_EQ(view->windowTitle(), "0 x 0");
+    EXPECT_TRUE(!view->PreviewBitmap() && view->img(0)->Picture().isNull() &&
+                view->img(1)->Picture().isNull());
     main->File->setCurrentRow(2);
     Diagonal("0-new.bmp");
     main->cmdRefreshFiles->click();
-    EXPECT_EQ(main->File->currentItem()->text(), "c.bmp");
+    EXPECT_EQ(Listed(), "0-new.bmp a.bmp b.bmp *c.bmp deep.bmp");
     fs::remove(folder / "c.bmp");
     main->cmdRefreshFiles->click();
-    EXPECT_EQ(main->File->count(), 4);
-    EXPECT_EQ(main->File->currentRow(), 0);
+    EXPECT_EQ(Listed(), "*0-new.bmp a.bmp b.bmp deep.bmp");
     const std::string path =
         "/home/someone/pictures/holidays/two thousand and twenty six/summer at the lake/tiles";
     main->SetFolderLabel(main->lblFolder, path);
@@ -224,10 +219,11 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
               "\"" + (folder / "b.bmp").string() + "\" is not a 256 color BMP");
     EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
     EXPECT_EQ(progress.log, "begin 5;a.bmp;b.bmp;c.bmp;d.bmp;e.bmp;end;");
-    for (const char* name : {"a.bmp", "d.bmp"}) {
-        EXPECT_EQ(PixelOnDisk(folder / name, 0, 0), 0);    // inside: kept
-        EXPECT_EQ(PixelOnDisk(folder / name, 4, 0), 104);  // outside: recoloured
-    }
+    const auto pixels = [&](const char* name) {  // inside the selection, then outside
+        return std::to_string(PixelOnDisk(folder / name, 0, 0)) + " " +
+               std::to_string(PixelOnDisk(folder / name, 4, 0));
+    };
+    EXPECT_EQ(pixels("a.bmp") + " " + pixels("d.bmp"), "0 104 0 104");
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
         EXPECT_TRUE(fs::exists(folder / "Tintwell Backup" / name)) << name;
     EXPECT_EQ(ReadFile(folder / "b.bmp"), Bmp().Bits(24).Build());
@@ -243,17 +239,16 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     main->File->selectAll();
     main->cmdRecolor->click();  // Cancel before the second file: no completion message
     EXPECT_EQ(progress.log, "begin 5;a.bmp;end;");
-    EXPECT_EQ(PixelOnDisk(folder / "a.bmp", 4, 0), 4);
-    EXPECT_EQ(PixelOnDisk(folder / "d.bmp", 4, 0), 104);
+    EXPECT_EQ(pixels("a.bmp") + " " + pixels("d.bmp"), "0 4 0 104");
     EXPECT_TRUE(messages.shown.empty());
     frmView* view = main->LoadedView();
     main->File->clearSelection();
     main->File->item(3)->setSelected(true);
     progress.stopBefore = -1;
     Key(view->vsbZoom(), Qt::Key_F5, Qt::ShiftModifier);  // only a plain F5 recolours
-    EXPECT_EQ(PixelOnDisk(folder / "d.bmp", 4, 0), 104);
+    EXPECT_EQ(pixels("d.bmp"), "0 104");
     Key(view, Qt::Key_F5);
-    EXPECT_EQ(PixelOnDisk(folder / "d.bmp", 4, 0), 4);
+    EXPECT_EQ(pixels("d.bmp"), "0 4");
     EXPECT_TRUE(messages.shown.empty());  // one file: no completion message
 }
 

@@ -4,11 +4,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <random>
 
 #include "core/modRecolor.h"
+#include "settings/SettingsLocation.h"
 #include "shell/clsResizeLimits.h"
 #include "support/GuiKit.h"
 #include "ui/toolkit/QtBatchProgress.h"
@@ -193,6 +195,26 @@ TEST(clsResizeLimits, HoldsAWindowWithinItsLimitsAndGivesBackItsOwn) {
     limits.AddLimits(&next, 120, 130, 0, 0, true);
     limits.RemoveAllLimits();
     EXPECT_EQ(next.minimumSize(), QSize(0, 0));
+}
+
+// The command line, which has no Qt, names the same configuration folder as
+// the window, which asks Qt for it.
+TEST(SettingsLocation, UserConfigFolderFollowsXdgConfigHomeElseHomeAsQtDoes) {
+    TestApp();
+    const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
+    QCoreApplication::setApplicationName("Tintwell");
+    qputenv("HOME", "/home/u");
+    const char* const xdgValues[] = {"/x/cfg", nullptr, ""};
+    for (const char* value : xdgValues) {
+        SCOPED_TRACE(value ? value : "(unset)");
+        value ? qputenv("XDG_CONFIG_HOME", value) : qunsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(SettingsLocation::UserConfigFolder(),
+                  value && *value ? "/x/cfg/Tintwell" : "/home/u/.config/Tintwell");
+        EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString(),
+                  SettingsLocation::UserConfigFolder());
+    }
+    qputenv("HOME", home);
+    xdg.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", xdg);
 }
 
 }  // namespace
