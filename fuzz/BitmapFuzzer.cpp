@@ -21,21 +21,6 @@ bool Same(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
 }
 
-// The recolouring rule pixel by pixel, skipping pixels whose bytes are not held.
-void Reference(clsBitmap& bmp, const ColorMap& map, const SelectionRect& s, bool outside) {
-    const std::int64_t x1 = std::int64_t{s.x0} + s.w - 1, y1 = std::int64_t{s.y0} + s.h - 1;
-    for (std::int32_t y = 0; y < bmp.Height() && bmp.BitCount() <= 8; ++y)
-        for (std::int32_t x = 0; x < bmp.Width(); ++x) {
-            const bool inside = x >= s.x0 && x <= x1 && y >= s.y0 && y <= y1;
-            if (!s.IsNoSelection() && inside == outside) continue;
-            try {
-                bmp.SetPixelAt(x, y, map[static_cast<std::uint8_t>(bmp.GetPixelAt(x, y))]);
-            } catch (const std::out_of_range&) {
-                break;  // the rest of the row lies further beyond the held bytes
-            }
-        }
-}
-
 // Saves `bmp`, loads the file back and checks it holds the same image.
 void CheckSaved(const clsBitmap& bmp, clsBitmap& saving) {
     const fs::path file = fuzz::Scratch() / "saved.bmp";
@@ -101,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RecolorBitmap(*mapped, map, sel, outside);
         if (std::int64_t{bmp.Width()} * bmp.Height() <= 1 << 16) {
             auto reference = bmp.CreateCopy();
-            Reference(*reference, map, sel, outside);
+            test::ReferenceRecolor(*reference, map, sel, outside);
             FUZZ_CHECK(Same(mapped->Pixels(), reference->Pixels()));
         }
         CheckSaved(bmp, *mapped);

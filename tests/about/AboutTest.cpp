@@ -15,31 +15,22 @@ namespace tintwell::test {
 namespace {
 
 struct RecordingOpener : IUrlOpener {
-    std::int32_t Open(const QString& target) override {
-        opened << target;
-        return result;
-    }
+    std::int32_t Open(const QString& target) override { return opened << target, result; }
     std::int32_t result = 42;
     QStringList opened;
 };
 
 struct About : ::testing::Test {
-    About() : about(Owner(), messages, &opener) {
+    About() : about((Owner(), &owner), messages, &opener) {
         about.show();
         QApplication::setActiveWindow(&about);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&about));
     }
-    QWidget* Owner() {
+    void Owner() {
         QPixmap icon(32, 32);
         icon.fill(Qt::darkCyan);
         owner.setWindowIcon(QIcon(icon));
         owner.show();
-        return &owner;
-    }
-    static void Move(QWidget* w, QPointF at) {
-        QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
-        QApplication::sendEvent(w, &e);
     }
     QMainWindow owner;
     RecordingMessageBox messages;
@@ -101,17 +92,17 @@ TEST_F(About, LinksOpenTheMakersAddressesOnAnyPressAndSayWhyWhenTheyCannot) {
 
 TEST_F(About, HoveringALinkShowsTheHandAndCapturesThePointerUntilItLeaves) {
     clsMouseOver* hover = clsMouseOver::For(&owner);
-    Move(about.txtWebSite, QPointF(10, 5));
+    Move(about.txtWebSite, {10, 5});
     EXPECT_EQ(QWidget::mouseGrabber(), about.txtWebSite);
     EXPECT_EQ(about.txtWebSite->cursor().shape(), Qt::PointingHandCursor);
-    Move(about.txtWebSite, QPointF(about.txtWebSite->width(), 5));  // the right edge is on it
+    Move(about.txtWebSite, {about.txtWebSite->width(), 5});  // the right edge is on it
     EXPECT_TRUE(hover->MouseOverActive());
     // The first move outside goes to the link holding the capture, which lets go.
     Move(about.txtWebSite,
          about.txtWebSite->mapFrom(&about, about.txtWebSite2->geometry().center()));
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(about.txtWebSite->cursor().shape(), Qt::ArrowCursor);
-    Move(about.txtEmail, QPointF(10, 5));
+    Move(about.txtEmail, {10, 5});
     ASSERT_EQ(QWidget::mouseGrabber(), about.txtEmail);
     frmAbout second(&owner, messages, &opener);  // a new About window releases a capture left over
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);

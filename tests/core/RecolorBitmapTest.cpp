@@ -12,35 +12,6 @@
 namespace tintwell::test {
 namespace {
 
-// Every index moves to a different one, so a pixel recoloured twice or missed shows.
-ColorMap Shifted() {
-    ColorMap map;
-    for (int i = 0; i < 256; ++i)
-        map.SetMapping(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7 + 13));
-    return map;
-}
-
-// The plain per-pixel rule: one lookup per pixel inside (or outside) the
-// selection, pixels whose bytes the bitmap does not hold skipped.
-void Reference(clsBitmap& bmp, const ColorMap& map, SelectionRect s, bool outside) {
-    const std::int64_t x1 = std::int64_t{s.x0} + s.w - 1, y1 = std::int64_t{s.y0} + s.h - 1;
-    const std::int64_t stored =
-        (std::int64_t(bmp.Pixels().size()) + bmp.RowStride() - 1) / bmp.RowStride();
-    const std::int64_t first =
-        bmp.IsTopDown() ? 0 : std::max<std::int64_t>(bmp.Height() - stored, 0);
-    for (std::int64_t y = first;
-         y < std::min<std::int64_t>(bmp.Height(), first + stored) && bmp.BitCount() <= 8; ++y)
-        for (int x = 0; x < bmp.Width(); ++x)
-            try {
-                const bool inside = x >= s.x0 && x <= x1 && y >= s.y0 && y <= y1;
-                if (s.IsNoSelection() || inside != outside)
-                    bmp.SetPixelAt(
-                        x, static_cast<int>(y),
-                        map[static_cast<std::uint8_t>(bmp.GetPixelAt(x, static_cast<int>(y)))]);
-            } catch (const std::out_of_range&) {
-            }
-}
-
 std::string Bytes(const clsBitmap& b) {
     return {b.Pixels().begin(), b.Pixels().end()};
 }
@@ -50,7 +21,7 @@ void ExpectAsReference(const Bmp& b, const ColorMap& map, SelectionRect s, bool 
     Load(fast, b.Build());
     Load(slow, b.Build());
     RecolorBitmap(fast, map, s, outside);
-    Reference(slow, map, s, outside);
+    ReferenceRecolor(slow, map, s, outside);
     ASSERT_EQ(Bytes(fast), Bytes(slow))
         << s.x0 << "," << s.y0 << " " << s.w << "x" << s.h << " outside " << outside << ", "
         << b.BitCount() << " bits";
@@ -74,14 +45,14 @@ TEST(RecolorBitmap, FollowsThePerPixelRuleForEverySelectionDepthAndRowOrder) {
         for (bool topDown : {false, true})
             for (const SelectionRect& s : selections)
                 for (bool outside : {false, true}) {
-                    ExpectAsReference(Bmp().Size(7, 5).Bits(bits).TopDown(topDown), Shifted(), s,
+                    ExpectAsReference(Bmp().Size(7, 5).Bits(bits).TopDown(topDown), Inverted(), s,
                                       outside);
                     ExpectAsReference(Bmp().Size(7, 5).TopDown(topDown), chain, s, outside);
                 }
     std::mt19937 rng(12345);
     std::uniform_int_distribution<int> pos(-4, 14), size(-2, 16);
     for (int i = 0; i < 300; ++i)
-        ExpectAsReference(Bmp().Size(11, 9), Shifted(), {pos(rng), pos(rng), size(rng), size(rng)},
+        ExpectAsReference(Bmp().Size(11, 9), Inverted(), {pos(rng), pos(rng), size(rng), size(rng)},
                           i % 2);
 }
 
@@ -93,29 +64,16 @@ TEST(RecolorBitmap, MapsOnlyThePixelsTheBitmapHolds) {
             for (std::size_t cut : {3u, 9u, 20u}) {
                 const Bmp full = Bmp().Size(8, 4).Bits(bits).TopDown(topDown);
                 const Bmp b = Bmp(full).Cut(full.Build().size() - cut);
-                ExpectAsReference(b, Shifted(), {}, false);
-                ExpectAsReference(b, Shifted(), {1, 1, 100, 100}, true);
-                ExpectAsReference(b, Shifted(), {0, 2, 8, 1}, false);
+                ExpectAsReference(b, Inverted(), {}, false);
+                ExpectAsReference(b, Inverted(), {1, 1, 100, 100}, true);
+                ExpectAsReference(b, Inverted(), {0, 2, 8, 1}, false);
                 ExpectAsReference(
-                    Bmp(full).Set32(kHeight, topDown ? -2'000'000'000 : 2'000'000'000), Shifted(),
+                    Bmp(full).Set32(kHeight, topDown ? -2'000'000'000 : 2'000'000'000), Inverted(),
                     {0, topDown ? 1 : 1'999'999'998, 3, 1}, false);
             }
 }
 
-TEST(ColorMap, AnEditSetsTheChangedFlagLoadingAndResettingDoNot) {
-    ColorMap map;
-    EXPECT_TRUE(map.IsIdentity());
-    map.SetEntry(0, 255);
-    EXPECT_FALSE(map.ColorMapChanged());
-    map.SetMapping(1, 2);
-    EXPECT_TRUE(map.ColorMapChanged());
-    map.Reset();
-    EXPECT_TRUE(map.IsIdentity() && map.ColorMapChanged());
-    EXPECT_THROW(map.Entry(256), std::out_of_range);
-    EXPECT_THROW(map.Entry(-1), std::out_of_range);
-}
-
-TEST(ColorMapHistory, KeepsTheNewestStepsUpToItsLimit) {
+TEST(ColorMap, EditsAreUndoneUpToTheHistorysLimitAndSetTheChangedFlag) {
     ColorMap small, large;
     ColorMapHistory three(small, 3), standard(large);
     for (int i = 1; i <= 150; ++i) {
@@ -132,31 +90,21 @@ TEST(ColorMapHistory, KeepsTheNewestStepsUpToItsLimit) {
         ++undone;
     EXPECT_EQ(undone, 150);
     EXPECT_TRUE(large.IsIdentity());
+    ColorMap map;  // an edit sets the changed flag; loading (SetEntry) does not, Reset does
+    map.SetEntry(0, 255);
+    const bool loaded = map.ColorMapChanged();
+    map.SetMapping(1, 2);
+    const bool edited = map.ColorMapChanged();
+    map.Reset();
+    EXPECT_EQ(std::to_string(loaded) + std::to_string(edited) + std::to_string(map.IsIdentity()) +
+                  std::to_string(map.ColorMapChanged()),
+              "0111");
+    EXPECT_THROW(map.Entry(256), std::out_of_range);
+    EXPECT_THROW(map.Entry(-1), std::out_of_range);
 }
 
 clsBitmap EightBit(int w, int h, std::vector<int> indices) {
-    clsBitmap bmp;
-    Load(bmp,
-         Bmp()
-             .Size(w, h)
-             .Pixels([=](int x, int y) { return indices[static_cast<std::size_t>(y * w + x)]; })
-             .Build());
-    return bmp;
-}
-
-TEST(IndexList, ListsTheRowsFromTheTopInFieldsOfFourWithCrLf) {
-    EXPECT_EQ(ColorIndexListText(EightBit(3, 2, {0, 12, 255, 7, 7, 100})),
-              "  0, 12,255,\r\n  7,  7,100,\r\n");
-    EXPECT_EQ(ColorIndexListText(EightBit(1, 1, {5})), "  5,\r\n");
-    for (int bits : {1, 4, 24, 32}) {
-        clsBitmap other;
-        Load(other, Bmp().Bits(bits).Build());
-        EXPECT_EQ(ColorIndexListText(other), "");
-    }
-    const std::pair<const char*, const char*> names[] = {
-        {"castle.bmp", "castle.txt"}, {"a.b.bmp", "a.txt"}, {"noext", "noext.txt"}, {"", ".txt"}};
-    for (const auto& [image, list] : names)
-        EXPECT_EQ(SuggestedIndexListName(image), list);
+    return Loaded(Bmp().Size(w, h).Pixels([=](int x, int y) { return indices[y * w + x]; }));
 }
 
 TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
@@ -165,11 +113,9 @@ TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
     for (std::size_t i = 0; i < many.size(); ++i)
         many[i] = static_cast<int>(i * 7 % 256);
     const clsBitmap big = EightBit(1000, 600, many);
-    clsBitmap cut, deep, badWidth, minWidth;
-    Load(cut, Bmp().Size(4, 300).Cut(2000).Build());
-    Load(deep, Bmp().Bits(24).Build());
-    Load(badWidth, Bmp().Set32(kWidth, -5).Build());
-    Load(minWidth, Bmp().Set32(kWidth, INT32_MIN).Build());
+    const clsBitmap cut = Loaded(Bmp().Size(4, 300).Cut(2000)), deep = Loaded(Bmp().Bits(24)),
+                    badWidth = Loaded(Bmp().Set32(kWidth, -5)),
+                    minWidth = Loaded(Bmp().Set32(kWidth, INT32_MIN));
     const std::string unreadable =
         "The image could not be read, so its color index list cannot be written.";
     const std::string incomplete =
@@ -200,6 +146,12 @@ TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"kept.txt"});
     }
     EXPECT_THROW(ColorIndexListText(badWidth), std::out_of_range);
+    EXPECT_EQ(ColorIndexListText(EightBit(3, 1, {0, 12, 255})) + ColorIndexListText(deep),
+              "  0, 12,255,\r\n");  // fields of four from the top row; nothing for 24 bits
+    const std::pair<const char*, const char*> names[] = {
+        {"castle.bmp", "castle.txt"}, {"a.b.bmp", "a.txt"}, {"noext", "noext.txt"}, {"", ".txt"}};
+    for (const auto& [image, list] : names)
+        EXPECT_EQ(SuggestedIndexListName(image), list);
     const MessageRequest m = IndexListFailedMessage("why");
     EXPECT_EQ(m.text, "The color index list could not be saved.\r\nwhy");
     EXPECT_EQ(m.icon, MsgIcon::Error);
@@ -213,10 +165,9 @@ TEST(IndexList, AWidthFromTheHeaderIsNotAllocatedBeforeThePixelsAreKnownToBeTher
     EXPECT_EQ(InChild([&](std::string& r) {
                   const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
                   ::setrlimit(RLIMIT_AS, &limit);
-                  clsBitmap bmp;
                   std::string error;
-                  Load(bmp, Bmp().Size(4, 1).Set32(kWidth, 0x7FFFFFF0).Build());
-                  r = std::to_string(static_cast<int>(WriteColorIndexList(bmp, dir / "a", error)));
+                  const clsBitmap wide = Loaded(Bmp().Size(4, 1).Set32(kWidth, 0x7FFFFFF0));
+                  r = std::to_string(static_cast<int>(WriteColorIndexList(wide, dir / "a", error)));
               }),
               std::to_string(static_cast<int>(IndexListResult::Failed)));
 #endif

@@ -152,5 +152,11 @@ inline bool Load(clsBitmap& bmp, const std::string& bytes) {
     std::memcpy(block.get(), bytes.data(), bytes.size());
     return bmp.LoadFromByteArray({block.get(), bytes.size()});
 }
+// A bitmap loaded from the builder's bytes (whatever the load made of them).
+inline clsBitmap Loaded(const Bmp& b) {
+    clsBitmap bmp;
+    Load(bmp, b.Build());
+    return bmp;
+}
 
 }  // namespace tintwell::test

@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "bitmap/clsBitmap.h"
 #include "core/ColorMap.h"
 #include "core/IMessageBox.h"
+#include "core/SelectionRect.h"
 
 namespace tintwell::test {
 namespace fs = std::filesystem;
@@ -40,7 +42,6 @@ class TempDir {
     }
     ~TempDir() { fs::remove_all(path_); }
     const fs::path& path() const { return path_; }
-    const fs::path& Path() const { return path_; }
     fs::path operator/(const fs::path& name) const { return path_ / name; }
     // Names of every entry below the folder, sorted ("sub/name").
     std::vector<std::string> Entries() const {
@@ -61,6 +62,31 @@ inline ColorMap Inverted() {
     for (int i = 0; i < 256; ++i)
         map.SetMapping(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i));
     return map;
+}
+
+// The recolouring rule written out pixel by pixel: one lookup per pixel inside
+// (or outside) the selection, skipping pixels whose bytes the bitmap does not hold.
+inline void ReferenceRecolor(clsBitmap& bmp, const ColorMap& map, SelectionRect s, bool outside) {
+    const std::int64_t x1 = std::int64_t{s.x0} + s.w - 1, y1 = std::int64_t{s.y0} + s.h - 1;
+    const std::int64_t size = std::int64_t(bmp.Pixels().size()), stride = bmp.RowStride();
+    const std::int64_t stored = stride ? (size + stride - 1) / stride : 0;
+    const std::int64_t first =
+        bmp.IsTopDown() ? 0 : std::max<std::int64_t>(bmp.Height() - stored, 0);
+    for (std::int64_t y = first; y < std::min<std::int64_t>(bmp.Height(), first + stored); ++y)
+        for (int x = 0; x < bmp.Width() && bmp.BitCount() <= 8; ++x)
+            try {
+                const bool inside = x >= s.x0 && x <= x1 && y >= s.y0 && y <= y1;
+                if (s.IsNoSelection() || inside != outside)
+                    bmp.SetPixelAt(x, int(y), map[std::uint8_t(bmp.GetPixelAt(x, int(y)))]);
+            } catch (const std::out_of_range&) {
+                break;  // the rest of the row lies further beyond the held bytes
+            }
+}
+
+// "title|text" of a request, then its buttons, icon and default button as numbers.
+inline std::string Describe(const MessageRequest& m) {
+    return m.title + "|" + m.text + "|" + std::to_string(static_cast<int>(m.buttons)) +
+           std::to_string(static_cast<int>(m.icon)) + std::to_string(m.defaultButton);
 }
 
 // Message box double: records each request, answers from `answers`, else with

@@ -9,9 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "shell/clsHelpViewer.h"
 #include "support/GuiKit.h"
-#include "ui/about/frmAbout.h"
 #include "ui/main/ColorMapMenus.h"
 #include "ui/preview/frmView.h"
 
@@ -65,7 +63,7 @@ class Menus : public MainWindowFixture {
     }
     const char* kMaps =
         "[General]\r\nNumColorMaps=4\r\n\r\n[List 1]\r\n1=11\r\nName=A\r\n\r\n[List 2]\r\n2=22\r\n"
-        "7=70\r\nName=B\r\n\r\n[List 3]\r\n3=33\r\nName=C\r\n\r\n[List 4]\r\n4=44\r\n";
+        "7=70\r\nName=B\r\n\r\n[List 3]\r\n3=33\r\n8=-2\r\n9=300\r\nName=C\r\n\r\n[List 4]\r\n4=44\r\n";
 };
 
 TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
@@ -81,8 +79,8 @@ TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
     EXPECT_FALSE(fs::exists(folder / "Tintwell.ini"));
     Edit(3, 7);
     M().mnuColorMapSave->trigger();
-    EXPECT_EQ(prompt.shown.at(2).prompt, "What do you want to call this color map?");
-    EXPECT_EQ(prompt.shown[2].title, "Save Color Map");
+    EXPECT_EQ(prompt.shown.at(2).title + "|" + prompt.shown[2].prompt,
+              "Save Color Map|What do you want to call this color map?");
     EXPECT_EQ(Ini(),
               "[General]\r\nNumColorMaps=1\r\n\r\n[List 1]\r\n3=7\r\nName=Sea [List 9] Name=x\r\n");
     EXPECT_EQ(Writes(), 1u);
@@ -112,10 +110,8 @@ TEST_F(Menus, ANameTakenWithoutRegardToCaseIsOverwrittenOnlyWhenTheAnswerIsYes) 
     M().mnuColorMapSave->trigger();  // Yes: stored over the match with the name as typed
     EXPECT_EQ(Writes() - writes, 1u);
     ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_EQ(messages.shown[0].text, "You currently have a color map called \"blue\". Overwrite?");
-    EXPECT_EQ(messages.shown[0].title, "Overwrite Color Map");
-    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
+    EXPECT_EQ(Describe(messages.shown[0]),  // Yes No Cancel, a question, Yes the default
+              "Overwrite Color Map|You currently have a color map called \"blue\". Overwrite?|220");
     EXPECT_EQ(Sections(),
               "[List 1]\r\nName=Red\r\n[List 2]\r\n9=1\r\nName=blue\r\n[List "
               "3]\r\n9=1\r\nName=Green\r\n");
@@ -134,9 +130,8 @@ TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
     M().mnuColorMapDeleteMap[1]->trigger();
     EXPECT_EQ(Ini(), kMaps);
     M().mnuColorMapDeleteMap[1]->trigger();
-    EXPECT_EQ(messages.shown[1].text, "Are you sure you want to delete \"B\"?");
-    EXPECT_EQ(messages.shown[1].title, "Delete Color Map");
-    EXPECT_EQ(messages.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(Describe(messages.shown[1]),
+              "Delete Color Map|Are you sure you want to delete \"B\"?|100");
     EXPECT_EQ(Sections(),
               "[List 1]\r\n1=11\r\nName=A\r\n[List 2]\r\n3=33\r\nName=C\r\n[List "
               "3]\r\n4=44\r\nName=ERROR\r\n");
@@ -172,8 +167,7 @@ TEST_F(Menus, ClosingWithAnUnsavedMapAsksAndCancelKeepsEverything) {
                                      : ""};  // Yes with the name prompt cancelled still closes
         EXPECT_EQ(main->close(), round > 0);
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, "Save current color map?");
-        EXPECT_EQ(messages.shown[0].title, "Save Color Map?");
+        EXPECT_EQ(Describe(messages.shown[0]), "Save Color Map?|Save current color map?|200");
         EXPECT_EQ(main->isVisible(), round == 0);
         EXPECT_EQ(Section(1), round == 3 ? "[List 1]\r\n2=3\r\nName=Kept\r\n" : "");
         messages.answers = {MsgResult::No};
@@ -189,8 +183,7 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
               Bmp().Size(3, 2).Pixels([&](int x, int y) { return rows[y][x]; }).Build());
     Start("[General]\r\nPreview=0\r\n");
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // no image: no dialog
-    EXPECT_EQ(messages.shown.at(0).text, "No image selected");
-    EXPECT_EQ(messages.shown[0].title, "");
+    EXPECT_EQ(Describe(messages.shown.at(0)), "|No image selected|000");
     main->mnuOptionsShowPreview->trigger();
     dialogs.answers = {{}, {{QString::fromStdString(other.path().string())}, {}, {}}};
     main->cmdBrowse->click();  // cancelled
@@ -227,56 +220,32 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
               (QStringList{"-", "Save Color Index List"}));
 }
 
-TEST_F(Menus, HelpShowsTheContentsBesideTheProgramAndAboutModally) {
-    Start();
-    EXPECT_EQ(ActionTexts(main->mnuHelp->actions()), (QStringList{"&Contents", "-", "&About"}));
-    EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
-    main->mnuHelpContents->trigger();
-    EXPECT_EQ(messages.shown.at(0).text,
-              "The help file \"" + (folder / "Tintwell.html").string() + "\" could not be opened.");
-    fs::copy_file(TINTWELL_HELP_SOURCE, folder / "Tintwell.html");
-    main->mnuHelpContents->trigger();
-    auto* viewer = main->findChild<clsHelpViewer*>();
-    ASSERT_TRUE(viewer && viewer->isVisible());
-    EXPECT_EQ(viewer->CurrentTopic(), "1000");
-    QString about;
-    QTimer::singleShot(0, [&] {
-        if (auto* w = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
-            about = w->windowTitle() + (w->parentWidget() == main.get() ? " owned" : "");
-            w->cmdOK->click();
-        }
-    });
-    main->mnuHelpAbout->trigger();
-    EXPECT_EQ(about, "About Tintwell owned");
-}
-
 TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     Start();
     main->centralWidget()->resize(main->DesignedClientSize());
     main->Form_Resize();
+    const auto at = [&](QWidget* w) { return w->geometry(); };
     EXPECT_EQ(main->cmdBrowse->x(), 451);  // widened to hold the information column
-    EXPECT_EQ(main->cmdRecolor->geometry(), QRect(128, 308, 344, 21));
-    EXPECT_EQ(main->cmdRefreshFiles->geometry(), QRect(8, 308, 113, 21));
+    EXPECT_EQ(at(main->cmdRecolor), QRect(128, 308, 344, 21));
+    EXPECT_EQ(at(main->cmdRefreshFiles), QRect(8, 308, 113, 21));
     main->resize(main->width() + 200, main->height() + 100);
     QCoreApplication::processEvents();
     const int w = main->centralWidget()->width(), h = main->centralWidget()->height();
-    EXPECT_EQ(main->cmdBrowse->geometry().right() + 1, w - 8);
-    EXPECT_EQ(main->lblFolder->geometry().right() + 1, main->cmdBrowse->x());
-    EXPECT_EQ(main->cmdRecolor->geometry(), QRect(128, h - 29, w - 136, 21));
-    EXPECT_EQ(main->File->geometry().bottom() + 1, h - 21 - 16);
+    EXPECT_EQ(at(main->cmdBrowse).right() + 1, w - 8);
+    EXPECT_EQ(at(main->lblFolder).right() + 1, main->cmdBrowse->x());
+    EXPECT_EQ(at(main->cmdRecolor), QRect(128, h - 29, w - 136, 21));
+    EXPECT_EQ(at(main->File).bottom() + 1, h - 21 - 16);
     main->resize(10, 10);
     QCoreApplication::processEvents();
     EXPECT_EQ(main->frameGeometry().height(), 393);
     EXPECT_LE(main->lblColor->CellRect(255).bottom(), main->cmdRecolor->y());
-    auto next = [&](QWidget* w) {  // the next widget Tab reaches
-        for (QWidget* n = w->nextInFocusChain();; n = n->nextInFocusChain())
-            if ((n->focusPolicy() & Qt::TabFocus) && n->isVisibleTo(main.get())) return n;
-    };
-    EXPECT_EQ(next(main->File), main->cmdBrowse);
-    EXPECT_EQ(next(main->cmdBrowse), main->cmdRecolor);
-    EXPECT_EQ(next(main->cmdRecolor), main->cmdRefreshFiles);
-    EXPECT_EQ(ActionTexts(main->menuBar()->actions()),
-              (QStringList{"&File", "&Color Map", "&Options", "&Help"}));
+    QStringList tab;  // the order Tab visits the controls in
+    for (QWidget* n = main->File; tab.size() < 4; n = n->nextInFocusChain())
+        if ((n->focusPolicy() & Qt::TabFocus) && n->isVisibleTo(main.get())) tab << n->objectName();
+    EXPECT_EQ(tab, (QStringList{"File", "cmdBrowse", "cmdRecolor", "cmdRefreshFiles"}));
+    EXPECT_EQ(ActionTexts(main->menuBar()->actions()) + ActionTexts(main->mnuHelp->actions()),
+              (QStringList{"&File", "&Color Map", "&Options", "&Help", "&Contents", "-", "&About"}));
+    EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(0, 3),
               (QStringList{"Show Preview", "Backup BMPs", "Recolor outside of selection"}));
     EXPECT_EQ(main->lbl[1]->text() + main->lbl[2]->text(), "Mouse OverMapping To");
@@ -335,24 +304,19 @@ TEST_F(Menus, UndoAndRedoWalkTheEditsAndThePreviewFollows) {
     UndoCommands& undo = *main->UndoItems();
     frmView& view = *main->LoadedView();
     auto grid = [&](int i) { return main->lblColor->CellRect(i).center() - main->lblColor->pos(); };
-    struct Step {
-        const char* op;
-        int map3, map5;  // the entries, as the preview shows them
-        bool changed, canUndo, canRedo;
-    } const steps[] = {
-        // clang-format off
-        {"grid 3 7", 7, 5, true, true, false},  {"grid 3 7", 7, 5, true, true, false},  // no step
-        {"preview 5 2", 7, 2, true, true, false}, {"ctrl+z", 7, 5, true, true, true},
-        {"undo", 3, 5, false, false, true},       {"ctrl+y in the preview", 7, 5, true, true, true},
-        {"redo", 7, 2, true, true, false},        {"save", 7, 2, false, true, false},
-        {"undo", 7, 5, true, true, true},         {"redo", 7, 2, false, true, false},
-        {"load", 9, 1, false, true, false},       {"reset", 3, 5, false, true, false},
-        {"undo", 9, 1, false, true, true},        {"ctrl+shift+z", 3, 5, true, true, false},
-        {"undo", 9, 1, false, true, true},
-        // clang-format on
-    };
-    for (const Step& s : steps) {
-        const std::string op = s.op;
+    // After each step: the entries 3 and 5 as the preview shows them, then "1" or "0"
+    // for the map counting as changed, Undo enabled and Redo enabled.
+    const std::pair<const char*, const char*> steps[] = {
+        {"grid 3 7", "7 5 110"},    {"grid 3 7", "7 5 110"},  // the same mapping again: no step
+        {"preview 5 2", "7 2 110"}, {"ctrl+z", "7 5 111"},
+        {"undo", "3 5 001"},        {"ctrl+y in the preview", "7 5 111"},
+        {"redo", "7 2 110"},        {"save", "7 2 010"},
+        {"undo", "7 5 111"},        {"redo", "7 2 010"},
+        {"load", "9 1 010"},        {"reset", "3 5 010"},
+        {"undo", "9 1 011"},        {"ctrl+shift+z", "3 5 110"},
+        {"undo", "9 1 011"}};
+    for (const auto& [step, state] : steps) {
+        const std::string op = step;
         if (op == "grid 3 7") Click(main->lblColor, grid(3));
         if (op == "grid 3 7") Click(main->lblColor, grid(7), Qt::RightButton);
         if (op == "preview 5 2") Click(main->lblColor, grid(5));
@@ -368,12 +332,13 @@ TEST_F(Menus, UndoAndRedoWalkTheEditsAndThePreviewFollows) {
         if (op == "ctrl+y in the preview") QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
         if (op == "ctrl+shift+z")
             QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        SCOPED_TRACE(op);
-        EXPECT_EQ(view.img(1)->Picture().pixelIndex(3, 0), s.map3);
-        EXPECT_EQ(view.img(1)->Picture().pixelIndex(5, 0), s.map5);
-        EXPECT_EQ(app->Map().ColorMapChanged(), s.changed);
-        EXPECT_EQ(undo.mnuColorMapUndo->isEnabled(), s.canUndo);
-        EXPECT_EQ(undo.mnuColorMapRedo->isEnabled(), s.canRedo);
+        const QImage& p = view.img(1)->Picture();
+        EXPECT_EQ(std::to_string(p.pixelIndex(3, 0)) + " " + std::to_string(p.pixelIndex(5, 0)) +
+                      " " + std::to_string(app->Map().ColorMapChanged()) +
+                      std::to_string(undo.mnuColorMapUndo->isEnabled()) +
+                      std::to_string(undo.mnuColorMapRedo->isEnabled()),
+                  state)
+            << op;
     }
     Close();  // the map is the one loaded: no question
     EXPECT_TRUE(messages.shown.empty());

@@ -37,12 +37,6 @@ TEST(ScreenUnits, ConvertsTwipsRoundingHalvesToEvenAndSaturating) {
     EXPECT_EQ(ScreenUnits::Round(-1e300), INT_MIN);
 }
 
-clsBitmap Image(int w, int h, int bits, std::function<std::uint32_t(int, int)> pixel) {
-    clsBitmap b;
-    Load(b, Bmp().Size(w, std::abs(h)).TopDown(h < 0).Bits(bits).Pixels(pixel).Build());
-    return b;
-}
-
 QRgb Q(ColorValue c) {
     return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -54,7 +48,7 @@ TEST(CreateStdPicture, ShowsEveryDepthAndRowOrderWithTheExactColours) {
                 return bits > 8 ? (x * 19) | (y * 50) << 8 | (255 - x) << 16
                                 : (x * 3 + y) & ((1 << bits) - 1);
             };
-            const clsBitmap b = Image(13, h, bits, f);
+            const clsBitmap b = Loaded(Bmp().Size(13, 5).TopDown(h < 0).Bits(bits).Pixels(f));
             QImage pic;
             std::string error;
             ASSERT_TRUE(CreateStdPicture(b, pic, error)) << error;
@@ -66,10 +60,8 @@ TEST(CreateStdPicture, ShowsEveryDepthAndRowOrderWithTheExactColours) {
                               bits > 8 ? Q(f(x, y)) : Q(Bmp::PaletteColor(f(x, y))))
                         << bits << " " << x << "," << y;
         }
-    clsBitmap empty, huge, cut;
-    Load(empty, Bmp().Size(0, 5).Build());
-    Load(huge, Bmp().Set32(kWidth, 60000).Set32(kHeight, 60000).Build());
-    Load(cut, Bmp().Size(100, 100).Cut(2000).Build());
+    const clsBitmap empty = Loaded(Bmp().Size(0, 5)), cut = Loaded(Bmp().Size(100, 100).Cut(2000)),
+                    huge = Loaded(Bmp().Set32(kWidth, 60000).Set32(kHeight, 60000));
     QImage pic(4, 4, QImage::Format_RGB32);
     std::string error;
     EXPECT_TRUE(CreateStdPicture(empty, pic, error) && pic.isNull());
@@ -87,7 +79,8 @@ TEST(CreateRecoloredPicture, ShowsExactlyWhatRecolorBitmapWritesReusingThePictur
     std::uniform_int_distribution<int> coord(-10, 45), size(0, 30);
     QImage actual;
     for (const auto& [w, h] : {std::pair{37, 23}, {613, 431}}) {
-        const clsBitmap source = Image(w, h, 8, [](int x, int y) { return x * 31 + y * 17; });
+        const clsBitmap source =
+            Loaded(Bmp().Size(w, h).Pixels([](int x, int y) { return x * 31 + y * 17; }));
         for (int round = 0; round < (w < 100 ? 300 : 4); ++round) {
             // Regression (round 1, outside): the preview wrote the selection rule out
             // for itself and left pixels of a selection of negative width unchanged.
