@@ -6,7 +6,6 @@
 // and a modal window is closed so that the test ends.
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
@@ -64,23 +63,38 @@ void ClickCloseBox(QWidget* w) {
 }
 
 // Acts on the modal window the next exec() shows once the window manager has
-// framed it, and sees it closed; either failing, the window is closed from
-// here so that exec() returns.
-void OnModal(const std::function<void(QWidget*)>& act) {
-    QTimer::singleShot(0, [act] {
-        QPointer<QWidget> w;
-        const bool framed = WaitFor([&] {
-            w = QApplication::activeModalWidget();
-            return w && w->windowHandle()->isExposed() && !Frame(w).isNull();
-        });
-        EXPECT_TRUE(framed) << "no framed modal window";
-        if (framed) act(w);
-        if (w && !WaitFor([&] { return !w || !w->isVisible(); })) {
-            ADD_FAILURE() << "the modal window stayed open";
-            qobject_cast<QDialog*>(w.data())->done(QDialog::Rejected);
+// framed it, then sees it closed. It polls from a timer rather than waiting in
+// one, so it never holds up the code that shows the window; after 15 s a window
+// still open is closed from here so that exec() returns, and the test fails.
+class OnModal : public QObject {
+  public:
+    explicit OnModal(std::function<void(QWidget*)> act) : act_(std::move(act)) {
+        connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
+        timer_.start(50);
+    }
+    ~OnModal() override {
+        EXPECT_TRUE(acted_) << "no framed modal window";
+    }
+
+  private:
+    void Poll() {
+        QWidget* w = QApplication::activeModalWidget();
+        const bool framed = w && w->windowHandle() && w->windowHandle()->isExposed() &&
+                            !Frame(w).isNull();
+        if (framed && !acted_) {
+            acted_ = true;
+            act_(w);
+        } else if (w && ++polls_ > 300) {
+            ADD_FAILURE() << (acted_ ? "the modal window stayed open" : "no framed modal window");
+            acted_ = true;
+            qobject_cast<QDialog*>(w)->done(QDialog::Rejected);
         }
-    });
-}
+    }
+    std::function<void(QWidget*)> act_;
+    QTimer timer_;
+    bool acted_ = false;
+    int polls_ = 0;
+};
 
 class WindowManager : public MainWindowFixture {
   protected:
@@ -216,7 +230,7 @@ TEST_F(WindowManager, DialogsOpenCentredOverTheirOwnerAndCloseWithEsc) {
                                            }};
     for (const auto& open : opens) {
         QPoint offset(999, 999);
-        OnModal([&](QWidget* dialog) {
+        OnModal escape([&](QWidget* dialog) {
             offset = dialog->frameGeometry().center() - main->frameGeometry().center();
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
         });
