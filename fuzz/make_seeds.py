@@ -111,12 +111,6 @@ INI = {
     "empty-values": b"[E]\r\n\r\n\r\n=\r\n==\r\n",
 }
 
-NUMBERS = ["", "abc", "12abc", "1 000", "2.5", "3.5", "-2.5", "-1", "&HFF", "&O17", "&hff",
-           "1E3", "1e-3", ".5", "0.5000001", "2147483647", "2147483648", "-2147483648",
-           "-2147483649", "99999999999999999999", "1E999999999", "&HFFFFFFFF",
-           "&O77777777777", "+ 4 2", "\t\n7", "1.5E1", "-0", "&", "&X1"]
-
-
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -128,5 +122,3 @@ for name, data in BITMAPS.items():
     write("bitmap", name, data)
 for name, data in INI.items():
     write("ini", name, data)
-for i, text in enumerate(NUMBERS):
-    write("readlong", "%02d" % i, text.encode())

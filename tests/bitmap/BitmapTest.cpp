@@ -228,25 +228,6 @@ TEST(clsBitmapSave, KeepsBytesInsideAndBeyondTheDeclaredSizeAndReplacesALongerFi
     EXPECT_NE(big.LastError().find("changed since it was loaded"), std::string::npos);
 }
 
-TEST(clsBitmapSave, AFailedSaveLeavesTheOldFileAndNoTemporaryAndSaysWhy) {
-    TempDir dir;
-    WriteFile(dir / "plain", "old");
-    fs::create_directories(dir / "folder.bmp" / "inner");
-    clsBitmap bmp;
-    ASSERT_TRUE(Load(bmp, Bmp().Size(64, 64).Build()));
-    EXPECT_FALSE(bmp.SaveAsFile(dir / "plain" / "a.bmp"));  // a folder that cannot exist
-    EXPECT_NE(bmp.LastError().find("Not a directory"), std::string::npos) << bmp.LastError();
-    EXPECT_FALSE(bmp.SaveAsFile(dir / "folder.bmp"));  // the rename over a folder fails
-    {
-        FileSizeLimit disk(2000);
-        EXPECT_FALSE(bmp.SaveAsFile(dir / "plain"));
-    }
-    EXPECT_NE(bmp.LastError().find("No space left on device"), std::string::npos)
-        << bmp.LastError();
-    EXPECT_EQ(ReadFile(dir / "plain"), "old");
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"folder.bmp", "folder.bmp/inner", "plain"}));
-}
-
 // RLE8 and RLE4 streams: every escape, and every damage, which stops the
 // decoding where it is found; a damaged stream, and any RLE4 one, is never saved.
 struct Stream {
@@ -376,21 +357,6 @@ TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
     EXPECT_EQ(ReadFile(dir / "f"), "old");
     EXPECT_EQ(ReadFile(dir / "ro"), "kept");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "ro", "target", "target/keep"}));
-}
-
-// Regression: a writer killed while saving left its temporary file behind for good.
-TEST(AtomicFile, TheNextSaveRemovesTheTemporaryOfAKilledWriter) {
-    TempDir dir;
-    WriteFile(dir / "f", "old");
-    if (::fork() == 0) {
-        AtomicFile f(dir / "f");
-        if (f.Open()) f.Write("half", 4);
-        ::_exit(0);  // gone without cleaning up, as after SIGKILL
-    }
-    ::wait(nullptr);
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{".f.tmp-tintwell", "f"}));
-    ASSERT_TRUE(Replace(dir / "f", "new"));
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"f"});
 }
 
 // From another file system (memory-backed /dev/shm) the kernel cannot copy,

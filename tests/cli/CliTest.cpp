@@ -173,9 +173,7 @@ TEST(CliUsage, RefusesBadCommandLinesWithExitCodeTwoTouchingNothing) {
         C{"recolor a.bmp", "no color map given"},
         C{"recolor -p 3:7", "no files or folders given"},
         C{"recolor --pairs", "\"--pairs\" needs a value"},
-        C{"recolor -p", "\"-p\" needs a value"},
         C{"recolor --colour a.bmp", "unknown option \"--colour\""},
-        C{"recolor -x a.bmp", "unknown option \"-x\""},
         C{"recolor --backup=yes -p3:7 a.bmp", "\"--backup\" takes no value"},
         C{"recolor -p 3:7, a.bmp", "\"\" is not a pair SOURCE:TARGET"},
         C{"recolor -p 256:0 a.bmp", "\"256\" is not a palette index 0 to 255"},
@@ -411,17 +409,13 @@ TEST(CliCommands, InfoNamesTheFlavourOfEachFile) {
         {Bmp().HeaderSize(64).Size(2, 1).Rle({2, 5, 0, 1}),
          {"Header:        OS/2 2.x BITMAPINFOHEADER2, 64 bytes", "Compression:   RLE8",
           "Pixel data:    RLE8 stream of 4 bytes at offset 1102", "Can recolor:   yes"}},
-        {Bmp().HeaderSize(108).Bits(4).Size(2, 1).Rle({2, 5, 0, 1}),
-         {"Header:        BITMAPV4HEADER, 108 bytes", "Compression:   RLE4",
-          "Can recolor:   no: \"a.bmp\" is not a 256 color BMP"}},
         {Bmp().Size(1, 1).Rle({2, 5, 0, 1}),
          {"Pixel data:    RLE8 stream of 0 bytes at offset 1078, damaged: a run of pixels goes "
           "past the end of its row",
           "Can recolor:   no: \"a.bmp\" has damaged compressed pixel data"}},
         {Bmp().Set32(kCompression, 3),
          {"Compression:   bit fields, 0x3\nSize:          5 x 3 pixels", "Color table:   not read",
-          "Load error:    Unsupported compression type: 0x3"}},
-        {Bmp().Set32(kCompression, 4), {"Compression:   JPEG, 0x4"}}};
+          "Load error:    Unsupported compression type: 0x3"}}};
     TempDir dir;
     for (const auto& [b, lines] : cases) {
         WriteFile(dir / "a.bmp", b.Build());

@@ -112,10 +112,7 @@ TEST(RecolorFile, SaysWhatWentWrongInTheProgramsOwnWords) {
     const std::pair<Bmp, const char*> refused[] = {
         {Bmp().HeaderSize(20),
          "is a 256 color BMP, but its header size (20 bytes) is not supported."},
-        {Bmp().Set32(kCompression, 3), "but its compression (bit fields, 0x3) is not supported."},
-        {Bmp().Set32(kCompression, 2), "but its compression (RLE4) is not supported."},
-        {Bmp().Size(2, 1).Rle({3, 1, 0, 1}),
-         "has damaged compressed pixel data: a run of pixels goes past the end of its row."}};
+        {Bmp().Set32(kCompression, 2), "but its compression (RLE4) is not supported."}};
     TempDir dir;
     for (const auto& [b, text] : refused) {
         WriteFile(dir / "a.bmp", b.Build());
@@ -172,8 +169,8 @@ TEST(Backups, AreWholeCopiesOfTheirOwnWhateverTheFileIs) {
     fs::create_symlink("real/t.bmp", dir / "link.bmp");
     ASSERT_EQ(Recolor(dir / "a.bmp", true) + Recolor(dir / "link.bmp", true), "1 1 ");
     std::string seen;
-    for (const char* name : {"Tintwell Backup/a.bmp", "Tintwell Backup/a-001.bmp", "second name.bmp",
-                             "Tintwell Backup/link.bmp", "real/t.bmp"})
+    for (const char* name : {"Tintwell Backup/a.bmp", "Tintwell Backup/a-001.bmp",
+                             "second name.bmp", "Tintwell Backup/link.bmp", "real/t.bmp"})
         seen += ReadFile(dir / name) == x ? "x" : ReadFile(dir / name) == y ? "y" : "?";
     EXPECT_EQ(seen, "xyyxy");
     EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));

@@ -4,7 +4,6 @@
 #include <QMenuBar>
 
 #include "support/GuiKit.h"
-#include "support/MalformedCorpus.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/preview/frmView.h"
 
@@ -250,31 +249,6 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     Key(view, Qt::Key_F5);
     EXPECT_EQ(pixels("d.bmp"), "0 4");
     EXPECT_TRUE(messages.shown.empty());  // one file: no completion message
-}
-
-TEST_F(MainWindow, BadFilesShowAMessageOrNothingAndAreLeftAsRecolorFileLeavesThem) {
-    for (const Malformed& m : MalformedCorpus())
-        WriteFile(folder / (std::string(m.name) + ".bmp"), m.bytes);
-    Start("[General]\r\nBackupBMPs=0\r\n");
-    for (int row = 0; row < main->File->count(); ++row) {
-        messages.shown.clear();
-        main->File->setCurrentRow(row);
-        main->View()->DoPreview();
-        dialogs.answers = {
-            {{QString::fromStdString((folder / std::to_string(row)).string())}, {}, {}}};
-        main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();
-        for (const MessageRequest& m : messages.shown)
-            EXPECT_FALSE(m.text.empty()) << main->File->item(row)->text().toStdString();
-    }
-    main->File->selectAll();
-    messages.shown.clear();
-    main->cmdRecolor->click();
-    for (const Malformed& m : MalformedCorpus())
-        if (m.outcome != Outcome::Recolored) {
-            EXPECT_EQ(ReadFile(folder / (std::string(m.name) + ".bmp")), m.bytes) << m.name;
-        }
-    EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
-    EXPECT_TRUE(main->isVisible());
 }
 
 }  // namespace
