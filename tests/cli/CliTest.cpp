@@ -401,30 +401,6 @@ TEST(CliCommands, MapNamesAreShownWithControlCharactersEscaped) {
               "0|Map 1 \"Evil\\x1b[2J\\x07\": 0 of 256 entries change a color.\n|");
 }
 
-TEST(CliCommands, InfoNamesTheFlavourOfEachFile) {
-    const std::pair<Bmp, std::vector<std::string>> cases[] = {
-        {Bmp().HeaderSize(12),
-         {"Header:        OS/2 1.x BITMAPCOREHEADER, 12 bytes", "Compression:   none",
-          "Pixel data:    24 bytes at offset 794, 8 bytes per row", "Can recolor:   yes"}},
-        {Bmp().HeaderSize(64).Size(2, 1).Rle({2, 5, 0, 1}),
-         {"Header:        OS/2 2.x BITMAPINFOHEADER2, 64 bytes", "Compression:   RLE8",
-          "Pixel data:    RLE8 stream of 4 bytes at offset 1102", "Can recolor:   yes"}},
-        {Bmp().Size(1, 1).Rle({2, 5, 0, 1}),
-         {"Pixel data:    RLE8 stream of 0 bytes at offset 1078, damaged: a run of pixels goes "
-          "past the end of its row",
-          "Can recolor:   no: \"a.bmp\" has damaged compressed pixel data"}},
-        {Bmp().Set32(kCompression, 3),
-         {"Compression:   bit fields, 0x3\nSize:          5 x 3 pixels", "Color table:   not read",
-          "Load error:    Unsupported compression type: 0x3"}}};
-    TempDir dir;
-    for (const auto& [b, lines] : cases) {
-        WriteFile(dir / "a.bmp", b.Build());
-        const std::string out = Cli("info a.bmp", dir.path());
-        for (const std::string& line : lines)
-            EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
-    }
-}
-
 // Memory is bounded by the image, not by what a header claims: under an
 // address-space limit far below the file's size, info, export-indices and a
 // backed-up recolour of a sparse file claiming 2 GiB succeed and keep its

@@ -58,20 +58,6 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_EQ(shot.pixel(799, 399), QColor(99 + 49, 255 - 148, (148 * 7 + 3) & 255).rgb());
 }
 
-TEST_F(Preview, TheSelectionKeepsToItsPixelsAtEveryZoom) {
-    StartWith(40, 40);
-    for (int z = 1; z <= 8; ++z) {
-        const int renders = view->RenderCount();
-        view->vsbZoom()->setValue(z);
-        EXPECT_EQ(view->RenderCount(), renders);  // zooming renders nothing
-        view->MoveSelection(2, 4, 5, 6);
-        EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{2, 4, 5, 6}));
-        EXPECT_EQ(view->SelectionFrameRect(), FrameOf({2, 4, 5, 6})) << z;
-        Move(view->img(0), At(39, 39));
-        EXPECT_EQ(view->lblPosition()->text(), "39, 39");
-    }
-}
-
 TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
     StartWith(320, 200);
     view->vsbZoom()->setValue(2);

@@ -1,5 +1,5 @@
 // The toolkit under the windows: screen units, pictures of bitmaps, the real
-// message box, prompt and progress dialog, and window size limits.
+// message box, prompt and progress dialog, and the configuration folder.
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,7 +11,6 @@
 
 #include "core/modRecolor.h"
 #include "settings/SettingsLocation.h"
-#include "shell/clsResizeLimits.h"
 #include "support/GuiKit.h"
 #include "ui/toolkit/QtBatchProgress.h"
 #include "ui/toolkit/QtMessageBox.h"
@@ -170,24 +169,6 @@ TEST(QtBatchProgress, AppearsForALongBatchAndItsCancelStopsBeforeTheNextFile) {
     EXPECT_FALSE(slow.Next(2, "c.bmp"));
     slow.End();
     EXPECT_EQ(slow.Dialog(), nullptr);
-}
-
-TEST(clsResizeLimits, HoldsAWindowWithinItsLimitsAndGivesBackItsOwn) {
-    QWidget w, next;
-    w.setMinimumSize(10, 20);
-    clsResizeLimits limits;
-    limits.AddLimits(&w, 6225, 5895, 0, 0);  // twips, no maximum: the desktop's size
-    EXPECT_EQ(w.minimumSize(), QSize(415, 393));
-    EXPECT_EQ(w.maximumSize(), w.screen()->virtualGeometry().size());
-    limits.RemoveFormLimits(&w);
-    EXPECT_EQ(w.minimumSize(), QSize(10, 20));
-    auto* closed = new QWidget;
-    limits.AddLimits(closed, 100, 100, 0, 0, true);
-    delete closed;  // its entry never matches a window made after it
-    EXPECT_EQ(limits.FindLimits(&next), -1);
-    limits.AddLimits(&next, 120, 130, 0, 0, true);
-    limits.RemoveAllLimits();
-    EXPECT_EQ(next.minimumSize(), QSize(0, 0));
 }
 
 // The command line, which has no Qt, names the same configuration folder as
