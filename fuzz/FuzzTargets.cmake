@@ -1,7 +1,5 @@
 # The fuzz targets: name, source file in fuzz/, libraries under test.
 # Read by fuzz/CMakeLists.txt (libFuzzer binaries) and tests/fuzz (corpus replay).
-set(TINTWELL_FUZZ_TARGETS bitmap ini)
+set(TINTWELL_FUZZ_TARGETS bitmap)
 set(TINTWELL_FUZZ_bitmap_SOURCE BitmapFuzzer.cpp)
 set(TINTWELL_FUZZ_bitmap_LIBS tintwell_core tintwell_bitmap)
-set(TINTWELL_FUZZ_ini_SOURCE IniFuzzer.cpp)
-set(TINTWELL_FUZZ_ini_LIBS tintwell_settings tintwell_core tintwell_bitmap)

@@ -99,18 +99,6 @@ BITMAPS = {
 }
 
 
-INI = {
-    "settings": b"[General]\r\nBackupBMPs=-1\r\nFolder=/home/user/art\r\nNumColorMaps=1\r\n"
-                b"Preview=0\r\nRecolorOutside=0\r\nZoom=2\r\n\r\n[Main]\r\nHeight=6000\r\n"
-                b"Left=120\r\nState=0\r\nTop=90\r\nWidth=9000\r\n\r\n[Recolor]\r\n5=7\r\n"
-                b"\r\n[List 1]\r\n0=3\r\n17=4\r\n255=0\r\nName=Blue\r\n",
-    "parse-edges": b"k=before\r\n[A]\r\nx=1\r\n[A]\r\ny=2\r\n=abc\r\na==b\r\na=\r\n;x=1\r\nx\r\n"
-                   b"[ab\r\n[\r\n[]\r\nName = x\r\n [sp]\r\n",
-    "order": b"[S]\r\nb=1\r\na=2\r\n10=x\r\n9=y\r\n-3=z\r\n2.5=h\r\n1e2=e\r\n 7 =b\r\n",
-    "bare-lf": b"[A]\nx=1\ny=2\r\n[B]\rz=3\r\n",
-    "empty-values": b"[E]\r\n\r\n\r\n=\r\n==\r\n",
-}
-
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -120,5 +108,3 @@ def write(target, name, data):
 
 for name, data in BITMAPS.items():
     write("bitmap", name, data)
-for name, data in INI.items():
-    write("ini", name, data)

@@ -277,6 +277,7 @@ TEST(CliRestore, SaysWhatItRestoredAndWhatNotAndWhy) {
                   gone + "\" not found.\n");
     EXPECT_EQ(ReadFile(a), image(3));
     EXPECT_EQ(ReadFile(dir / "Tintwell Backup/a-002.bmp"), image(1));
+    EXPECT_EQ(Cli("restore " + a, dir.path()).substr(0, 2), "0|");  // every file restored
     // The program's folder can be written: the settings are beside it.
     EXPECT_EQ(Cli("info --settings-path", dir.path()),
               "0|" + (fs::path(TINTWELL_CLI_PATH).parent_path() / "Tintwell.ini").string() + "\n|");

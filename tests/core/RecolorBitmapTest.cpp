@@ -148,10 +148,6 @@ TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
     EXPECT_THROW(ColorIndexListText(badWidth), std::out_of_range);
     EXPECT_EQ(ColorIndexListText(EightBit(3, 1, {0, 12, 255})) + ColorIndexListText(deep),
               "  0, 12,255,\r\n");  // fields of four from the top row; nothing for 24 bits
-    const std::pair<const char*, const char*> names[] = {
-        {"castle.bmp", "castle.txt"}, {"a.b.bmp", "a.txt"}, {"noext", "noext.txt"}, {"", ".txt"}};
-    for (const auto& [image, list] : names)
-        EXPECT_EQ(SuggestedIndexListName(image), list);
     const MessageRequest m = IndexListFailedMessage("why");
     EXPECT_EQ(m.text, "The color index list could not be saved.\r\nwhy");
     EXPECT_EQ(m.icon, MsgIcon::Error);

@@ -22,7 +22,6 @@ const Flavour kFlavours[] = {
     {"V5HeaderWithProfile", Bmp().HeaderSize(124).Size(6, 2).Profile("icc"), ""},
     {"SixteenEntryTable", Bmp().ClrUsed(16).Size(3, 4), ""},
     {"GapAndTrailingBytes", Bmp().Gap("\7\7\7").Trailing("\1\2"), "\x9\x9\x9"},
-    {"OddClrImportantTopDown", Bmp().ClrImportant(7).TopDown().Size(7, 2), ""},
     {"Os2CoreHeader", Bmp().HeaderSize(12).Size(5, 2), ""},
     {"Os2CoreShortTable", Bmp().HeaderSize(12).ClrUsed(0, 20), ""},
     {"Os2ShortHeader", Bmp().HeaderSize(16).Size(2, 5), ""},
@@ -95,7 +94,7 @@ RandomStream MakeStream(std::mt19937& rng, int w, int h) {
             put({0, 0});
             ++row, x = 0;
         } else if (op == 1) {  // delta
-            const int dx = pick(left + 1), dy = pick(h - row);
+            const int dx = pick(std::min(left, 255) + 1), dy = pick(h - row);
             put({0, 2, dx, dy});
             x += dx, row += dy;
         } else if (op < 5 && left >= 3) {  // absolute run, padded to a word
@@ -124,7 +123,9 @@ TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
     TempDir dir;
     for (int round = 0; round < 400; ++round) {
         SCOPED_TRACE(round);
-        const int w = 1 + static_cast<int>(rng() % 40), h = 1 + static_cast<int>(rng() % 9);
+        // Some rows wider than the longest run a stream can hold.
+        const int w = 1 + static_cast<int>(rng() % (round % 4 ? 40 : 700)),
+                  h = 1 + static_cast<int>(rng() % 9);
         const RandomStream s = MakeStream(rng, w, h);
         ColorMap map;
         for (int i = 0; i < 256 && round % 7; ++i)

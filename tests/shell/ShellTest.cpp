@@ -1,6 +1,10 @@
-// The shell services: the item file dialog with its flags, folders and filters,
-// the folder and save dialogs built on it, opening links and the help viewer.
+// The shell services: the item file dialog with its flags, folders, filters,
+// events and custom controls, the folder and save dialogs built on it, opening
+// links, the help viewer and the pointer capture of link controls.
+#include <QCheckBox>
+#include <QListView>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -9,6 +13,7 @@
 
 #include "shell/DesktopUrlOpener.h"
 #include "shell/IFileDialog.h"
+#include "shell/IFileDialogEvents.h"
 #include "shell/clsHelpViewer.h"
 #include "shell/modBrowseForFolder.h"
 #include "shell/modCommonDialog.h"
@@ -96,6 +101,128 @@ TEST_F(Shell, SettingsApplyToOneShowAndTheChosenItemsStay) {
     EXPECT_EQ(dialog.ResultsItem(2)->path, Path("two.txt"));
     dialog.Clear();  // regression: the results outlived Clear
     EXPECT_EQ(dialog.ResultsCount(), 0);
+}
+
+// Records the events of a show and can veto the first OK and folder changes.
+struct Receiver : IFileDialogEvents {
+    void DialogOnInit(IFileDialog& d) override {
+        events << (d.DialogHWND() ? "init" : "init without window");
+    }
+    void DialogOnFileOk(IFileDialog&, bool& cancel) override {
+        events << "ok";
+        cancel = vetoes-- > 0;
+    }
+    void DialogOnTypeChange(IFileDialog&) override { events << "type"; }
+    void DialogOnFolderChanging(IFileDialog&, const ShellItem& f, bool& cancel) override {
+        events << "changing " + QDir(f.path).dirName();
+        cancel = refuseFolders;
+    }
+    void DialogOnFolderChanged(IFileDialog&) override { events << "changed"; }
+    void CustomControlClicked(IFileDialog&, const QString& key, int32_t& result) override {
+        events << key + "=" + QString::number(result);
+    }
+    QStringList events;
+    int vetoes = 1;
+    bool refuseFolders = true;
+};
+
+// Selects the entry `name` in the dialog's list once it is read, and presses Enter on it.
+void Open(QFileDialog& d, const QString& name) {
+    auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
+    QModelIndex entry;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                if (view->model()->index(row, 0, view->rootIndex()).data() == name)
+                    entry = view->model()->index(row, 0, view->rootIndex());
+            return entry.isValid();
+        },
+        5000);
+    view->setCurrentIndex(entry);
+    Key(view, Qt::Key_Return);
+}
+
+TEST_F(Shell, EventsReachTheReceiverWhichMayVetoFolderChangesAndOk) {
+    IFileDialog dialog(&exec);
+    Receiver r;
+    EXPECT_FALSE(dialog.AttachEvents(nullptr) || dialog.AttachEvents(&r, "k", false, false, false));
+    ASSERT_TRUE(dialog.AttachEvents(&r, "k"));
+    EXPECT_FALSE(dialog.AttachEvents(&r, "k"));  // one receiver at a time
+    dialog.propStartupFolder_Set(Path());
+    QString refusedAt, vetoed;
+    exec.answers = {{{},
+                     [&](QFileDialog& d) {
+                         d.show();
+                         d.hide();
+                         d.show();  // shown again: no second init
+                         Open(d, "a");
+                         refusedAt = d.directory().absolutePath();
+                         r.refuseFolders = false;
+                         Open(d, "b");
+                     },
+                     {}}};
+    dialog.DialogShow(nullptr, 0);
+    EXPECT_EQ(refusedAt, Path());
+    EXPECT_EQ(r.events, (QStringList{"init", "type", "changing a", "changing b", "changed"}));
+    r.events.clear();
+    ASSERT_TRUE(dialog.AttachEvents(&r));
+    exec.answers = {{{Path("b")},
+                     [&](QFileDialog& d) {
+                         d.show();
+                         d.setDirectory(Path("a"));
+                         static_cast<QDialog&>(d).accept();
+                         vetoed =
+                             d.isVisible() && d.result() != QDialog::Accepted ? "open" : "closed";
+                     },
+                     {}}};
+    EXPECT_EQ(dialog.DialogShow(nullptr, 2), 0);
+    EXPECT_EQ(vetoed, "open");
+    EXPECT_EQ(r.events.count("ok"), 2);
+    EXPECT_EQ(dialog.DialogHWND(), nullptr);  // idle again
+    EXPECT_EQ(dialog.ResultsItem(1)->path, Path("b"));
+}
+
+TEST_F(Shell, CustomControlsLiveInTheDialogWhileItShows) {
+    IFileDialog dialog(&exec);
+    Receiver r;
+    EXPECT_FALSE(dialog.Customize_CreateNonGroupItem(9, "bad", "x") ||
+                 dialog.Customize_CreateGroup("bad", 5, "x", {}));
+    ASSERT_TRUE(dialog.Customize_CreateContainer("box", "Box"));
+    ASSERT_TRUE(dialog.Customize_CreateNonGroupItem(10, "check", "Open read-only"));
+    ASSERT_TRUE(dialog.Customize_CloseContainer("box"));
+    EXPECT_FALSE(dialog.Customize_CloseContainer("box") ||
+                 dialog.Customize_CloseContainer("check"));
+    ASSERT_TRUE(dialog.Customize_CreateNonGroupItem(11, "edit", "first"));
+    ASSERT_TRUE(dialog.Customize_CreateGroup("combo", 1, "Kind", {"A"}));
+    EXPECT_TRUE(dialog.Customize_AppendGroupItem("combo", "B"));
+    EXPECT_FALSE(dialog.Customize_AppendGroupItem("check", "B") ||
+                 dialog.Customize_CreateNonGroupItem(12, "check", "again"));
+    ASSERT_TRUE(dialog.AttachEvents(&r, "key", true, true, false));
+    EXPECT_EQ(dialog.CustomControl_SetTextBoxText("edit", "idle"), QString());
+    QString seen;
+    exec.answers = {
+        {{},
+         [&](QFileDialog& d) {
+             d.show();
+             d.findChild<QCheckBox*>()->click();
+             dialog.CustomControl_SetTextBoxText("edit", "second");
+             dialog.CustomControl_SetSelected("combo", 1);
+             bool enabled = false, visible = false;
+             seen = d.findChild<QCheckBox*>()->text() + "|" +
+                    dialog.CustomControl_GetTextBoxText("edit") + "|" +
+                    QString::number(dialog.CustomControl_GetSelected("combo")) + "|" +
+                    QString::number(dialog.CustomControl_GetState("check", enabled, visible, 0)) +
+                    QString::number(dialog.Customize_CreateNonGroupItem(12, "late", "x"));
+             dialog.DialogClose(true);
+         },
+         {}}};
+    EXPECT_EQ(dialog.DialogShow(nullptr, 0), -1);  // ended by DialogClose with its code
+    EXPECT_EQ(seen, "Open read-only|second|1|00");
+    EXPECT_TRUE(r.events.contains("check=1"));
+    EXPECT_EQ(dialog.CustomControl_GetTextBoxText("edit"), QString());
+    EXPECT_TRUE(dialog.Customize_CreateNonGroupItem(10, "check", "cleared with the show"));
+    EXPECT_EQ(dialog.DialogGetFilterIndex(), -1);
+    EXPECT_FALSE(dialog.DialogGetCurrentFolder().has_value());
 }
 
 TEST_F(Shell, FolderAndSaveDialogsGiveBackThePathChosen) {

@@ -1,7 +1,6 @@
 #pragma once
 // The malformed-file corpus: one change each to a good 8-bit file, with the
 // text the load records ("" when it loads) and what RecolorFile makes of it.
-// Shared by the library tests and the window tests.
 
 #include <string>
 #include <vector>

@@ -63,7 +63,8 @@ class Menus : public MainWindowFixture {
     }
     const char* kMaps =
         "[General]\r\nNumColorMaps=4\r\n\r\n[List 1]\r\n1=11\r\nName=A\r\n\r\n[List 2]\r\n2=22\r\n"
-        "7=70\r\nName=B\r\n\r\n[List 3]\r\n3=33\r\n8=-2\r\n9=300\r\nName=C\r\n\r\n[List 4]\r\n4=44\r\n";
+        "7=70\r\nName=B\r\n\r\n[List 3]\r\n3=33\r\n8=-2\r\n9=300\r\nName=C\r\n\r\n[List "
+        "4]\r\n4=44\r\n";
 };
 
 TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
@@ -243,8 +244,9 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     for (QWidget* n = main->File; tab.size() < 4; n = n->nextInFocusChain())
         if ((n->focusPolicy() & Qt::TabFocus) && n->isVisibleTo(main.get())) tab << n->objectName();
     EXPECT_EQ(tab, (QStringList{"File", "cmdBrowse", "cmdRecolor", "cmdRefreshFiles"}));
-    EXPECT_EQ(ActionTexts(main->menuBar()->actions()) + ActionTexts(main->mnuHelp->actions()),
-              (QStringList{"&File", "&Color Map", "&Options", "&Help", "&Contents", "-", "&About"}));
+    EXPECT_EQ(
+        ActionTexts(main->menuBar()->actions()) + ActionTexts(main->mnuHelp->actions()),
+        (QStringList{"&File", "&Color Map", "&Options", "&Help", "&Contents", "-", "&About"}));
     EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(0, 3),
               (QStringList{"Show Preview", "Backup BMPs", "Recolor outside of selection"}));
@@ -357,6 +359,7 @@ TEST_F(Menus, RestoresTheSelectedFilesAfterAConfirmationNamingTheirCount) {
     }
     ASSERT_EQ(messages.shown.size(), 4u);
     EXPECT_EQ(messages.shown[0].text.rfind("Restore 2 selected BMPs from their newest", 0), 0u);
+    EXPECT_EQ(messages.shown[0].defaultButton, 1);    // No: Enter alone replaces nothing
     EXPECT_EQ(messages.shown[2].title, "No Backup");  // b.bmp; the batch goes on
     EXPECT_EQ(messages.shown[3].text, "Restored 1 of 2 BMPs from backup.");
     EXPECT_EQ(progress.names, (std::vector<std::string>{"a.bmp", "b.bmp"}));
