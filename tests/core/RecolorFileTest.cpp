@@ -293,6 +293,7 @@ TEST_F(FileSafety, AFileWrittenMeanwhileIsLeftAsWrittenAndItsBackupStaysASnapsho
 TEST_F(FileSafety, ALaterRunRemovesAbandonedTemporariesOfEveryNameAndKeepsLiveOnes) {
     WriteFile(dir / "a.bmp", Bmp().Build());
     fs::create_directory(dir / "Tintwell Backup");
+    // Regression: what a writer killed while saving leaves (the first name) stayed for good.
     for (const char* name : {".gone.bmp.tmp-tintwell", ".a.bmp.tmp-tintwell-12-3-45",
                              "Tintwell Backup/.gone.bmp.tmp-tintwell-6-7-8"})
         WriteFile(dir / name, "x");

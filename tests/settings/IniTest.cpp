@@ -101,7 +101,7 @@ TEST(clsINIText, ChangesCannotForgeLinesAndInStringModeSaveNothing) {
     clsINI ini(box);
     ini.LoadINIFromString("[L]\r\nk=1\r\n");
     ini.WriteValue("L", "Name", "Night\r\n[General]\r\nNumColorMaps=99");
-    ini.WriteValue("S\nT", "k\r", "a\rb\nc");
+    ini.WriteValue("S\nT", "k\r", "a\rb\nc");  // a lone LF: found by fuzzing
     ini.SetKeyName("L", 0, "Na\r\nme");
     EXPECT_EQ(ini.ToText(),
               "[L]\r\nNa me=Night [General] NumColorMaps=99\r\nk=1\r\n\r\n[S T]\r\nk =a b c\r\n");

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QListView>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextDocument>

@@ -1,7 +1,6 @@
 // The main window driven as a user would: start-up from the settings, the
 // options, the palette grid, the file list and the batch, each checked
 // through what it shows.
-#include <QMenuBar>
 
 #include "support/GuiKit.h"
 #include "ui/main/modPathEllipsis.h"

@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 #include "support/GuiKit.h"

@@ -1,9 +1,7 @@
 // The toolkit under the windows: screen units, pictures of bitmaps, the real
 // message box, prompt and progress dialog, and the configuration folder.
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
