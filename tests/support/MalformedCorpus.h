@@ -35,6 +35,7 @@ inline std::vector<Malformed> MalformedCorpus() {
          O::NotEightBit},
         {"CutInTheInfoHeader", Bmp().Cut(53).Build(), cut, O::NotEightBit},
         {"CutAfterTheHeaders", Bmp().Cut(54).Build(), offset + "1078", O::NotReadable},
+        {"CutWhereThePixelsStart", Bmp().Cut(1078).Build(), offset + "1078", O::NotReadable},
         {"CutInThePixels", Bmp().Cut(1090).Build(), "", O::Incomplete},
         {"FourBitCutInThePalette", Bmp().Bits(4).Cut(60).Build(), offset + "118", O::NotEightBit},
         {"BfSizeZero", Bmp().Set32(kBfSize, 0).Build(), length + "-1078", O::NotReadable},
