@@ -112,7 +112,8 @@ TEST(RecolorFile, SaysWhatWentWrongInTheProgramsOwnWords) {
     const std::pair<Bmp, const char*> refused[] = {
         {Bmp().HeaderSize(20),
          "is a 256 color BMP, but its header size (20 bytes) is not supported."},
-        {Bmp().Set32(kCompression, 2), "but its compression (RLE4) is not supported."}};
+        {Bmp().Set32(kCompression, 2), "but its compression (RLE4) is not supported."},
+        {Bmp().Set32(kCompression, 5), "but its compression (PNG, 0x5) is not supported."}};
     TempDir dir;
     for (const auto& [b, text] : refused) {
         WriteFile(dir / "a.bmp", b.Build());
