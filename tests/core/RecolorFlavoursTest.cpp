@@ -22,6 +22,7 @@ const Flavour kFlavours[] = {
     {"V5HeaderWithProfile", Bmp().HeaderSize(124).Size(6, 2).Profile("icc"), ""},
     {"SixteenEntryTable", Bmp().ClrUsed(16).Size(3, 4), ""},
     {"GapAndTrailingBytes", Bmp().Gap("\7\7\7").Trailing("\1\2"), "\x9\x9\x9"},
+    {"OddClrImportantTopDown", Bmp().ClrImportant(7).TopDown().Size(7, 2), ""},
     {"Os2CoreHeader", Bmp().HeaderSize(12).Size(5, 2), ""},
     {"Os2CoreShortTable", Bmp().HeaderSize(12).ClrUsed(0, 20), ""},
     {"Os2ShortHeader", Bmp().HeaderSize(16).Size(2, 5), ""},
@@ -123,9 +124,8 @@ TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
     TempDir dir;
     for (int round = 0; round < 400; ++round) {
         SCOPED_TRACE(round);
-        // Some rows wider than the longest run a stream can hold.
-        const int w = 1 + static_cast<int>(rng() % (round % 4 ? 40 : 700)),
-                  h = 1 + static_cast<int>(rng() % 9);
+        const int w = 1 + int(rng() % (round % 4 ? 40 : 700));  // some wider than a run
+        const int h = 1 + int(rng() % 9);
         const RandomStream s = MakeStream(rng, w, h);
         ColorMap map;
         for (int i = 0; i < 256 && round % 7; ++i)

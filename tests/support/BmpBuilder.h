@@ -45,6 +45,7 @@ class Bmp {
     Bmp& Trailing(std::string b) { return trailing_ = std::move(b), *this; }
     Bmp& Set32(int at, std::int64_t v) { return patches_.push_back({at, v}), *this; }
     Bmp& Cut(std::size_t n) { return cut_ = n, *this; }
+    Bmp& ClrImportant(int n) { return clrImportant_ = n, *this; }
     Bmp& Gap(std::string b) { return gap_ = std::move(b), *this; }
     Bmp& Rle(std::string stream) { return rle_ = std::move(stream), *this; }
     Bmp& Profile(std::string b) { return profile_ = std::move(b), *this; }
@@ -84,7 +85,7 @@ class Bmp {
         } else {
             Put(o, w_), Put(o, topDown_ ? -h_ : h_), Put(o, 1, 2), Put(o, bits_, 2);
             Put(o, rle_ ? bits_ == 4 ? 2 : 1 : 0), Put(o, pixels), Put(o, 2835), Put(o, 2835);
-            Put(o, clrUsed_), Put(o, 0);
+            Put(o, clrUsed_), Put(o, clrImportant_);
             o.resize(static_cast<std::size_t>(14 + header_), '\xA5');
         }
         if (header_ == 124 && !profile_.empty())  // embedded profile: kind, offset, size
@@ -134,7 +135,7 @@ class Bmp {
         return row;
     }
 
-    int w_ = 5, h_ = 3, bits_ = 8, header_ = 40, clrUsed_ = 0, held_ = -1;
+    int w_ = 5, h_ = 3, bits_ = 8, header_ = 40, clrUsed_ = 0, held_ = -1, clrImportant_ = 0;
     bool topDown_ = false;
     std::uint8_t reserved_ = 0;
     std::string trailing_, gap_, profile_;

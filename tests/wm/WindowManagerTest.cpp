@@ -63,12 +63,10 @@ void ClickCloseBox(QWidget* w) {
              QString::number(f.top() + title / 2), "click", "1"});
 }
 
-// Answers modal windows as a user would, through `act`: the message boxes
-// wherever they stand, or with `anyModal` the active modal window, once it is
-// shown. It polls from a timer rather than waiting in one, so it never holds up
-// the code that shows a window. A window `act` cannot close (another modal
-// window blocks it) is counted and closed from here after 10 s, so that exec()
-// returns and the test ends.
+// Answers modal windows through `act` as a user would: message boxes wherever
+// they stand, or with `anyModal` the active modal window, once shown. It polls
+// from a timer, never waiting inside one; a window still open after 10 s is
+// counted and closed from here, so that exec() returns and the test ends.
 class ModalAnswerer : public QObject {
   public:
     ModalAnswerer(bool anyModal, std::function<void(QWidget*)> act)
