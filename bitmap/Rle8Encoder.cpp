@@ -16,6 +16,13 @@ std::int64_t Rle8Encoder::LiteralLength(const std::uint8_t* row, std::int64_t i,
 
 void Rle8Encoder::EncodeRow(const std::uint8_t* row, std::int64_t width, bool lastRow,
                             std::vector<std::uint8_t>& out) {
+    EncodePixels(row, width, out);
+    out.push_back(0);
+    out.push_back(lastRow ? 1 : 0);
+}
+
+void Rle8Encoder::EncodePixels(const std::uint8_t* row, std::int64_t width,
+                               std::vector<std::uint8_t>& out) {
     std::int64_t i = 0;
     while (i < width) {
         std::int64_t run = 1;
@@ -39,8 +46,6 @@ void Rle8Encoder::EncodeRow(const std::uint8_t* row, std::int64_t width, bool la
         if (literal % 2) out.push_back(0);
         i += literal;
     }
-    out.push_back(0);
-    out.push_back(lastRow ? 1 : 0);
 }
 
 }  // namespace tintwell

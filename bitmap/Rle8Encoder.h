@@ -14,6 +14,10 @@ class Rle8Encoder {
     // Appends the stream of one row of `width` indices to `out`.
     static void EncodeRow(const std::uint8_t* row, std::int64_t width, bool lastRow,
                           std::vector<std::uint8_t>& out);
+    // Appends `count` indices from `pixels` as runs and absolute runs, with no
+    // end mark: a piece of a row.
+    static void EncodePixels(const std::uint8_t* pixels, std::int64_t count,
+                             std::vector<std::uint8_t>& out);
     // The most bytes one row of `width` pixels can take.
     static std::int64_t MaxRowBytes(std::int64_t width) { return 2 * width + 2; }
 

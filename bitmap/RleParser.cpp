@@ -1,7 +1,9 @@
 #include "bitmap/RleParser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace tintwell {
 
@@ -14,18 +16,21 @@ bool RleParser::Place(std::int64_t count, std::uint8_t* at, bool literal, RleSin
         SetDamage("the pixel data goes on past the last row");
         return false;
     }
-    const std::int64_t fit = std::min(count, width_ - x_);
-    if (fit > 0) {
-        if (literal)
-            sink.Literal(row_, x_, fit, at);
-        else
-            sink.Repeat(row_, x_, fit, at);
-        x_ += fit;
-        pixelsSet_ += fit;
-    }
-    if (fit == count) return true;
-    SetDamage("a run of pixels goes past the end of its row");
-    return false;
+    // Pixels past the row's end are dropped, as other readers do: writers
+    // that compress the padded row put them there.
+    const std::int64_t fit = std::max<std::int64_t>(std::min(count, width_ - x_), 0);
+    if (literal && fit < count && bits_ == 8)
+        sink.Cut(at + fit, count - fit);
+    else if (!literal && fit == 0)
+        sink.Cut(at, 1);
+    if (fit == 0) return true;
+    if (literal)
+        sink.Literal(row_, x_, fit, at);
+    else
+        sink.Repeat(row_, x_, fit, at);
+    x_ += fit;
+    pixelsSet_ += fit;
+    return true;
 }
 
 void RleParser::Move(std::int64_t dx, std::int64_t dy) {
@@ -75,6 +80,31 @@ std::size_t RleParser::Feed(std::span<std::uint8_t> bytes, RleSink& sink) {
         }
     }
     return p;
+}
+
+bool RleParser::Read(const ReadFn& read, std::int64_t start, std::int64_t limit, RleSink& sink,
+                     const ConsumeFn& consume) {
+    constexpr std::size_t kPiece = std::size_t{1} << 18;
+    std::vector<std::uint8_t> buffer(kPiece + kMaxOperationBytes);
+    std::int64_t at = start;
+    std::size_t carry = 0;
+    while (!Done()) {
+        const auto n = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size() - carry), limit - at));
+        if (n == 0) {
+            Finish(carry > 0);
+            break;
+        }
+        if (!read(at, buffer.data() + carry, n)) return false;
+        at += static_cast<std::int64_t>(n);
+        const std::size_t total = carry + n;
+        const std::size_t fed = Feed({buffer.data(), total}, sink);
+        if (consume && !consume(buffer.data(), fed)) return false;
+        used_ += static_cast<std::int64_t>(fed);
+        carry = total - fed;
+        std::memmove(buffer.data(), buffer.data() + fed, carry);
+    }
+    return true;
 }
 
 void RleParser::Finish(bool cutInsideAnOperation) {

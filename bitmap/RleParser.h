@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -12,12 +13,19 @@ namespace tintwell {
 // Reads the pixel stream of an RLE8 (8 bits) or RLE4 (4 bits) compressed BMP
 // piece by piece, with every escape: end of line, end of bitmap, delta and
 // absolute runs with their padding. Positions only move forward, so no pixel
-// is reported twice. Damage stops the reading at once: a run or a delta that
-// goes past the row end or the image end (the pixels that fit are reported
-// first), a stream that ends inside an operation or before its end-of-bitmap
-// mark. Pixels the stream never sets are left to the sink (index 0 by rule).
+// is reported twice. A run or an absolute run that goes past the row's end is
+// cut there. Damage stops the reading at once: a delta that goes past the row
+// end or the image end, pixels after the last row, a stream that ends inside
+// an operation or before its end-of-bitmap mark. Pixels the stream never sets
+// are left to the sink (index 0 by rule).
 class RleParser {
   public:
+    // Reads `count` bytes at `offset` of the file into `into`; false on failure.
+    using ReadFn = std::function<bool(std::int64_t offset, std::uint8_t* into, std::size_t count)>;
+    // Takes each run of whole operations read, as the stream's own bytes (a
+    // sink may have rewritten them); false stops the reading.
+    using ConsumeFn = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
+
     // The most bytes one operation takes: an absolute run of 255 pixels, padded.
     static constexpr std::size_t kMaxOperationBytes = 258;
 
@@ -31,6 +39,15 @@ class RleParser {
     std::size_t Feed(std::span<std::uint8_t> bytes, RleSink& sink);
     // There are no more bytes: a stream that has not ended is damaged.
     void Finish(bool cutInsideAnOperation);
+    // The whole reading loop: the stream from `start` up to `limit` through
+    // Feed into `sink`, a piece at a time (memory is one piece, whatever the
+    // stream's length), each run of whole operations then handed to `consume`
+    // when given. False only when `read` or `consume` failed; otherwise the
+    // stream has ended or is damaged.
+    bool Read(const ReadFn& read, std::int64_t start, std::int64_t limit, RleSink& sink,
+              const ConsumeFn& consume = {});
+    // Bytes the operations read so far took (up to the end mark, once read).
+    std::int64_t StreamBytes() const { return used_; }
 
     bool Ended() const { return ended_; }
     bool Damaged() const { return !damage_.empty(); }
@@ -42,8 +59,8 @@ class RleParser {
     bool SetsEveryPixel() const { return pixelsSet_ == width_ * height_; }
 
   private:
-    // Reports `count` pixels at the current position when they fit in the
-    // row; otherwise reports those that fit, records the damage and is false.
+    // Reports those of `count` pixels at the current position that fit in the
+    // row; false (damage recorded) past the last row.
     bool Place(std::int64_t count, std::uint8_t* at, bool literal, RleSink& sink);
     void Move(std::int64_t dx, std::int64_t dy);
     void EndLine();
@@ -55,6 +72,7 @@ class RleParser {
     std::int64_t row_ = 0;
     std::int64_t x_ = 0;
     std::int64_t pixelsSet_ = 0;
+    std::int64_t used_ = 0;
     bool ended_ = false;
     std::string damage_;
 };

@@ -19,6 +19,13 @@ class RleSink {
     // or two per byte, high nibble first (RLE4), from `data` on.
     virtual void Literal(std::int64_t row, std::int64_t x, std::int64_t count,
                          std::uint8_t* data) = 0;
+    // RLE8: `count` index bytes from `data` that the stream holds for pixels
+    // past the row's end, which no other call covered (a run's value byte
+    // when none of its pixels fit). They set no pixel.
+    virtual void Cut(std::uint8_t* data, std::int64_t count) {
+        (void)data;
+        (void)count;
+    }
 };
 
 }  // namespace tintwell

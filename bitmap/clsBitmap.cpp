@@ -33,7 +33,7 @@ constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 56;
 // Bytes around the pixels up to this many are held by a load; more are read
 // again from the file when it is saved.
 constexpr std::int64_t kHeldExtraBytes = std::int64_t{1} << 20;
-// How much of an RLE stream is read at a time.
+// How many bytes of an RLE stream are encoded before they are written.
 constexpr std::size_t kStreamChunk = std::size_t{1} << 16;
 // Offsets inside a V5 header: colour space type, profile offset.
 constexpr std::int64_t kV5ColorSpace = kFileHeaderBytes + 56;
@@ -350,7 +350,13 @@ bool clsBitmap::ReadHeaders(detail::BitmapSource& source) {
         }
     }
     const std::int64_t fields = std::min<std::int64_t>(biSize, kInfoHeaderBytes);
-    if (size < kFileHeaderBytes + fields) return Fail("Bitmap header is cut short.");
+    if (size < kFileHeaderBytes + fields) {
+        // What the cut header still holds tells an 8-bit file from others.
+        const std::int64_t bitsAt = biSize == 12 ? 24 : 28;
+        if (size >= bitsAt + 2 && source.ReadAt(bitsAt, header, 2))
+            info_.biBitCount = static_cast<std::int16_t>(Read16(header));
+        return Fail("Bitmap header is cut short.");
+    }
     if (!source.ReadAt(0, header, static_cast<std::size_t>(kFileHeaderBytes + fields)))
         return Fail(source.Error());
     file_ = {Read16(header), Read32(header + 2), Read16(header + 6), Read16(header + 8),
@@ -395,17 +401,20 @@ bool clsBitmap::ReadColorTable(detail::BitmapSource& source) {
     colorTableEntryCount_ = 0;
     actualColorTableEntryCount_ = 0;
     if (!HasColorTable()) return true;
-    // The table follows the information header, whatever its size; only the
-    // entries that lie wholly inside the file are read, the rest stay black.
-    // An OS/2 core table has 3-byte entries and as many as fit before the pixels.
+    // The table follows the information header, whatever its size, and ends
+    // where the pixels begin: only the entries that lie wholly before them and
+    // inside the file are read, the rest stay black. An OS/2 core table has
+    // 3-byte entries and as many as fit before the pixels.
     const std::int64_t size = source.Size();
     const std::int64_t full = std::int64_t{1} << info_.biBitCount;
     tableOffset_ = kFileHeaderBytes + info_.biSize;
     tableEntryBytes_ = info_.biSize == 12 ? 3 : 4;
     const auto clrUsed = static_cast<std::uint32_t>(info_.biClrUsed);
-    std::int64_t wanted = clrUsed == 0 ? full : std::min<std::int64_t>(clrUsed, full);
-    if (info_.biSize == 12 && file_.bfOffBits > tableOffset_)
-        wanted = std::min<std::int64_t>(full, (file_.bfOffBits - tableOffset_) / 3);
+    std::int64_t wanted =
+        clrUsed == 0 || info_.biSize == 12 ? full : std::min<std::int64_t>(clrUsed, full);
+    if (file_.bfOffBits >= tableOffset_)
+        wanted =
+            std::min<std::int64_t>(wanted, (file_.bfOffBits - tableOffset_) / tableEntryBytes_);
     const std::int64_t fit = size > tableOffset_ ? (size - tableOffset_) / tableEntryBytes_ : 0;
     const std::int64_t count = std::min(wanted, fit);
     colorTable_.assign(static_cast<std::size_t>(full), 0);
@@ -422,11 +431,14 @@ bool clsBitmap::ReadColorTable(detail::BitmapSource& source) {
     return true;
 }
 
+// The file's own length says where its pixel data ends: bfSize is only a
+// claim, often 0 or a few bytes off, and a rewrite leaves it as it was.
 bool clsBitmap::CheckPixelOffset(std::int64_t size) {
-    const std::int64_t length = std::int64_t{file_.bfSize} - file_.bfOffBits;
-    if (length <= 0) return Fail("Pixel data had an invalid length: " + std::to_string(length));
-    if (file_.bfOffBits < 0 || file_.bfOffBits >= size)
-        return Fail("Pixel data offset lies outside the file: " + std::to_string(file_.bfOffBits));
+    if (file_.bfOffBits < 0)
+        return Fail("Pixel data offset is negative: " + std::to_string(file_.bfOffBits));
+    if (file_.bfOffBits >= size)
+        return Fail("Pixel data would start at byte " + std::to_string(file_.bfOffBits) +
+                    ", past the end of the file (" + std::to_string(size) + " bytes)");
     // Pixels read from the headers would be recoloured into them.
     if (file_.bfOffBits < kFileHeaderBytes + info_.biSize)
         return Fail("Pixel data offset lies inside the headers: " +
@@ -434,19 +446,10 @@ bool clsBitmap::CheckPixelOffset(std::int64_t size) {
     return true;
 }
 
-// Holds the bytes before the pixels up to the end of the colour table. A
-// table that runs into the pixels cannot keep its bytes when the pixels
-// change: such a file is saved with a fresh layout (its colours as read),
-// and is refused when compressed.
+// Holds the bytes before the pixels up to the end of the colour table.
 bool clsBitmap::KeepHead(detail::BitmapSource& source) {
     const std::int64_t tableEnd =
         tableOffset_ + std::int64_t{actualColorTableEntryCount_} * tableEntryBytes_;
-    if (HasColorTable() && tableEnd > file_.bfOffBits) {
-        if (IsCompressed())
-            return Fail("Pixel data offset lies inside the color table: " +
-                        std::to_string(file_.bfOffBits));
-        return true;
-    }
     const std::int64_t headEnd = std::max(tableEnd, kFileHeaderBytes + info_.biSize);
     head_.resize(static_cast<std::size_t>(headEnd));
     if (!source.ReadAt(0, head_.data(), head_.size())) {
@@ -464,10 +467,8 @@ std::int64_t clsBitmap::ImageBytes() const {
 }
 
 bool clsBitmap::ReadPixels(detail::BitmapSource& source, BitmapParts parts) {
-    const std::int64_t length = std::int64_t{file_.bfSize} - file_.bfOffBits;
-    // A bfSize beyond the end of the file takes the pixel bytes that are there;
-    // bytes behind the image stay in the file's tail.
-    const std::int64_t held = std::min({length, source.Size() - file_.bfOffBits, ImageBytes()});
+    // Bytes behind the image stay in the file's tail.
+    const std::int64_t held = std::min(source.Size() - file_.bfOffBits, ImageBytes());
     pixelDataBytes_ = held;
     tail_ = {file_.bfOffBits + held, source.Size() - file_.bfOffBits - held, {}, false};
     if (parts != BitmapParts::Whole) {
@@ -483,7 +484,7 @@ bool clsBitmap::ReadPixels(detail::BitmapSource& source, BitmapParts parts) {
 }
 
 bool clsBitmap::ReadStream(detail::BitmapSource& source, BitmapParts parts) {
-    const std::int64_t limit = std::min<std::int64_t>(file_.bfSize, source.Size());
+    const std::int64_t limit = source.Size();
     pixelDataBytes_ = -1;
     tail_ = {};
     if (parts == BitmapParts::Headers) {
@@ -509,26 +510,12 @@ bool clsBitmap::DecodeStream(detail::BitmapSource& source, std::int64_t limit, b
     RleParser parser(info_.biBitCount, Width(), Height());
     ImageSink image(pixels_.get(), rowStride_, info_.biBitCount);
     NullSink none;
-    RleSink& sink = hold ? static_cast<RleSink&>(image) : none;
-    std::vector<std::uint8_t> buffer(kStreamChunk + RleParser::kMaxOperationBytes);
-    std::int64_t at = file_.bfOffBits, used = 0;
-    std::size_t carry = 0;
-    while (!parser.Done()) {
-        const auto n = static_cast<std::size_t>(
-            std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size() - carry), limit - at));
-        if (n == 0) {
-            parser.Finish(carry > 0);
-            break;
-        }
-        if (!source.ReadAt(at, buffer.data() + carry, n)) return Fail(source.Error());
-        at += static_cast<std::int64_t>(n);
-        const std::size_t total = carry + n;
-        const std::size_t fed = parser.Feed({buffer.data(), total}, sink);
-        used += static_cast<std::int64_t>(fed);
-        carry = total - fed;
-        std::memmove(buffer.data(), buffer.data() + fed, carry);
-    }
-    pixelDataBytes_ = used;
+    const auto read = [&](std::int64_t at, std::uint8_t* into, std::size_t n) {
+        return source.ReadAt(at, into, n) || Fail(source.Error());
+    };
+    if (!parser.Read(read, file_.bfOffBits, limit, hold ? static_cast<RleSink&>(image) : none))
+        return false;
+    pixelDataBytes_ = parser.StreamBytes();
     damage_ = parser.Damage();
     return true;
 }
@@ -680,7 +667,8 @@ std::vector<HeaderPatch> clsBitmap::PatchesForPixelData(std::int64_t oldBytes,
     if (delta == 0 || head_.empty()) return patches;
     auto moved = [delta](std::int64_t v) { return static_cast<std::int32_t>(v + delta); };
     const std::int64_t end = std::int64_t{file_.bfOffBits} + oldBytes;
-    if (file_.bfSize >= end) patches.push_back({2, moved(file_.bfSize)});
+    // A size that does not reach the pixel data (0, say) claims nothing to move.
+    if (file_.bfSize > file_.bfOffBits) patches.push_back({2, moved(file_.bfSize)});
     if (info_.biSize >= 40 && info_.biSizeImage > 0)
         patches.push_back({kFileHeaderBytes + 20, std::max(moved(info_.biSizeImage), 0)});
     if (info_.biSize == 124) {

@@ -150,10 +150,8 @@ class clsBitmap {
     bool IsCompressed() const { return info_.biCompression != 0; }
 
     // True for a loaded bitmap, whose save keeps the file's layout; false for
-    // a fresh one, and for a file whose colour table runs into its pixels.
+    // a fresh one.
     bool KeepsFileLayout() const { return !head_.empty(); }
-    // The bytes a fresh layout puts before `pixelBytes` bytes of pixels.
-    std::vector<std::uint8_t> FreshHeadBytes(std::uint64_t pixelBytes) const;
     // False after a load of the headers only.
     bool PixelsLoaded() const { return pixelsLoaded_; }
     // Why the RLE stream is damaged; empty when it is whole or was not read.
@@ -231,6 +229,8 @@ class clsBitmap {
     void FreshHeaders(std::uint64_t pixelBytes, BitmapFileHeader& file,
                       BitmapInfoHeader& info) const;
     bool HeadWithTable(std::vector<std::uint8_t>& head);
+    // The bytes a fresh layout puts before `pixelBytes` bytes of pixels.
+    std::vector<std::uint8_t> FreshHeadBytes(std::uint64_t pixelBytes) const;
     bool WriteRle8(AtomicFile& out, std::int64_t& streamBytes);
     bool CoversImage(std::int64_t bytes) const;
     std::int64_t ImageBytes() const;

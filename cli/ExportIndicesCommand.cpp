@@ -38,6 +38,8 @@ std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loade
         case RecolorProblem::PixelsCutShort:
             return Quoted(path) + " is cut short: its pixel data does not cover the whole image" +
                    nothing;
+        case RecolorProblem::TooLarge:
+            break;  // only a recoloured file can be too large
     }
     return {};
 }

@@ -23,7 +23,9 @@ namespace tintwell {
 // An RLE8 stream stays RLE8: with a map for the whole image only the index
 // bytes inside its runs change; with a selection (or when the stream leaves
 // pixels unset, which are index 0, and the map changes index 0) it is
-// compressed again from the decoded rows. A damaged stream is never written.
+// compressed again as it is read (Rle8Reencoder), each pixel the recolour
+// leaves alone keeping its encoding. A damaged stream is never written, nor a
+// result too long for the file's sizes.
 class RecolorWriter {
   public:
     // `bitmap` holds the headers of the open file `fd`, loaded from it with
@@ -35,6 +37,9 @@ class RecolorWriter {
     // After a failed Write: true when the file's RLE stream is damaged (the
     // file is refused), false for a failure to read or write.
     bool Damaged() const { return damaged_; }
+    // After a failed Write: true when the recoloured file would be too large
+    // for the format's 32-bit sizes (the file is refused); nothing was written.
+    bool TooLarge() const { return tooLarge_; }
     const std::string& Error() const { return error_; }
 
   private:
@@ -59,6 +64,7 @@ class RecolorWriter {
     const clsBitmap& bitmap_;
     std::vector<std::uint8_t> buffer_;
     bool damaged_ = false;
+    bool tooLarge_ = false;
     std::string error_;
 };
 

@@ -18,6 +18,7 @@
 #include "bitmap/AtomicFile.h"
 #include "bitmap/TemporaryFiles.h"
 #include "core/FileLock.h"
+#include "core/MapIndices.h"
 #include "core/RecolorSpans.h"
 #include "core/RecolorWriter.h"
 
@@ -29,17 +30,16 @@ namespace {
 // How long a recolouring waits for another one of the same file to finish.
 constexpr std::chrono::seconds kLockWait{30};
 
-// Maps the 8-bit pixels [xa, xb) of image row y, as far as the bitmap holds them.
-void MapRow8(clsBitmap& bitmap, const std::uint8_t* table, std::int64_t y, std::int64_t xa,
-             std::int64_t xb) {
+// Maps the 8-bit pixels of image row y within `spans`, as far as the bitmap
+// holds them.
+void MapRow8(clsBitmap& bitmap, const std::uint8_t* table, std::int64_t y,
+             const RecolorSpans& spans) {
     const std::span<std::uint8_t> pixels = bitmap.MutablePixels();
     const std::int64_t start = bitmap.RowOffset(y);
     const auto held = static_cast<std::int64_t>(pixels.size());
     if (start < 0 || start >= held) return;
-    xb = std::min(xb, held - start);
     std::uint8_t* p = pixels.data() + start;
-    for (std::int64_t x = xa; x < xb; ++x)
-        p[x] = table[p[x]];
+    MapRowPiece(p, p, 0, std::min<std::int64_t>(bitmap.Width(), held - start), spans, table);
 }
 
 // 1- and 4-bit images: pixel by pixel, the new index masked to the pixel's bits.
@@ -96,12 +96,12 @@ void RecolorBitmap(clsBitmap& bitmap, const ColorMap& map, const SelectionRect& 
     const std::int64_t firstRow = bitmap.IsTopDown() ? 0 : height - heldRows;
     for (std::int64_t y = firstRow; y < firstRow + heldRows; ++y) {
         const RecolorSpans spans = RecolorSpans::ForRow(selection, outside, width, y);
-        for (int s = 0; s < spans.count; ++s) {
-            if (indexed8)
-                MapRow8(bitmap, map.data(), y, spans.from[s], spans.to[s]);
-            else
-                MapRowSubByte(bitmap, map, y, spans.from[s], spans.to[s]);
+        if (indexed8) {
+            MapRow8(bitmap, map.data(), y, spans);
+            continue;
         }
+        for (int s = 0; s < spans.count; ++s)
+            MapRowSubByte(bitmap, map, y, spans.from[s], spans.to[s]);
     }
 }
 
@@ -132,6 +132,11 @@ MessageRequest RecolorProblemMessage(RecolorProblem problem, const std::string& 
             return Info("BMP not readable",
                         Quoted(path) + " could not be read: " + Sentence(bitmap.LastError()) +
                             " The file was left unchanged.");
+        case RecolorProblem::TooLarge:
+            return Info("BMP is too large",
+                        Quoted(path) +
+                            " was not recolored: the recolored file would be larger than a BMP "
+                            "file can describe (2 GiB). The file was left unchanged.");
         case RecolorProblem::PixelsCutShort:
             return Info("BMP is incomplete",
                         Quoted(path) +
@@ -375,6 +380,7 @@ bool WriteRecolored(const fs::path& path, const SelectionRect& selection, bool o
     RecolorWriter writer(file.Fd(), bitmap);
     const bool written = out.Open() && writer.Write(map, selection, outside, out);
     if (writer.Damaged()) problem = RecolorProblem::Damaged;
+    if (writer.TooLarge()) problem = RecolorProblem::TooLarge;
     error = !out.Error().empty() ? out.Error() : writer.Error();
     return written;
 }

@@ -26,6 +26,7 @@ enum class RecolorProblem {
     LoadFailed,      // 8-bit header, but the load refused the file
     Damaged,         // the RLE stream is damaged
     PixelsCutShort,  // the pixel bytes do not cover every pixel of the image
+    TooLarge,        // the recoloured file would be too large for its 32-bit sizes
 };
 
 // `loaded` is the result of the load that filled `bitmap`.

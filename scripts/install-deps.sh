@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool
   dpkg-dev file lintian
+  imagemagick python3-pil
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bitmap/clsBitmap.h"
+#include "core/PairTable.h"
 #include "shell/clsResizeLimits.h"
 #include "ui/main/frm.h"
 #include "ui/preview/frmView.h"

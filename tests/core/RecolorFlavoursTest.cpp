@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "bitmap/RleParser.h"
 #include "core/RecolorSpans.h"
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
@@ -27,6 +28,10 @@ const Flavour kFlavours[] = {
     {"Os2CoreShortTable", Bmp().HeaderSize(12).ClrUsed(0, 20), ""},
     {"Os2ShortHeader", Bmp().HeaderSize(16).Size(2, 5), ""},
     {"Os2LongHeader", Bmp().HeaderSize(64).ClrUsed(100), ""},
+    // Regressions: a table that ran into the pixels got a fresh header, and
+    // its last entries were read from the pixels.
+    {"ClrUsedRunsIntoThePixels", Bmp().ClrUsed(256, 252), ""},
+    {"ClrUsedZeroWithRoomFor16", Bmp().ClrUsed(0, 16), ""},
 };
 
 class RecolorFlavour : public ::testing::TestWithParam<Flavour> {};
@@ -64,29 +69,30 @@ TEST_P(RecolorFlavour, ChangesOnlyThePixelIndicesAndASaveKeepsEveryByte) {
 INSTANTIATE_TEST_SUITE_P(Flavours, RecolorFlavour, ::testing::ValuesIn(kFlavours),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A random RLE8 stream using every escape: the image it decodes to (bottom row
-// first), where its index bytes are, and how many pixels it sets.
+// A random RLE8 stream using every escape, with runs that go past the row's
+// end as ImageMagick writes them: the image it decodes to (bottom row first),
+// which pixels it sets, and where its index bytes are.
 struct RandomStream {
     std::string stream;
     std::vector<std::uint8_t> pixels;
+    std::vector<char> set;
     std::vector<std::size_t> indexBytes;
-    int set = 0;
 };
 
 RandomStream MakeStream(std::mt19937& rng, int w, int h) {
     RandomStream r;
     r.pixels.assign(static_cast<std::size_t>(w * h), 0);
+    r.set.assign(r.pixels.size(), 0);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     auto put = [&](std::initializer_list<int> bytes) {
         for (int b : bytes)
             r.stream += static_cast<char>(b);
     };
-    auto index = [&](int x, int row, int n, std::uint8_t v) {
+    auto index = [&](int x, int row, int n, std::uint8_t v) {  // n: the pixels that fit
         r.indexBytes.push_back(r.stream.size());
         put({v});
         for (int i = 0; i < n; ++i)
-            r.pixels[static_cast<std::size_t>(row * w + x + i)] = v;
-        r.set += n;
+            r.pixels[static_cast<std::size_t>(row * w + x + i)] = v, r.set[row * w + x + i] = 1;
     };
     for (int x = 0, row = 0; row < h;) {
         const int left = w - x, op = pick(12);
@@ -99,25 +105,38 @@ RandomStream MakeStream(std::mt19937& rng, int w, int h) {
             put({0, 2, dx, dy});
             x += dx, row += dy;
         } else if (op < 5 && left >= 3) {  // absolute run, padded to a word
-            const int n = 3 + pick(std::min(left, 255) - 2);
+            const int n = 3 + pick(std::min(left + 3, 255) - 2);
             put({0, n});
             for (int i = 0; i < n; ++i)
-                index(x + i, row, 1, static_cast<std::uint8_t>(pick(6) * 50));
+                index(x + i, row, i < left, static_cast<std::uint8_t>(pick(6) * 50));
             if (n % 2) put({0xEE});
-            x += n;
+            x += std::min(n, left);
         } else {  // a run of one value
-            const int n = 1 + pick(std::min(left, 255));
+            const int n = 1 + pick(std::min(left + 3, 255));
             put({n});
-            index(x, row, n, static_cast<std::uint8_t>(pick(6) * 50));
-            x += n;
+            index(x, row, std::min(n, left), static_cast<std::uint8_t>(pick(6) * 50));
+            x += std::min(n, left);
         }
     }
     put({0, 1});
     return r;
 }
 
+// Marks the pixels an RLE8 stream sets (none while `set` is empty).
+struct SetPixels : RleSink {
+    std::vector<char> set;
+    std::int64_t w = 0;
+    void Repeat(std::int64_t row, std::int64_t x, std::int64_t n, std::uint8_t*) override {
+        if (!set.empty()) std::fill_n(set.begin() + row * w + x, n, 1);
+    }
+    void Literal(std::int64_t row, std::int64_t x, std::int64_t n, std::uint8_t* p) override {
+        Repeat(row, x, n, p);
+    }
+};
+
 // Random streams recoloured through random maps and selections decode to what
-// recolouring the uncompressed image gives; with a map over the whole image,
+// recolouring the uncompressed image gives, and a pixel stays unset unless it
+// is selected and the map changes index 0; with a map over the whole image,
 // only the index bytes change.
 TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
     std::mt19937 rng(12);
@@ -154,14 +173,78 @@ TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
         std::uint32_t at = 0;
         std::memcpy(&at, bytes.data() + 14 + 112, 4);
         EXPECT_EQ(bytes.substr(14 + at, 4) + bytes.substr(bytes.size() - 3), "icc!123");
-        if (!RecolorSpans::CoverImage(sel, outside, w, h) || (s.set < w * h && map[0] != 0))
-            continue;
+        SetPixels now;
+        now.set.assign(s.set.size(), 0), now.w = w;
+        std::vector<std::uint8_t> stream(bytes.begin() + b.PixelStart(), bytes.end());
+        RleParser(8, w, h).Feed(stream, now);
+        std::vector<char> set = s.set;
+        for (int i = 0; i < w * h; ++i) {
+            const RecolorSpans spans = RecolorSpans::ForRow(sel, outside, w, h - 1 - i / w);
+            for (int k = 0; k < spans.count && map[0] != 0; ++k)
+                set[i] |= i % w >= spans.from[k] && i % w < spans.to[k];
+        }
+        ASSERT_EQ(now.set, set);
+        const bool allSet = std::ranges::count(s.set, 1) == w * h;
+        if (!RecolorSpans::CoverImage(sel, outside, w, h) || (!allSet && map[0] != 0)) continue;
         std::string edited = before;
         for (std::size_t i : s.indexBytes) {
             char& v = edited[static_cast<std::size_t>(b.PixelStart()) + i];
             v = static_cast<char>(map[static_cast<std::uint8_t>(v)]);
         }
         ASSERT_EQ(bytes, edited);
+    }
+}
+
+// Pixels an RLE8 file's stream sets, read in pieces.
+std::int64_t PixelsSet(const fs::path& file, int w, int h, std::string& damage) {
+    clsBitmap headers;
+    EXPECT_TRUE(headers.LoadFromFile(file, BitmapParts::Headers));
+    const std::string bytes = ReadFile(file);
+    RleParser parser(8, w, h);
+    SetPixels none;
+    parser.Read(
+        [&](std::int64_t at, std::uint8_t* into, std::size_t n) {
+            return bytes.copy(reinterpret_cast<char*>(into), n, at) == n;
+        },
+        headers.FileHeader().bfOffBits, std::int64_t(bytes.size()), none);
+    damage = parser.Damage();
+    return parser.PixelsSet();
+}
+
+// Headers that claim billions of pixels over a stream of one end mark: a
+// recolour costs what it writes, skipped pixels stay skipped, and a result too
+// large for the file's 32-bit sizes is refused before a byte is written.
+TEST(RleRecolor, HugeClaimsCostWhatTheyWriteAndAResultTooLargeIsRefused) {
+    struct Case {
+        int w, h;
+        SelectionRect sel;
+        std::uint8_t zeroTo;
+        const char* titles;
+        std::int64_t set;
+    };
+    const Case cases[] = {
+        {1, INT32_MAX, {}, 1, "BMP is too large;", 0},  // 2^31 rows of 4 bytes
+        {1, INT32_MAX, {}, 0, "", 0},                   // index 0 stays: the stream is kept
+        {1, INT32_MAX, {0, 5, 1, 3}, 1, "", 3},         // three rows far from the first
+        {INT32_MAX, 1, {}, 1, "", INT32_MAX},           // one row in runs of 255
+        {INT32_MAX, 1, {7, 0, 300, 1}, 1, "", 300},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+        const std::string before = Bmp().Size(c.w, c.h).Rle(std::string("\0\1", 2)).Build();
+        WriteFile(dir / "a.bmp", before);
+        ColorMap map;
+        map.SetEntry(0, c.zeroTo);
+        map.SetEntry(1, 2);
+        RecordingMessageBox box;
+        EXPECT_EQ(RecolorFile(dir / "a.bmp", false, c.sel, false, map, box), !*c.titles);
+        EXPECT_EQ(box.Titles(), c.titles);
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.bmp"});
+        std::string damage;
+        EXPECT_EQ(PixelsSet(dir / "a.bmp", c.w, c.h, damage), c.set);
+        EXPECT_EQ(damage, "");
+        if (c.set == 0) EXPECT_EQ(ReadFile(dir / "a.bmp"), before);
     }
 }
 

@@ -21,8 +21,12 @@ struct Malformed {
 inline std::vector<Malformed> MalformedCorpus() {
     using O = Outcome;
     const std::string tag = "Did not find bitmap file tag.", cut = "Bitmap header is cut short.";
-    const std::string offset = "Pixel data offset lies outside the file: ",
-                      length = "Pixel data had an invalid length: ";
+    const std::string offset = "Pixel data would start at byte ",
+                      negative = "Pixel data offset is negative: ";
+    const auto past = [&](std::int64_t at, std::int64_t size) {
+        return offset + std::to_string(at) + ", past the end of the file (" + std::to_string(size) +
+               " bytes)";
+    };
     const std::string header = "Unsupported bitmap header size: ", bits = "Unsupported bit count: ";
     const std::string compression = "Unsupported compression type: 0x";
     return {
@@ -33,21 +37,28 @@ inline std::vector<Malformed> MalformedCorpus() {
         {"CutAfterTheHeaderSize", Bmp().Cut(18).Build(), cut, O::NotEightBit},
         {"UnknownHeaderSizeCutAfterIt", Bmp().Set32(kBiSize, 20).Cut(18).Build(), header + "20",
          O::NotEightBit},
-        {"CutInTheInfoHeader", Bmp().Cut(53).Build(), cut, O::NotEightBit},
-        {"CutAfterTheHeaders", Bmp().Cut(54).Build(), offset + "1078", O::NotReadable},
-        {"CutWhereThePixelsStart", Bmp().Cut(1078).Build(), offset + "1078", O::NotReadable},
+        // Regression: an 8-bit file cut inside its header was "not a 256 color BMP".
+        {"CutInTheInfoHeader", Bmp().Cut(53).Build(), cut, O::NotReadable},
+        {"CutAfterTheHeaders", Bmp().Cut(54).Build(), past(1078, 54), O::NotReadable},
+        {"CutWhereThePixelsStart", Bmp().Cut(1078).Build(), past(1078, 1078), O::NotReadable},
         {"CutInThePixels", Bmp().Cut(1090).Build(), "", O::Incomplete},
-        {"FourBitCutInThePalette", Bmp().Bits(4).Cut(60).Build(), offset + "118", O::NotEightBit},
-        {"BfSizeZero", Bmp().Set32(kBfSize, 0).Build(), length + "-1078", O::NotReadable},
-        {"BfSizeBelowOffBits", Bmp().Set32(kBfSize, 1078).Build(), length + "0", O::NotReadable},
+        {"FourBitCutInThePalette", Bmp().Bits(4).Cut(60).Build(), past(118, 60), O::NotEightBit},
+        // Regressions: the file's length, not bfSize, says where the pixels end.
+        {"BfSizeZero", Bmp().Set32(kBfSize, 0).Build(), "", O::Recolored},
+        {"BfSizeIsTheHeadersSize", Bmp().Set32(kBfSize, 1078).Build(), "", O::Recolored},
+        {"BfSizeAFewBytesShort", Bmp().Set32(kBfSize, 1098).Build(), "", O::Recolored},
+        {"Os2BfSizeIsTheHeadersSize", Bmp().HeaderSize(12).Set32(kBfSize, 794).Build(), "",
+         O::Recolored},
         {"BfSizeFarBeyondTheFile", Bmp().Set32(kBfSize, 0x7FFFFFFF).Build(), "", O::Recolored},
         {"OffsetsThatOverflow", Bmp().Set32(kBfSize, INT32_MIN).Set32(kOffBits, INT32_MAX).Build(),
-         length + "-4294967295", O::NotReadable},
-        {"OffBitsPastTheEnd", Bmp().Set32(kOffBits, 5000).Set32(kBfSize, 6000).Build(),
-         offset + "5000", O::NotReadable},
-        {"OffBitsNegative", Bmp().Set32(kOffBits, -4).Build(), offset + "-4", O::NotReadable},
+         past(INT32_MAX, 1102), O::NotReadable},
+        // Regression: "Pixel data had an invalid length: -98809".
+        {"OffBitsPastTheEnd", Bmp().Set32(kOffBits, 100000).Set32(kBfSize, 1191).Build(),
+         past(100000, 1102), O::NotReadable},
+        {"OffBitsNegative", Bmp().Set32(kOffBits, -4).Build(), negative + "-4", O::NotReadable},
         {"OffBitsMostNegative", Bmp().Set32(kBfSize, INT32_MAX).Set32(kOffBits, INT32_MIN).Build(),
-         offset + "-2147483648", O::NotReadable},
+         negative + "-2147483648", O::NotReadable},
+        // Regression: a colour table that ran into the pixels got a fresh header.
         {"OffBitsInsideThePalette", Bmp().Set32(kOffBits, 600).Build(), "", O::Recolored},
         // Regression: the headers were taken for pixels, recoloured and rewritten.
         {"OffBitsInsideTheHeaders", Bmp().Set32(kOffBits, 20).Build(),

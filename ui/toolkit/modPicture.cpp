@@ -5,6 +5,8 @@
 #include <new>
 #include <optional>
 
+#include "core/MapIndices.h"
+#include "core/PairTable.h"
 #include "core/RecolorSpans.h"
 #include "core/modRecolor.h"
 
@@ -87,35 +89,6 @@ void ConvertRow(const clsBitmap& bitmap, const std::uint8_t* s, uchar* d, int wi
 
 }  // namespace
 
-void MapBytes(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
-              const std::uint8_t* table) {
-    for (std::size_t i = 0; i < count; ++i)
-        target[i] = table[source[i]];
-}
-
-PairTable::PairTable(const std::uint8_t* table) : pairs_(65536) {
-    for (std::size_t i = 0; i < pairs_.size(); ++i) {
-        pairs_[i] = static_cast<std::uint16_t>(table[i & 0xFF] | (table[i >> 8] << 8));
-    }
-}
-
-// Eight bytes at a time, two per lookup: the pair table serves either byte
-// order, since entry (a, b) holds (table[a], table[b]) in the same places.
-void PairTable::Map(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
-                    const std::uint8_t* table) const {
-    const std::uint16_t* t = pairs_.data();
-    std::size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        std::uint64_t in;
-        std::memcpy(&in, source + i, 8);
-        const std::uint64_t out =
-            std::uint64_t{t[in & 0xFFFF]} | (std::uint64_t{t[(in >> 16) & 0xFFFF]} << 16) |
-            (std::uint64_t{t[(in >> 32) & 0xFFFF]} << 32) | (std::uint64_t{t[in >> 48]} << 48);
-        std::memcpy(target + i, &out, 8);
-    }
-    MapBytes(source + i, target + i, count - i, table);
-}
-
 bool CreateStdPicture(const clsBitmap& bitmap, QImage& picture, std::string& error) {
     if (!PreparePicture(bitmap, picture, error)) {
         picture = QImage();
@@ -162,18 +135,7 @@ bool CreateRecoloredPicture(const clsBitmap& bitmap, const ColorMap& map,
         const std::uint8_t* s = bitmap.RowData(y);
         uchar* d = picture.scanLine(y);
         const RecolorSpans spans = RecolorSpans::ForRow(selection, outside, width, y);
-        std::int64_t x = 0;
-        for (int r = 0; r < spans.count; ++r) {
-            std::memcpy(d + x, s + x, static_cast<size_t>(spans.from[r] - x));
-            const auto n = static_cast<size_t>(spans.to[r] - spans.from[r]);
-            if (pairs) {
-                pairs->Map(s + spans.from[r], d + spans.from[r], n, table);
-            } else {
-                MapBytes(s + spans.from[r], d + spans.from[r], n, table);
-            }
-            x = spans.to[r];
-        }
-        std::memcpy(d + x, s + x, static_cast<size_t>(width - x));
+        MapRowPiece(s, d, 0, width, spans, table, pairs ? &*pairs : nullptr);
     }
     return true;
 }

@@ -35,21 +35,4 @@ bool CreateRecoloredPicture(const clsBitmap& bitmap, const ColorMap& map,
                             const SelectionRect& selection, bool outside, QImage& picture,
                             std::string& error);
 
-// Copies `count` bytes from `source` to `target` through the 256-entry table.
-void MapBytes(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
-              const std::uint8_t* table);
-
-// The 256-entry table widened to all 65536 pairs of bytes (128 KiB), so a
-// mapping looks up two bytes at once: about three times faster on big images.
-class PairTable {
-  public:
-    explicit PairTable(const std::uint8_t* table);
-    // As MapBytes, with the table the pairs were built from.
-    void Map(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
-             const std::uint8_t* table) const;
-
-  private:
-    std::vector<std::uint16_t> pairs_;
-};
-
 }  // namespace tintwell
