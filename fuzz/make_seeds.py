@@ -2,7 +2,8 @@
 """Writes the seed corpus of the fuzz targets (fuzz/corpus/<target>/seed-*).
 
 Run once after changing it; the files it writes are committed. Inputs found by
-fuzzing are added beside the seeds under their own names and are never
+fuzzing, and files other programs wrote (imagemagick-*: ImageMagick's RLE8
+output), are added beside the seeds under their own names and are never
 regenerated here.
 """
 import os
@@ -96,6 +97,16 @@ BITMAPS = {
     "rle8-v5-profile": rle_bmp(4, 2, 8, RLE8_ESCAPES, header=124, profile=b"ICCPROFILE"),
     "rle8-damaged": rle_bmp(4, 2, 8, bytes([5, 3, 0, 1])),
     "rle4": rle_bmp(5, 2, 4, RLE4_ESCAPES),
+    "rle8-runs-over-row-padding": rle_bmp(5, 2, 8, bytes([5, 1, 3, 0, 0, 0, 5, 2, 3, 0, 0, 0, 0, 1])),
+    "rle8-absolute-past-row-end": rle_bmp(4, 1, 8, bytes([0, 5, 1, 2, 3, 4, 5, 0, 0, 1])),
+    "rle8-skipped-pixels": rle_bmp(8, 3, 8, bytes([2, 5, 0, 2, 3, 1, 2, 6, 0, 0, 1, 7, 0, 1])),
+    "8bit-bfsize-zero": bmp(bf_size=0),
+    "8bit-bfsize-short": bmp(bf_size=1098),
+    "os2-core-bfsize-headers": os2_core()[:2] + struct.pack("<i", 794) + os2_core()[6:],
+    "8bit-table-into-pixels": bmp(clr_used=256, palette=252),
+    "8bit-table-room-for-16": bmp(palette=16),
+    "8bit-cut-in-info-header": bmp()[:53],
+    "8bit-offbits-past-end": bmp(off_bits=100000),
 }
 
 
