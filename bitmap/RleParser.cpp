@@ -83,9 +83,8 @@ std::size_t RleParser::Feed(std::span<std::uint8_t> bytes, RleSink& sink) {
 }
 
 bool RleParser::Read(const ReadFn& read, std::int64_t start, std::int64_t limit, RleSink& sink,
-                     const ConsumeFn& consume) {
-    constexpr std::size_t kPiece = std::size_t{1} << 18;
-    std::vector<std::uint8_t> buffer(kPiece + kMaxOperationBytes);
+                     const ConsumeFn& consume, std::size_t piece) {
+    std::vector<std::uint8_t> buffer(piece + kMaxOperationBytes);
     std::int64_t at = start;
     std::size_t carry = 0;
     while (!Done()) {

@@ -45,7 +45,7 @@ class RleParser {
     // when given. False only when `read` or `consume` failed; otherwise the
     // stream has ended or is damaged.
     bool Read(const ReadFn& read, std::int64_t start, std::int64_t limit, RleSink& sink,
-              const ConsumeFn& consume = {});
+              const ConsumeFn& consume = {}, std::size_t piece = std::size_t{1} << 18);
     // Bytes the operations read so far took (up to the end mark, once read).
     std::int64_t StreamBytes() const { return used_; }
 
@@ -54,6 +54,9 @@ class RleParser {
     bool Done() const { return ended_ || Damaged(); }
     // Why the stream is damaged, or empty.
     const std::string& Damage() const { return damage_; }
+    // Where the stream stands: the stored row (from 0) and column.
+    std::int64_t Row() const { return row_; }
+    std::int64_t Column() const { return x_; }
     // Pixels the stream has set so far.
     std::int64_t PixelsSet() const { return pixelsSet_; }
     bool SetsEveryPixel() const { return pixelsSet_ == width_ * height_; }

@@ -771,22 +771,30 @@ bool clsBitmap::WriteRle8(AtomicFile& out, std::int64_t& streamBytes) {
     return true;
 }
 
-bool clsBitmap::WriteKept(const KeptBytes& kept, AtomicFile& out) {
-    if (kept.length <= 0) return true;
-    if (kept.held) return out.Write(kept.bytes.data(), kept.bytes.size()) || Fail(out.Error());
+int clsBitmap::OpenSource(std::string& error) const {
     const int fd = ::open(source_.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
     SourceIdentity now;
     if (fd >= 0 && ::fstat(fd, &st) == 0)
         now = {source_.path, st.st_dev, st.st_ino, st.st_size, ModifiedNanoseconds(st)};
-    const bool same = now == source_;
-    const bool copied = same && out.CopyRange(fd, static_cast<std::uint64_t>(kept.offset),
-                                              static_cast<std::uint64_t>(kept.length));
+    if (fd >= 0 && now == source_ && !source_.path.empty()) return fd;
     if (fd >= 0) ::close(fd);
-    if (!same)
+    error = "\"" + source_.path + "\" changed since it was loaded, or cannot be read again.";
+    return -1;
+}
+
+bool clsBitmap::WriteKept(const KeptBytes& kept, AtomicFile& out) {
+    if (kept.length <= 0) return true;
+    if (kept.held) return out.Write(kept.bytes.data(), kept.bytes.size()) || Fail(out.Error());
+    std::string error;
+    const int fd = OpenSource(error);
+    if (fd < 0)
         return Fail("\"" + source_.path +
                     "\" changed since it was loaded, so the bytes around its pixels cannot be "
                     "saved.");
+    const bool copied = out.CopyRange(fd, static_cast<std::uint64_t>(kept.offset),
+                                      static_cast<std::uint64_t>(kept.length));
+    ::close(fd);
     return copied || Fail(out.Error());
 }
 

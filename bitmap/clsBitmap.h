@@ -166,6 +166,9 @@ class clsBitmap {
     std::int64_t PixelDataBytes() const { return pixelDataBytes_; }
     // Length of the file the bitmap was loaded from.
     std::int64_t SourceSize() const { return sourceSize_; }
+    // The file the bitmap was loaded from, opened for reading, or -1 (with
+    // `error` set) when it has changed since or cannot be opened.
+    int OpenSource(std::string& error) const;
     // The header fields that change when the pixel data of `oldBytes` is
     // replaced by `newBytes` (a compressed stream encoded again): the file
     // size, the image size and the offset of a profile stored behind them.

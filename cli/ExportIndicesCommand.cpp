@@ -76,7 +76,8 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
         return kSomeRefused;
     }
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
+    // The pixels are read from the file a piece at a time as the list is written.
+    const bool loaded = bitmap.LoadFromFile(path, BitmapParts::Layout);
     if (const std::string refusal = Refusal(path, bitmap, loaded); !refusal.empty()) {
         PrintMessageLine(console, refusal);
         return kSomeRefused;

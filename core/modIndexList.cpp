@@ -1,17 +1,24 @@
 #include "core/modIndexList.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "bitmap/AtomicFile.h"
+#include "bitmap/PixelReader.h"
 
 namespace tintwell {
 
 namespace {
 
 constexpr std::size_t kFieldWidth = 4;
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;  // rows are gathered up to this
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;     // text is gathered up to this
+constexpr std::int64_t kPiecePixels = std::int64_t{1} << 16;  // a row is read in pieces
 constexpr const char* kIncomplete =
     "The image's pixel data is incomplete, so its color index list cannot be written.";
 constexpr const char* kUnreadable =
@@ -35,27 +42,23 @@ const FieldTable& Fields() {
     return table;
 }
 
-// Appends row y. Rows whose bytes are all held are copied straight from the
-// pixel buffer; GetPixelAt reports a pixel that is not held by throwing.
-void AppendRow(const clsBitmap& bitmap, std::int32_t y, std::string& out) {
+// Appends the fields of `count` indices.
+void AppendFields(const std::uint8_t* indices, std::size_t count, std::string& out) {
     const FieldTable& fields = Fields();
-    const std::size_t width = static_cast<std::size_t>(bitmap.Width());
     const std::size_t start = out.size();
-    out.resize(start + width * kFieldWidth + 2);
+    out.resize(start + count * kFieldWidth);
     char* p = out.data() + start;
-    if (const std::uint8_t* row = bitmap.RowData(y)) {
-        for (std::size_t x = 0; x < width; ++x, p += kFieldWidth) {
-            std::memcpy(p, fields[row[x]].data(), kFieldWidth);
-        }
-    } else {
-        for (std::size_t x = 0; x < width; ++x, p += kFieldWidth) {
-            const auto index = bitmap.GetPixelAt(static_cast<std::int32_t>(x), y);
-            std::memcpy(p, fields[static_cast<std::uint8_t>(index)].data(), kFieldWidth);
-        }
-    }
-    p[0] = '\r';
-    p[1] = '\n';
+    for (std::size_t x = 0; x < count; ++x, p += kFieldWidth)
+        std::memcpy(p, fields[indices[x]].data(), kFieldWidth);
 }
+
+// Closes a file descriptor when it goes.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
 
 // Why the table of an 8-bit bitmap cannot be made, or "". A bitmap whose load
 // failed (a negative width, say) never had its layout set up; a header may
@@ -66,44 +69,62 @@ std::string Refusal(const clsBitmap& bitmap) {
     if (!bitmap.StreamDamage().empty())
         return "The image's compressed pixel data is damaged (" + bitmap.StreamDamage() +
                "), so its color index list cannot be written.";
-    if (!bitmap.PixelsLoaded() || !bitmap.PixelsCoverImage()) return kIncomplete;
+    // A stream read through with BitmapParts::Layout at least, so its damage is known.
+    if (!bitmap.PixelsCoverImage() || bitmap.PixelDataBytes() < 0) return kIncomplete;
     return {};
 }
 
 }  // namespace
 
 std::string ColorIndexListText(const clsBitmap& bitmap) {
-    std::string text;
+    std::string text, error;
     if (bitmap.BitCount() != 8) return text;
-    // The size below comes from the header: only trust it once the load has
-    // set the layout up and the pixel bytes are known to cover the image.
-    if (const std::string refusal = Refusal(bitmap); !refusal.empty())
-        throw std::out_of_range(refusal);
-    text.reserve(static_cast<std::size_t>(bitmap.Height()) *
-                 (static_cast<std::size_t>(bitmap.Width()) * kFieldWidth + 2));
-    for (std::int32_t y = 0; y < bitmap.Height(); ++y)
-        AppendRow(bitmap, y, text);
+    const auto append = [&](const std::string& block) {
+        text += block;
+        return true;
+    };
+    if (!WriteColorIndexRows(bitmap, append, error)) throw std::out_of_range(error);
     return text;
 }
 
+// Rows from the top, a piece of a row at a time: from the held pixels, or read
+// from the file when only the headers were loaded. Memory is a block of text
+// and a piece, whatever the image's size.
 bool WriteColorIndexRows(const clsBitmap& bitmap,
                          const std::function<bool(const std::string&)>& write, std::string& error) {
     error = Refusal(bitmap);
     if (!error.empty()) return false;
-    std::string block;
-    block.reserve(kBlockBytes + static_cast<std::size_t>(bitmap.Width()) * kFieldWidth + 2);
-    try {
-        for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
-            AppendRow(bitmap, y, block);
-            if (block.size() < kBlockBytes && y + 1 < bitmap.Height()) continue;
-            if (!write(block)) return false;
-            block.clear();
-        }
-    } catch (const std::out_of_range&) {
-        error = kIncomplete;
-        return false;
+    Descriptor file;
+    std::optional<PixelReader> reader;
+    std::vector<std::uint8_t> piece;
+    if (!bitmap.PixelsLoaded()) {
+        file.fd = bitmap.OpenSource(error);
+        if (file.fd < 0) return false;
+        reader.emplace(file.fd, bitmap);
+        piece.resize(kPiecePixels);
     }
-    return true;
+    const std::int64_t width = bitmap.Width();
+    std::string block;
+    block.reserve(kBlockBytes + static_cast<std::size_t>(kPiecePixels) * kFieldWidth + 2);
+    for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
+        for (std::int64_t x = 0; x < width; x += kPiecePixels) {
+            const std::int64_t n = std::min<std::int64_t>(kPiecePixels, width - x);
+            const std::uint8_t* indices = reader ? piece.data() : bitmap.RowData(y);
+            if (reader && !reader->ReadRow(y, x, n, piece.data())) {
+                error = reader->Error();
+                return false;
+            }
+            if (indices == nullptr) {
+                error = kIncomplete;
+                return false;
+            }
+            AppendFields(reader ? indices : indices + x, static_cast<std::size_t>(n), block);
+            if (block.size() >= kBlockBytes && !write(block)) return false;
+            if (block.size() >= kBlockBytes) block.clear();
+        }
+        block += "\r\n";
+    }
+    return block.empty() || write(block);
 }
 
 IndexListResult WriteColorIndexList(const clsBitmap& bitmap, const std::filesystem::path& path,

@@ -22,9 +22,12 @@ enum class IndexListResult {
 // cover the image.
 std::string ColorIndexListText(const clsBitmap& bitmap);
 
-// Hands that table to `write` a block of rows at a time, after checking that
-// the image can give it. False when the image cannot (`error` says why) or
-// when `write` returns false (`error` left empty).
+// Hands that table to `write` a block of about 1 MiB at a time, after
+// checking that the image can give it: memory stays bounded whatever the
+// image's size. A bitmap loaded without its pixels (BitmapParts::Layout) has
+// them read from its file a piece of a row at a time. False when the image
+// cannot give the table (`error` says why) or when `write` returns false
+// (`error` left empty).
 bool WriteColorIndexRows(const clsBitmap& bitmap,
                          const std::function<bool(const std::string&)>& write, std::string& error);
 

@@ -164,8 +164,24 @@ TEST(IndexList, AWidthFromTheHeaderIsNotAllocatedBeforeThePixelsAreKnownToBeTher
                   std::string error;
                   const clsBitmap wide = Loaded(Bmp().Size(4, 1).Set32(kWidth, 0x7FFFFFF0));
                   r = std::to_string(static_cast<int>(WriteColorIndexList(wide, dir / "a", error)));
+                  // Regression: a stream of one run under a row of 2^28 pixels
+                  // was decoded whole, and its row of text held whole.
+                  WriteFile(dir / "rle.bmp", Bmp().Size(1 << 28, 1).Rle({3, 7, 0, 1}).Build());
+                  clsBitmap rle;
+                  rle.LoadFromFile(dir / "rle.bmp", BitmapParts::Layout);
+                  std::string start;
+                  std::int64_t bytes = 0;
+                  WriteColorIndexRows(
+                      rle,
+                      [&](const std::string& block) {
+                          if (start.empty()) start = block.substr(0, 20);
+                          return bytes += std::int64_t(block.size()), true;
+                      },
+                      error);
+                  r += " " + start + std::to_string(bytes) + error;
               }),
-              std::to_string(static_cast<int>(IndexListResult::Failed)));
+              std::to_string(static_cast<int>(IndexListResult::Failed)) + "   7,  7,  7,  0,  0," +
+                  std::to_string((std::int64_t{4} << 28) + 2));
 #endif
 }
 

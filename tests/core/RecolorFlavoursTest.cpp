@@ -244,7 +244,9 @@ TEST(RleRecolor, HugeClaimsCostWhatTheyWriteAndAResultTooLargeIsRefused) {
         std::string damage;
         EXPECT_EQ(PixelsSet(dir / "a.bmp", c.w, c.h, damage), c.set);
         EXPECT_EQ(damage, "");
-        if (c.set == 0) EXPECT_EQ(ReadFile(dir / "a.bmp"), before);
+        if (c.set == 0) {
+            EXPECT_EQ(ReadFile(dir / "a.bmp"), before);
+        }
     }
 }
 

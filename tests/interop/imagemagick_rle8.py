@@ -6,8 +6,8 @@ BMP (V5), each by default and with -compress RLE. tintwell-cli recolours every
 file through a map, over the whole image and within a selection; Pillow then
 decodes each file before and after, and the result must be the map applied to
 the original's indices, inside the selection only when there is one. ImageMagick
-must read every result as Pillow does, and the identity must leave every file
-byte-identical.
+must read every result as Pillow does, the identity must leave every file
+byte-identical, and export-indices must list the indices Pillow reads.
 
 Usage: imagemagick_rle8.py TINTWELL_CLI. Exits 77 (skipped) without Pillow or
 ImageMagick.
@@ -144,6 +144,11 @@ def main():
                     else v for j, v in enumerate(before))
                 if size != (w, h) or after != expected:
                     failures.append(f"{groups[suffix][i]}: Pillow decodes other indices than expected")
+            if i % 2 == 0:  # the colour index list reads the stream in pieces
+                listed = subprocess.run([CLI, "export-indices", path], capture_output=True).stdout
+                rows = [before[y * w:(y + 1) * w] for y in range(h)]
+                if listed != b"".join(b"".join(b"%3d," % v for v in r) + b"\r\n" for r in rows):
+                    failures.append(f"{path}: export-indices lists other indices than Pillow's")
             with open(groups["same"][i], "rb") as f:
                 if f.read() != data:
                     failures.append(f"{groups['same'][i]}: the identity changed the file")
