@@ -58,7 +58,6 @@ inline std::vector<Malformed> MalformedCorpus() {
         {"OffBitsNegative", Bmp().Set32(kOffBits, -4).Build(), negative + "-4", O::NotReadable},
         {"OffBitsMostNegative", Bmp().Set32(kBfSize, INT32_MAX).Set32(kOffBits, INT32_MIN).Build(),
          negative + "-2147483648", O::NotReadable},
-        // Regression: a colour table that ran into the pixels got a fresh header.
         {"OffBitsInsideThePalette", Bmp().Set32(kOffBits, 600).Build(), "", O::Recolored},
         // Regression: the headers were taken for pixels, recoloured and rewritten.
         {"OffBitsInsideTheHeaders", Bmp().Set32(kOffBits, 20).Build(),
