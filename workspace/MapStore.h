@@ -27,7 +27,7 @@ class MapStore {
     // The names of maps 1 to Count, in order.
     std::vector<std::string> Names() const;
     // The first map, from 1 up, whose name equals `name` without regard to
-    // letter case (SameWithoutCase); 0 when none does.
+    // letter case (both upper-cased with UpperCase); 0 when none does.
     std::int32_t Find(std::string_view name) const;
     // Map n; absent keys and values outside 0..255 give the identity value.
     ColorMapEntries Read(std::int32_t n) const { return settings_.ReadColorMap(n); }

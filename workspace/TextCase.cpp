@@ -256,8 +256,4 @@ std::string UpperCase(std::string_view utf8) {
     return upper;
 }
 
-bool SameWithoutCase(std::string_view a, std::string_view b) {
-    return a == b || UpperCase(a) == UpperCase(b);
-}
-
 }  // namespace tintwell

@@ -14,8 +14,4 @@ namespace tintwell {
 // kept as they are.
 std::string UpperCase(std::string_view utf8);
 
-// The two names are the same without regard to letter case: equal once both
-// are upper-cased.
-bool SameWithoutCase(std::string_view a, std::string_view b);
-
 }  // namespace tintwell
