@@ -80,6 +80,7 @@ frm::frm(Application& app, IBatchProgress* progress)
     undo_ = new UndoCommands(*this, app_, colorMaps_->mnuColorMap);
     restore_ = new RestoreCommand(*this, app_);
     open_ = new OpenCommands(*this, app_);
+    recent_ = new RecentFoldersMenu(*this, app_);
     placement_ = new QtPlacementWindow(*this);
     // The dialogs of the program open centred over the window that owns them.
     QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
@@ -447,6 +448,13 @@ void frm::ReadFolderIntoList() {
         names << QString::fromLocal8Bit(name);
     File->addItems(names);
     lblNoFiles->setVisible(names.isEmpty());
+}
+
+void frm::OpenFolder(const std::string& folder) {
+    SetFolderLabel(lblFolder, folder);
+    SetFileListFolder(folder);
+    app_.Settings().SetFolder(folder);
+    recent_->Remember(folder);
 }
 
 void frm::File_PathChange() {
