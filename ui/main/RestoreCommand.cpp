@@ -39,7 +39,8 @@ bool RestoreCommand::Confirm(int count) {
 void RestoreCommand::mnuFileRestore_Click() {
     const std::vector<std::string> names = window_.SelectedFileNames();
     if (names.empty() || !Confirm(static_cast<int>(names.size()))) return;
-    const BatchTotals totals = window_.RunFileBatch(FileBatch::Restore(false), names, "Restoring");
+    const BatchTotals totals = window_.RunFileBatch(FileBatch::Restore(false), names,
+                                                    QT_TRANSLATE_NOOP("Progress", "Restoring"));
     if (names.size() >= 2 && !totals.stopped) {
         MessageRequest done;
         done.text = "Restored " + std::to_string(totals.done) + " of " +
