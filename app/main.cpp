@@ -18,6 +18,7 @@
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/QtMessageBox.h"
 #include "ui/toolkit/QtTextPrompt.h"
+#include "ui/toolkit/Translations.h"
 
 namespace {
 
@@ -145,6 +146,9 @@ int main(int argc, char* argv[]) {
     tintwell::QtMessageBox messages;
     tintwell::QtTextPrompt prompt;
     tintwell::Application app(tintwell::AppInfo::ForRunningProgram(), messages, prompt);
+    // After the command line, which answers in English as other tools do.
+    tintwell::Translations::Install(QString::fromLocal8Bit(app.Info().DataFolder()) +
+                                    "/translations");
 
     tintwell::frm main(app);
     messages.SetOwner(&main);

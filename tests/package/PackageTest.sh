@@ -14,13 +14,18 @@ usr=$tmp/root/usr share=$tmp/root/usr/share
 for f in bin/tintwell bin/tintwell-cli share/tintwell/Tintwell.html share/man/man1/tintwell.1.gz \
          share/man/man1/tintwell-cli.1.gz share/bash-completion/completions/tintwell-cli \
          share/bash-completion/completions/tintwell share/icons/hicolor/scalable/apps/$id.svg \
-         share/doc/tintwell/copyright share/metainfo/$id.metainfo.xml; do
+         share/doc/tintwell/copyright share/metainfo/$id.metainfo.xml \
+         share/tintwell/translations/tintwell_de.qm; do
   [ -e "$usr/$f" ] || fail "missing /usr/$f"
 done
 for size in 16 22 24 32 48 64 128 256; do
   file "$share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size" ||
     fail "no $size pixel icon"
 done
+
+# The German translation, made with Qt's tools, holds the window's texts.
+/usr/lib/qt6/bin/lconvert -i "$share/tintwell/translations/tintwell_de.qm" -of po -o - |
+  grep -q 'msgstr "Ordner ö&ffnen..."' || fail "the German translation lacks the menus"
 
 # The desktop entry and the metainfo, named by the application ID, pass their validators.
 desktop=$share/applications/$id.desktop
