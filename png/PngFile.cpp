@@ -84,6 +84,7 @@ bool PngFile::Scan(int fd) {
     size_ = st.st_size;
     if (!HasSignature(fd)) return Fail(Problem::NotPng, "it has no PNG signature");
     if (!ReadChunks(fd) || !CheckOrder()) return false;
+    if (animated_) return Fail(Problem::Animated, "animated PNG is not supported");
     if (header_.colorType != 3) {
         static const char* const kinds[] = {
             "greyscale", "", "truecolor", "", "greyscale with alpha", "", "truecolor with alpha"};
@@ -128,7 +129,7 @@ bool PngFile::CheckChunk(int fd, const PngChunk& chunk) {
         dataBytes_ += chunk.length;
         return true;
     }
-    if (t == "acTL") return Fail(Problem::Animated, "animated PNG is not supported");
+    if (t == "acTL") animated_ = true;
     const bool known = t == "IHDR" || t == "PLTE" || t == "IEND";
     if (chunk.IsCritical() && !known)
         return Fail(Problem::Unsupported, "its critical chunk " + t + " is not known");

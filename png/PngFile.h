@@ -67,8 +67,10 @@ class PngFile {
     std::size_t EndData() const { return endData_; }
     // Bytes of image data in all IDAT chunks together.
     std::int64_t DataBytes() const { return dataBytes_; }
-    // Bytes of the file behind the IEND chunk.
-    std::int64_t TrailingBytes() const { return size_ - chunks_.back().End(); }
+    // Bytes of the file behind the IEND chunk (0 when it was not reached).
+    std::int64_t TrailingBytes() const {
+        return !chunks_.empty() && chunks_.back().type == "IEND" ? size_ - chunks_.back().End() : 0;
+    }
     std::int64_t FileSize() const { return size_; }
     // The highest index a pixel may hold plus one: the palette's length, no
     // more than the bit depth can hold.
@@ -93,6 +95,7 @@ class PngFile {
     std::size_t firstData_ = 0, endData_ = 0;
     std::int64_t dataBytes_ = 0;
     std::int64_t size_ = 0;
+    bool animated_ = false;
 };
 
 // Reads exactly `count` bytes at `offset` of `fd`; false at the end of the
