@@ -9,7 +9,8 @@ packages=(
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool
-  dpkg-dev file lintian
+  dpkg-dev file lintian desktop-file-utils appstream bash-completion
+  librsvg2-bin qt6-l10n-tools qt6-translations-l10n locales
 )
 
 missing=()

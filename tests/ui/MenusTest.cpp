@@ -10,6 +10,7 @@
 
 #include "support/GuiKit.h"
 #include "ui/main/ColorMapMenus.h"
+#include "ui/main/RecentFoldersMenu.h"
 #include "ui/preview/frmView.h"
 
 namespace tintwell::test {
@@ -268,21 +269,20 @@ TEST_F(Menus, OpensAFolderOrBmpFilesOfOneFolderFromTheCommandLineOrADrop) {
         {{"art"}, "art: a.bmp, a.bmp", ""},
         {{"art/b.bmp"}, "art: b.bmp, b.bmp", ""},
         {{"art/c.BMP", "art/b.bmp"}, "art: b.bmp c.BMP, c.BMP", ""},
-        {{"art/b.bmp", "other/d.bmp"}, "", ""},
-        {{"art", "other"}, "", ""},
+        {{"art/b.bmp", "other/d.bmp"}, "", "Cannot Open"},
+        {{"art", "other"}, "", "Cannot Open"},
         {{"art/notes.txt"}, "", "Cannot Open"},
         {{"art/gone.bmp"}, "", "Not Found"},
     };
     for (const Case& c : cases) {
         for (const bool dropped : {false, true}) {
-            if (!dropped && c.paths.size() > 1) continue;
             SCOPED_TRACE(c.paths[0] + (dropped ? " dropped" : " on the command line"));
             Start();
             const std::string before = Shown();
             std::vector<std::string> paths;
             for (const std::string& p : c.paths)
                 paths.push_back((folder.path() / p).string());
-            EXPECT_EQ(dropped ? Drop(paths) : main->Opener()->OpenFromCommandLine(paths[0]),
+            EXPECT_EQ(dropped ? Drop(paths) : main->Opener()->OpenFromCommandLine(paths),
                       *c.shown != '\0');
             EXPECT_EQ(Shown(), *c.shown ? c.shown : before);
             EXPECT_EQ(IniHas("Folder=" + main->FolderTag()), *c.shown != '\0');
@@ -293,6 +293,41 @@ TEST_F(Menus, OpensAFolderOrBmpFilesOfOneFolderFromTheCommandLineOrADrop) {
             fs::remove(folder.path() / "Tintwell.ini");
         }
     }
+}
+
+// Ctrl+O runs the folder dialog; every folder opened becomes the newest of the
+// last eight, and one that no longer exists leaves the menu when it opens.
+TEST_F(Menus, RecentFoldersKeepTheLastEightOpenedThatStillExist) {
+    std::vector<std::string> opened;
+    for (int n = 0; n < 10; ++n)
+        fs::create_directories(opened.emplace_back((folder / ("f" + std::to_string(n))).string()));
+    Start();
+    RecentFoldersMenu& recent = *main->Recent();
+    EXPECT_EQ(ActionTexts(main->mnuFile->actions()).mid(0, 3),
+              (QStringList{"&Open Folder...", "Recent &Folders", "-"}));
+    EXPECT_EQ(recent.mnuFileOpenFolder->shortcut(), QKeySequence("Ctrl+O"));
+    dialogs.answers = {{{QString::fromStdString(opened[0])}, {}, {}}};
+    recent.mnuFileOpenFolder->trigger();
+    for (int n = 1; n < 10; ++n)
+        main->Opener()->OpenFromCommandLine({opened[static_cast<size_t>(n) % 9]});  // f0 again last
+    fs::remove(opened[8]);
+    recent.Refresh();
+    QStringList expected;
+    for (const size_t k : {0, 7, 6, 5, 4, 3, 2})  // f1 fell off, f8 is gone
+        expected << QString("&%1 %2").arg(expected.size() + 1).arg(opened[k].c_str());
+    EXPECT_EQ(ActionTexts(recent.mnuFileRecent->actions()), expected);
+    EXPECT_TRUE(IniHas("[Recent Folders]\r\n1=" + opened[0] + "\r\n2=" + opened[7]));
+    EXPECT_FALSE(IniHas("8=") || IniHas(opened[8]));
+    fs::remove(opened[6]);
+    recent.mnuFileRecent->actions().at(2)->trigger();  // f6, gone since the menu opened
+    recent.mnuFileRecent->actions().at(1)->trigger();
+    EXPECT_EQ(messages.Titles(), "Not Found;");
+    EXPECT_EQ(main->FolderTag(), opened[7]);
+    EXPECT_EQ(recent.mnuFileRecent->actions().size(), 6);
+    for (const std::string& f : opened)
+        fs::remove(f);
+    recent.Refresh();
+    EXPECT_FALSE(recent.mnuFileRecent->isEnabled() || IniHas("[Recent Folders]"));
 }
 
 // Each change is one step; an undone or redone map counts as changed only when

@@ -26,10 +26,7 @@ void FileDialogCommands::cmdBrowse_Click() {
     const QString folder = BrowseForFolder(QString::fromLocal8Bit(window_.FolderTag()), &window_,
                                            "Select a folder", exec_);
     if (folder.isEmpty()) return;
-    const std::string path = folder.toLocal8Bit().toStdString();
-    window_.SetFolderLabel(window_.lblFolder, path);
-    window_.SetFileListFolder(path);
-    app_.Settings().SetFolder(path);
+    window_.OpenFolder(folder.toLocal8Bit().toStdString());
 }
 
 void FileDialogCommands::mnuOptionsSaveColorIndexList_Click() {

@@ -73,15 +73,19 @@ bool OpenCommands::OpenPaths(const std::vector<std::string>& paths) {
     return request.has_value();
 }
 
-bool OpenCommands::OpenFromCommandLine(const std::string& path) {
-    if (OpenPaths({path})) return true;
+bool OpenCommands::OpenFromCommandLine(const std::vector<std::string>& paths) {
+    if (OpenPaths(paths)) return true;
     std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        app_.Messages().Show(NotFoundMessage(path));
-        return false;
+    for (const std::string& path : paths) {
+        if (!fs::exists(path, ec)) {
+            app_.Messages().Show(NotFoundMessage(path));
+            return false;
+        }
     }
     MessageRequest refusal;
-    refusal.text = "\"" + path + "\" is neither a folder nor a BMP file.";
+    refusal.text = paths.size() == 1
+                       ? "\"" + paths[0] + "\" is neither a folder nor a BMP file."
+                       : std::string("The files given are not BMP files of one folder.");
     refusal.title = "Cannot Open";
     refusal.icon = MsgIcon::Information;
     app_.Messages().Show(refusal);
@@ -89,9 +93,7 @@ bool OpenCommands::OpenFromCommandLine(const std::string& path) {
 }
 
 void OpenCommands::Show(const Request& request) {
-    window_.SetFolderLabel(window_.lblFolder, request.folder);
-    window_.SetFileListFolder(request.folder);
-    app_.Settings().SetFolder(request.folder);
+    window_.OpenFolder(request.folder);
     bool first = true;
     for (const std::string& name : request.names) {
         const QList<QListWidgetItem*> found =

@@ -43,7 +43,7 @@ bool RestoreCommand::Confirm(int count) {
 int RestoreCommand::RunBatch(const std::vector<std::string>& names) {
     const int total = static_cast<int>(names.size());
     const bool withProgress = total >= 2;
-    if (withProgress) progress_.Begin(total, "Restoring");
+    if (withProgress) progress_.Begin(total, QT_TRANSLATE_NOOP("Progress", "Restoring"));
     int restored = 0;
     BackupIndex backups;
     BatchMessageBox messages(app_.Messages(), progress_);  // holds the progress while up

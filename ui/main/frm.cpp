@@ -82,6 +82,7 @@ frm::frm(Application& app, IBatchProgress* progress)
     undo_ = new UndoCommands(*this, app_, colorMaps_->mnuColorMap);
     restore_ = new RestoreCommand(*this, app_, *progress_);
     open_ = new OpenCommands(*this, app_);
+    recent_ = new RecentFoldersMenu(*this, app_);
     placement_ = new QtPlacementWindow(*this);
     // The dialogs of the program open centred over the window that owns them.
     QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
@@ -454,6 +455,13 @@ void frm::ReadFolderIntoList() {
     const QStringList names = dir.entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     File->addItems(names);
     lblNoFiles->setVisible(names.isEmpty());
+}
+
+void frm::OpenFolder(const std::string& folder) {
+    SetFolderLabel(lblFolder, folder);
+    SetFileListFolder(folder);
+    app_.Settings().SetFolder(folder);
+    recent_->Remember(folder);
 }
 
 void frm::File_PathChange() {

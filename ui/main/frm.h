@@ -17,6 +17,7 @@
 #include "ui/main/FileDialogCommands.h"
 #include "ui/main/OpenCommands.h"
 #include "ui/main/PaletteGrid.h"
+#include "ui/main/RecentFoldersMenu.h"
 #include "ui/main/RestoreCommand.h"
 #include "ui/main/UndoCommands.h"
 #include "ui/preview/IPreviewHost.h"
@@ -68,6 +69,8 @@ class frm : public QMainWindow, public IPreviewHost {
     const std::string& FolderTag() const { return folderTag_; }
     // Points the file list at `folder` and makes its first entry current.
     void SetFileListFolder(const std::string& folder);
+    // Makes `folder` the one worked in: label, list, settings, recent folders.
+    void OpenFolder(const std::string& folder);
     void File_PathChange();
     // `report` false: the file's problems were reported already.
     void File_Click(bool report = true);
@@ -101,6 +104,8 @@ class frm : public QMainWindow, public IPreviewHost {
     UndoCommands* UndoItems() const { return undo_; }
     RestoreCommand* RestoreItem() const { return restore_; }
     OpenCommands* Opener() const { return open_; }
+    // File > Open Folder and Recent Folders.
+    RecentFoldersMenu* Recent() const { return recent_; }
 
     // Controls, named as in the design.
     QAction* mnuFileExit;
@@ -147,6 +152,7 @@ class frm : public QMainWindow, public IPreviewHost {
     UndoCommands* undo_;
     RestoreCommand* restore_;
     OpenCommands* open_;
+    RecentFoldersMenu* recent_;
     std::string folderTag_;
     std::string fileFolder_;
     int selectedColor_ = 0;
