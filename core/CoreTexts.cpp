@@ -46,6 +46,7 @@ std::span<const char* const> CoreTexts() {
                       "%1 was changed by another program while it was being recolored (%2). It "
                       "was left as that program made it."),
         TINTWELL_TEXT("Logic", "%1 is the same file as %2 and was not recolored a second time."),
+        TINTWELL_TEXT("Logic", "%1 is the same file as %2 and was not restored a second time."),
         TINTWELL_TEXT("Logic", "could not create the folder %1: %2"),
         TINTWELL_TEXT("Logic", "it appeared meanwhile"),
         TINTWELL_TEXT("Logic", "%1 is not a folder"),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Quoted.h"
 #include "core/RecolorSpans.h"
 #include "png/PngRewriter.h"
 
@@ -37,10 +38,6 @@ class SpanEditor : public PngRowEditor {
     bool outside_;
     std::int64_t width_;
 };
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 std::string Sentence(const std::string& reason) {
     return !reason.empty() && reason.back() == '.' ? reason : reason + ".";

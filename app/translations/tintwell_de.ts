@@ -344,6 +344,10 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <translation>%1 ist dieselbe Datei wie %2 und wurde nicht ein zweites Mal umgefärbt.</translation>
     </message>
     <message>
+        <source>%1 is the same file as %2 and was not restored a second time.</source>
+        <translation>%1 ist dieselbe Datei wie %2 und wurde nicht ein zweites Mal wiederhergestellt.</translation>
+    </message>
+    <message>
         <source>could not create the folder %1: %2</source>
         <translation>der Ordner %1 konnte nicht angelegt werden: %2</translation>
     </message>

@@ -133,10 +133,7 @@ TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
     M().mnuColorMapDeleteMap[1]->trigger();
     EXPECT_EQ(Describe(messages.shown[1]),
               "Delete Color Map|Are you sure you want to delete \"B\"?|100");
-    EXPECT_EQ(Sections(),
-              "[List 1]\r\n1=11\r\nName=A\r\n[List 2]\r\n3=33\r\nName=C\r\n[List "
-              "3]\r\n4=44\r\nName=ERROR\r\n");
-    EXPECT_TRUE(IniHas("NumColorMaps=3"));
+    EXPECT_EQ(Listed(), (QStringList{"A", "C", "ERROR"}));  // renumbered (MapStore)
     Edit(5, 9);
     const int renders = main->LoadedView()->RenderCount();
     M().mnuColorMapLoadMap[1]->trigger();
@@ -183,8 +180,8 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     WriteFile(other / "y.b.bmp",
               Bmp().Size(3, 2).Pixels([&](int x, int y) { return rows[y][x]; }).Build());
     Start("[General]\r\nPreview=0\r\n");
-    main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // no image: no dialog
-    EXPECT_EQ(Describe(messages.shown.at(0)), "|No image selected|000");
+    // No file selected: the command is off.
+    EXPECT_FALSE(main->Dialogs()->mnuOptionsSaveColorIndexList->isEnabled());
     main->mnuOptionsShowPreview->trigger();
     dialogs.answers = {{}, {{QString::fromStdString(other.path().string())}, {}, {}}};
     main->cmdBrowse->click();  // cancelled
@@ -206,14 +203,15 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     for (int i = 0; i < 3; ++i)
         main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();
     EXPECT_EQ(dialogs.seen[2].section('|', 0, 7),
-              "Save color index list|save|0|" + here +
+              "Save color index list|save|0|" + QString::fromStdString(other.path().string()) +
                   "|y.txt|Text files (*.txt);All files (*)|Text files (*.txt)|txt");
     EXPECT_EQ(ReadFile(other / "list.txt"), "  0, 12,255,\r\n  7,  7,100,\r\n");
-    EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
-    EXPECT_NE(messages.shown[1].text.find("could not be saved"), std::string::npos);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_NE(messages.shown[0].text.find("could not be saved"), std::string::npos);
     WriteFile(other / "deep.bmp", Bmp().Bits(24).Build());
-    main->View()->LoadFile((other / "deep.bmp").string());
+    main->cmdRefreshFiles->click();
+    main->File->setCurrentRow(0);  // deep.bmp: no palette, still the selected file
     dialogs.answers = {{{QString::fromStdString((other / "deep.txt").string())}, {}, {}}};
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
     EXPECT_FALSE(fs::exists(other / "deep.txt"));

@@ -4,25 +4,18 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include "core/modRecolor.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
+#include "workspace/FolderListing.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsBmpName(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name.ends_with(".bmp");
-}
 
 // The local paths a drag carries; empty when any of its items is not a local file.
 std::vector<std::string> DraggedPaths(const QMimeData* data) {
@@ -52,7 +45,7 @@ std::optional<OpenCommands::Request> OpenCommands::Plan(const std::vector<std::s
     for (const std::string& given : paths) {
         const fs::path path = Normal(given);
         const std::string folder = path.parent_path().string();
-        if (!IsBmpName(path.filename().string()) || !fs::is_regular_file(path, ec)) return {};
+        if (!FolderListing::IsListedFile(path)) return {};
         if (!request.names.empty() && folder != request.folder) return {};
         request.folder = folder;
         request.names.push_back(path.filename().string());

@@ -18,7 +18,7 @@ class OpenCommands : public QObject {
     Q_OBJECT
   public:
     // What a list of paths asks for, or nothing when it is not one folder or
-    // BMP files (named *.bmp without regard to case) of a single folder.
+    // files of a single folder that its listing offers (FolderListing).
     struct Request {
         std::string folder;
         std::vector<std::string> names;  // the files to select; none for a folder

@@ -26,6 +26,7 @@
 #include "ui/toolkit/IBatchProgress.h"
 #include "ui/toolkit/QtPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
+#include "workspace/FileBatch.h"
 
 class QHelpEvent;
 
@@ -76,10 +77,16 @@ class frm : public QMainWindow, public IPreviewHost {
     void File_Click(bool report = true);
     // The names of the selected entries of the file list, in list order.
     std::vector<std::string> SelectedFileNames() const;
-    // The list's folder + "/" + name.
+    // The list's folder (the session's) + "/" + name.
     std::string PathInFileFolder(const std::string& name) const;
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
+    // Runs `batch` over the selected files `names`, with progress and Cancel
+    // for two files or more (`action` names it, "" for recolouring) and its
+    // messages shown as they come; then the palette and the preview show the
+    // current file as it now is and the list has the focus.
+    BatchTotals RunFileBatch(FileBatch batch, const std::vector<std::string>& names,
+                             const std::string& action = {});
 
     // --- preview ---------------------------------------------------------------
     // The preview window, loaded (hidden) on first use.
@@ -154,7 +161,6 @@ class frm : public QMainWindow, public IPreviewHost {
     OpenCommands* open_;
     RecentFoldersMenu* recent_;
     std::string folderTag_;
-    std::string fileFolder_;
     int selectedColor_ = 0;
     std::uint8_t shownColor_[3] = {0, 0, 0};  // the index each group shows
     bool isClosing_ = false;
