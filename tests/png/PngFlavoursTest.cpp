@@ -86,26 +86,6 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PngFlavour, ::testing::ValuesIn(kFlavours),
                              return n;
                          });
 
-// A PNG made here: 4 x 2 pixels (0, 1, 2, 3 at depth 8, 0, 1, 0, 1 at depth
-// 1) and 4 palette entries, whose rows have `filter` types and whose stream
-// is `stream` when given.
-std::string Made(int filter, int depth = 8, std::string stream = "") {
-    std::string header("\0\0\0\4\0\0\0\2\x08\x03\0\0\0", 13);
-    header[8] = char(depth);
-    std::string raw;
-    for (int y = 0; y < 2; ++y)
-        raw += char(filter) + (depth == 8 ? std::string("\0\1\2\3", 4) : std::string("\x50"));
-    if (stream.empty()) {
-        uLongf n = compressBound(uLong(raw.size()));
-        stream.resize(n);
-        ::compress(reinterpret_cast<Bytef*>(stream.data()), &n,
-                   reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
-        stream.resize(n);
-    }
-    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) + Chunk("PLTE", std::string(12, '\x40')) +
-           Chunk("IDAT", stream) + Chunk("IEND", "");
-}
-
 struct Refusal {
     const char* name;
     std::string bytes;
@@ -131,7 +111,7 @@ std::string Corrupt(std::string bytes, std::size_t at) {
 // Each is refused with its message and left byte for byte as it was; a
 // backup made beforehand is a whole copy.
 TEST(PngRefusals, LeaveTheFileUnchangedWithTheirMessage) {
-    const std::string good = Made(0);
+    const std::string good = SmallPng(0);
     const std::string bomb =
         "\x89PNG\r\n\x1a\n" + Chunk("IHDR", std::string("\1\0\0\0\1\0\0\0\x08\x03\0\0\0", 13)) +
         Chunk("PLTE", "abc") + Chunk("IDAT", std::string(64, 'x')) + Chunk("IEND", "");
@@ -155,16 +135,16 @@ TEST(PngRefusals, LeaveTheFileUnchangedWithTheirMessage) {
          "PNG is damaged|PATH is damaged: its IDAT chunk is cut short."},
         {"NoEnd", good.substr(0, good.size() - 12), OneMapping(1, 2),
          "PNG is damaged|PATH is damaged: it ends without an IEND chunk."},
-        {"FilterType5", Made(5), OneMapping(1, 2),
+        {"FilterType5", SmallPng(5), OneMapping(1, 2),
          "PNG is damaged|PATH is damaged: row 0 has the unknown filter type 5."},
-        {"UndecodableStream", Made(0, 8, "\x78\x9c\xff\xff\xff"), OneMapping(1, 2),
+        {"UndecodableStream", SmallPng(0, 8, "\x78\x9c\xff\xff\xff"), OneMapping(1, 2),
          "PNG is damaged|PATH is damaged: its image data cannot be decoded."},
         {"DecompressionBomb", bomb, OneMapping(1, 2),
          "PNG is damaged|PATH is damaged: its image data is cut short."},
         {"IndexBeyondPalette", good, OneMapping(3, 4),
          "Index does not fit|PATH was not recolored: the pixel at 3, 0 would get index 4, but "
          "its palette holds only 4 colors."},
-        {"IndexBeyondDepth", Made(0, 1), OneMapping(1, 2),
+        {"IndexBeyondDepth", SmallPng(0, 1), OneMapping(1, 2),
          "Index does not fit|PATH was not recolored: the pixel at 1, 0 would get index 2, but "
          "its 1-bit pixels hold only indices below 2."},
     };

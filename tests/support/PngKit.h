@@ -29,6 +29,26 @@ inline std::string Chunk(const std::string& type, const std::string& data) {
     return c + body + tail;
 }
 
+// A PNG made here: 4 x 2 pixels (0, 1, 2, 3 at depth 8, 0, 1, 0, 1 at depth
+// 1) and 4 palette entries, whose rows have `filter` types and whose stream
+// is `stream` when given.
+inline std::string SmallPng(int filter, int depth = 8, std::string stream = "") {
+    std::string header("\0\0\0\4\0\0\0\2\x08\x03\0\0\0", 13);
+    header[8] = char(depth);
+    std::string raw;
+    for (int y = 0; y < 2; ++y)
+        raw += char(filter) + (depth == 8 ? std::string("\0\1\2\3", 4) : std::string("\x50"));
+    if (stream.empty()) {
+        uLongf n = compressBound(uLong(raw.size()));
+        stream.resize(n);
+        ::compress(reinterpret_cast<Bytef*>(stream.data()), &n,
+                   reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
+        stream.resize(n);
+    }
+    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) + Chunk("PLTE", std::string(12, '\x40')) +
+           Chunk("IDAT", stream) + Chunk("IEND", "");
+}
+
 // Every byte of a PNG file but its IDAT chunks, in order.
 inline std::string OutsideImageData(const std::string& png) {
     std::string kept = png.substr(0, std::min<std::size_t>(8, png.size()));
