@@ -9,6 +9,7 @@
 #include "core/Quoted.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 
 namespace tintwell::cli {
 namespace {
@@ -73,8 +74,15 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
         return kSomeRefused;
     }
     clsBitmap bitmap;
-    // The pixels are read from the file a piece at a time as the list is written.
-    const bool loaded = bitmap.LoadFromFile(path, BitmapParts::Layout);
+    ImageLoad png;
+    // A BMP's pixels are read from the file a piece at a time as the list is written.
+    const BitmapParts parts = IsPngFile(path) ? BitmapParts::Whole : BitmapParts::Layout;
+    const bool loaded = LoadImageFile(path, bitmap, parts, &png);
+    if (png.png && !loaded) {
+        PrintMessageLine(console, Quoted(path) + " cannot be read as an indexed PNG: " + png.why +
+                                      "; no color index list was written.");
+        return kSomeRefused;
+    }
     if (const std::string refusal = Refusal(path, bitmap, loaded); !refusal.empty()) {
         PrintMessageLine(console, refusal);
         return kSomeRefused;

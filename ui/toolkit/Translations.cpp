@@ -9,6 +9,7 @@
 
 #include "core/CoreTexts.h"
 #include "settings/SettingsTexts.h"
+#include "workspace/WorkspaceTexts.h"
 
 namespace tintwell {
 
@@ -37,7 +38,7 @@ QRegularExpression MatcherFor(const QString& pattern) {
 const std::vector<Pattern>& Patterns() {
     static const std::vector<Pattern> patterns = [] {
         std::vector<Pattern> all;
-        for (auto texts : {BitmapTexts(), CoreTexts(), SettingsTexts()}) {
+        for (auto texts : {BitmapTexts(), CoreTexts(), SettingsTexts(), WorkspaceTexts()}) {
             for (const char* text : texts) {
                 if (QString(text).contains(QRegularExpression("%[1-9]")))
                     all.push_back({text, MatcherFor(QString::fromUtf8(text))});
