@@ -66,7 +66,7 @@ bool PngRewriter::CheckIndices(const std::uint8_t* before, const std::uint8_t* a
 PngRewriter::Outcome PngRewriter::Transcode(PngRowEditor* editor, AtomicFile* out, bool& changed) {
     PngImageReader reader(fd_, png_);
     std::optional<PngDataWriter> writer;
-    if (out != nullptr) writer.emplace(*out);
+    if (out != nullptr) writer.emplace(*out, png_.RawBytes());
     const int depth = png_.Header().bitDepth;
     std::vector<std::uint8_t> before, after, packed;
     while (reader.Next()) {
