@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "cli/BackupGroups.h"
+#include "cli/StopSignals.h"
 #include "core/IMessageBox.h"
 #include "core/modRecolor.h"
 
@@ -61,6 +62,10 @@ void CreateBackupFolders(const std::vector<fs::path>& files) {
 
 FileOutcome BatchRecolor::RecolorOne(const fs::path& file) {
     FileOutcome outcome;
+    if (StopSignal() != 0) {
+        outcome.stopped = true;
+        return outcome;
+    }
     CollectingMessages messages(outcome.messages);
     try {
         const RecolorBatch::Outcome done =

@@ -16,6 +16,7 @@ namespace tintwell::cli {
 struct FileOutcome {
     bool recolored = false;
     bool sameFile = false;  // another name of a file the batch handled already
+    bool stopped = false;   // not started: a stop signal ended the run first
     // The texts of the message boxes the window would have shown for it.
     std::vector<std::string> messages;
 };

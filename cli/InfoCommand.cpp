@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "cli/PrintableText.h"
 #include "core/modRecolor.h"
 
 namespace tintwell::cli {
@@ -16,10 +17,8 @@ void Line(Console& console, const char* label, const std::string& value) {
     std::fprintf(console.out, "%-14s %s\n", label, value.c_str());
 }
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = '?';
-    return text;
+std::string OneLine(const std::string& text) {
+    return PrintableText(text);
 }
 
 std::string PixelData(const clsBitmap& bitmap) {
@@ -36,8 +35,8 @@ std::string PixelData(const clsBitmap& bitmap) {
 // Prints what the file holds and whether it can be recoloured; true when it can.
 bool Describe(const std::string& path, Console& console) {
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) {
-        PrintMessageLine(console, NotFoundMessage(path).text);
+    if (MessageRequest problem; FindFileProblem(path, problem)) {
+        PrintMessageLine(console, problem.text);
         return false;
     }
     // Headers and colour table only; an RLE stream is read through, never held.

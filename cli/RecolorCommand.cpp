@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "bitmap/clsBitmap.h"
 #include "cli/BatchRecolor.h"
 #include "cli/BmpFileList.h"
 #include "cli/CliSettings.h"
@@ -9,6 +10,7 @@
 #include "cli/HelpTexts.h"
 #include "cli/MapArguments.h"
 #include "cli/ProgressLine.h"
+#include "cli/StopSignals.h"
 
 namespace tintwell::cli {
 namespace {
@@ -86,6 +88,28 @@ int PrepareRun(const CommandLine& cl, Console& console, BatchRecolor::Settings& 
     return -1;
 }
 
+// A selection that holds no pixel of any image would rewrite them all, and
+// back them up, without changing a pixel: the problem, naming the first image
+// and its size, or "" when some image has a pixel in it.
+std::string EmptySelection(const BatchRecolor::Settings& run,
+                           const std::vector<std::filesystem::path>& files) {
+    const SelectionRect& s = run.selection;
+    if (run.outside || s.IsNoSelection()) return {};
+    std::string problem;
+    for (const std::filesystem::path& file : files) {
+        clsBitmap image;
+        if (!image.LoadFromFile(file, BitmapParts::Headers)) continue;
+        const std::int64_t w = image.Width(), h = image.Height();
+        if (s.w > 0 && s.h > 0 && s.x0 < w && s.y0 < h) return {};
+        if (problem.empty())
+            problem = "the selection " + std::to_string(s.x0) + "," + std::to_string(s.y0) + "," +
+                      std::to_string(s.w) + "," + std::to_string(s.h) + " holds no pixel of \"" +
+                      file.string() + "\", which is " + std::to_string(w) + " x " +
+                      std::to_string(h) + " pixels";
+    }
+    return problem;
+}
+
 }  // namespace
 
 int RecolorCommand(const std::vector<std::string>& args, Console& console) {
@@ -105,9 +129,12 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
         PrintMessageLine(console, folderError);
 
     const std::vector<std::filesystem::path>& files = list.Files();
+    if (const std::string empty = EmptySelection(run, files); !empty.empty())
+        return UsageError(console, kName, empty);
     std::size_t recolored = 0;
     std::size_t same = 0;
     std::size_t reported = 0;
+    std::size_t stopped = 0;
     ProgressLine progress(console.err, console.errIsTerminal, files.size(), "Recoloring");
     BatchRecolor(run).Run(
         files,
@@ -115,6 +142,7 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
             ++reported;
             if (outcome.recolored) ++recolored;
             if (outcome.sameFile) ++same;
+            if (outcome.stopped) ++stopped;
             if (!outcome.messages.empty()) progress.Clear();
             for (const std::string& text : outcome.messages)
                 PrintMessageLine(console, text);
@@ -122,12 +150,13 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
         [&] { progress.Update(reported); });
     progress.Clear();
 
-    const std::size_t refused = files.size() - recolored - same;
+    const std::size_t refused = files.size() - recolored - same - stopped;
     if (!cl.Has("quiet")) {
         std::fputs((SummaryLine(recolored, files.size(), refused, same) + "\n").c_str(),
                    console.out);
         std::fflush(console.out);
     }
+    if (StopSignal() != 0) return StoppedBySignal(console, kName, stopped);
     return refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }
 

@@ -7,6 +7,8 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "cli/PrintableText.h"
+#include "cli/StopSignals.h"
 #include "core/BackupIndex.h"
 #include "core/IMessageBox.h"
 #include "core/modRestore.h"
@@ -55,7 +57,7 @@ void PrintOutcome(Console& console, const std::filesystem::path& file, const Res
     std::string line = (dryRun ? "Would restore " : "Restored ") + Quoted(file) + " from " +
                        Quoted(done.from.filename());
     if (!dryRun) line += "; its contents before are kept as " + Quoted(done.keptAs.filename());
-    line += ".\n";
+    line = PrintableText(line + ".") + "\n";
     std::fputs(line.c_str(), console.out);
     std::fflush(console.out);
 }
@@ -83,8 +85,11 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
     const std::vector<std::filesystem::path> files = WithoutRepeats(list.Files());
     PrintedMessages messages(console);
     std::size_t restored = 0;
+    std::size_t started = 0;
     BackupIndex backups;
     for (const std::filesystem::path& file : files) {
+        if (StopSignal() != 0) break;
+        ++started;
         const RestoreOutcome done = RestoreFromBackup(file, dryRun, messages, &backups);
         if (!done.restored) continue;
         ++restored;
@@ -95,6 +100,7 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
                      restored, files.size(), files.size() == 1 ? "file" : "files");
         std::fflush(console.out);
     }
+    if (StopSignal() != 0) return StoppedBySignal(console, kName, files.size() - started);
     return restored < files.size() || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }
 
