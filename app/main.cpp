@@ -12,6 +12,7 @@
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/QtMessageBox.h"
 #include "ui/toolkit/QtTextPrompt.h"
+#include "ui/toolkit/StopSignals.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ int main(int argc, char* argv[]) {
     messages.SetOwner(&main);
     prompt.SetOwner(&main);
     main.Form_Load();
+    tintwell::CloseOnStopSignals(main);
     main.show();
     if (!path.isEmpty()) main.Opener()->OpenFromCommandLine(path.toLocal8Bit().toStdString());
     return qt.exec();
