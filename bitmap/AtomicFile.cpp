@@ -340,6 +340,20 @@ bool AtomicFile::TakeAttributesOf(const fs::path& original) {
     return KeepAttributesOf(original);
 }
 
+bool AtomicFile::WriteOut() {
+    if (fd_ < 0 || inPlace_) return Fail("File is not open for writing:", EBADF);
+    constexpr unsigned kWriteAndWait =
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    struct stat written {};
+    if (::fstat(fd_, &written) != 0) return Fail("Could not flush", errno);
+    if (static_cast<std::uint64_t>(written.st_size) < position_ &&
+        ::ftruncate(fd_, static_cast<off_t>(position_)) != 0)
+        return Fail("Could not write", errno);
+    if (::sync_file_range(fd_, 0, 0, kWriteAndWait) != 0) return Fail("Could not flush", errno);
+    synced_ = true;
+    return true;
+}
+
 bool AtomicFile::StampNow() {
     timespec times[2] = {{0, UTIME_OMIT}, {}};
     ::clock_gettime(CLOCK_REALTIME, &times[1]);

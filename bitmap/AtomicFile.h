@@ -61,6 +61,11 @@ class AtomicFile {
     bool Commit(const ReplaceCheck& check);
     // True when the last Commit was refused by its check.
     bool Refused() const { return refused_; }
+    // Writes the temporary's data to disk and waits for it, without the
+    // journal commit an fsync makes: Publish then names it without an fsync of
+    // its own. The next fsync on the same file system (of the file replaced
+    // next, say) commits its size and name, before anything done after it.
+    bool WriteOut();
     // Stamps the temporary as written now, to the nanosecond.
     bool StampNow();
     // Gives the temporary the owner and group (where the system allows it),

@@ -314,33 +314,36 @@ bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folde
 }
 
 // Copies the locked `file` into `folder` under the first free backup name,
-// with its attributes, flushed and named when this returns true. The copy is
-// a snapshot: it is named only when nobody wrote the file while it was
-// copied; else `changed` is set (with `error` saying how).
+// with its attributes. The copy is a snapshot: it is named only when nobody
+// wrote the file while it was copied; else `changed` is set (with `error`
+// saying how). Its data is on disk before it is named; with `durable` its name
+// is too, else the flush of the file that replaces `file` commits it first.
 bool CopyToBackup(const FileLock& lock, const fs::path& file, const fs::path& folder,
-                  bool replaceLast, fs::path& backup, std::string& error, bool& changed) {
+                  const BackupOptions& options, fs::path& backup, std::string& error,
+                  bool& changed) {
     changed = false;
     AtomicFile copy(folder / file.filename(), false);
     if (!copy.Open() ||
         !copy.CopyFrom(lock.Fd(), static_cast<std::uint64_t>(lock.Locked().st_size)) ||
-        !copy.TakeAttributesOf(file) || !copy.StampNow()) {
+        !copy.TakeAttributesOf(file) || !copy.StampNow() ||
+        (!options.durable && !copy.WriteOut())) {
         error = copy.Error();
         return false;
     }
     if (!lock.Unchanged(error)) return !(changed = true);
-    if (!PublishBackup(copy, file, folder, replaceLast, backup, error)) return false;
-    AtomicFile::SyncFolder(folder);  // the backup's name is on disk before the file is replaced
+    if (!PublishBackup(copy, file, folder, options.replaceLast, backup, error)) return false;
+    if (options.durable) AtomicFile::SyncFolder(folder);
     return true;
 }
 
 }  // namespace
 
-bool BackupLockedFile(const FileLock& lock, const fs::path& file, bool replaceLast,
+bool BackupLockedFile(const FileLock& lock, const fs::path& file, const BackupOptions& options,
                       fs::path& backup, std::string& error, bool& changed) {
     changed = false;
     const fs::path folder = BackupFolderFor(file);
     return EnsureBackupFolder(folder, error) &&
-           CopyToBackup(lock, file, folder, replaceLast, backup, error, changed);
+           CopyToBackup(lock, file, folder, options, backup, error, changed);
 }
 
 bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
@@ -356,7 +359,7 @@ bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
             return false;
     }
     bool changed = false;
-    return BackupLockedFile(lock, file, true, backup, error, changed);
+    return BackupLockedFile(lock, file, {true, true}, backup, error, changed);
 }
 
 bool LockForReplacing(const fs::path& path, FileLock& lock, IMessageBox& messages) {
@@ -432,7 +435,8 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     // new file could not be written, that is the failure reported.
     fs::path backupPath;
     bool changed = false;
-    if (backup && !BackupLockedFile(lock, path, true, backupPath, error, changed)) {
+    // Its name reaches the disk with the new file's flush, before the rename.
+    if (backup && !BackupLockedFile(lock, path, {true, false}, backupPath, error, changed)) {
         if (changed) {
             messages.Show(ChangedMessage(shown, error));
             return false;

@@ -86,11 +86,18 @@ std::filesystem::path NextBackupPath(const std::filesystem::path& file,
 // changed.
 bool MakeBackup(const std::filesystem::path& file, std::filesystem::path& backup,
                 std::string& error);
-// MakeBackup for the file `lock` holds, which the caller is about to replace.
-// With `replaceLast` false a folder whose 999 numbers are all taken is a
-// failure. `changed` is set when another program wrote the file meanwhile.
-bool BackupLockedFile(const FileLock& lock, const std::filesystem::path& file, bool replaceLast,
-                      std::filesystem::path& backup, std::string& error, bool& changed);
+struct BackupOptions {
+    bool replaceLast = true;  // false: a folder whose 999 numbers are all taken is a failure
+    // False when the caller replaces the file next: the backup's data is on
+    // disk when this returns, its name with the replacement's flush (the
+    // journal keeps the order), so no rename can reach the disk before it.
+    bool durable = true;
+};
+// MakeBackup for the file `lock` holds. `changed` is set when another program
+// wrote the file meanwhile.
+bool BackupLockedFile(const FileLock& lock, const std::filesystem::path& file,
+                      const BackupOptions& options, std::filesystem::path& backup,
+                      std::string& error, bool& changed);
 // Locks `path` (FileLock) for a change that replaces it; false after showing
 // why it cannot be: it is missing or no regular file, locked or open for
 // writing elsewhere for too long, unreadable, or it has several names.

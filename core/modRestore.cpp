@@ -142,7 +142,7 @@ RestoreOutcome RestoreFromBackup(const fs::path& file, bool dryRun, IMessageBox&
     // undoes this.
     std::string error;
     bool changed = false;
-    if (!BackupLockedFile(lock, file, false, outcome.keptAs, error, changed)) {
+    if (!BackupLockedFile(lock, file, {false, false}, outcome.keptAs, error, changed)) {
         messages.Show(changed ? ChangedWhileRestoring(file, error)
                               : Refusal("Backup Failed", Quoted(file) +
                                                              " was not restored because its "
