@@ -99,7 +99,7 @@ def loop_writers(tool, seconds):
     while time.monotonic() < deadline:
         for mode in modes:
             c = counts.setdefault(mode, dict(rounds=0, writes=0, lost=0, last_lost=0, tried=0,
-                                             recolored=0, torn_backups=0, shared=0))
+                                             recolored=0, backups=0, torn_backups=0, shared=0))
             work = tempfile.mkdtemp(prefix="tw-writers-")
             os.chmod(work, 0o777)
             path = os.path.join(work, "w.bmp")
@@ -134,6 +134,7 @@ def loop_writers(tool, seconds):
             c["tried"] += len(said)
             for b in backups_of(work):
                 st = os.stat(b)
+                c["backups"] += 1
                 if describe(read(b)) is None:
                     c["torn_backups"] += 1
                 if st.st_nlink > 1:
@@ -145,7 +146,7 @@ def loop_writers(tool, seconds):
         print(f"writer that {'writes a temporary and renames it' if mode == 'rename' else mode + 's' if mode == 'truncate' else 'writes in place'}: "
               f"{c['lost']} of {c['writes']} writes lost, last save lost in {c['last_lost']} of "
               f"{c['rounds']} rounds, {c['recolored']} of {c['tried']} recolours done, "
-              f"{c['torn_backups']} torn and {c['shared']} shared backups")
+              f"{c['torn_backups']} torn and {c['shared']} shared of {c['backups']} backups")
         bad += c["lost"] + c["last_lost"] + c["torn_backups"] + c["shared"]
     return bad
 
