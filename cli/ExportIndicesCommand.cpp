@@ -9,18 +9,16 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "core/Quoted.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 
 namespace tintwell::cli {
 namespace {
 
 namespace fs = std::filesystem;
 constexpr const char* kName = "export-indices";
-
-std::string Quoted(const std::string& s) {
-    return "\"" + s + "\"";
-}
 
 // Why the image's list cannot be written, or "" when it can.
 std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loaded) {
@@ -97,7 +95,13 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
         }
     }
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
+    ImageLoad png;
+    const bool loaded = LoadImageFile(path, bitmap, BitmapParts::Whole, &png);
+    if (png.png && !loaded) {
+        PrintMessageLine(console, Quoted(path) + " cannot be read as an indexed PNG: " + png.why +
+                                      "; no color index list was written.");
+        return kSomeRefused;
+    }
     if (const std::string refusal = Refusal(path, bitmap, loaded); !refusal.empty()) {
         PrintMessageLine(console, refusal);
         return kSomeRefused;

@@ -11,12 +11,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/TemporaryFiles.h"
 #include "core/FileLock.h"
+#include "core/PngRecolor.h"
+#include "core/Quoted.h"
 #include "core/RecolorSpans.h"
 #include "core/RecolorWriter.h"
 
@@ -54,10 +57,6 @@ void MapRowSubByte(clsBitmap& bitmap, const ColorMap& map, std::int64_t y, std::
             return;  // the rest of this row lies beyond the held pixel bytes
         }
     }
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 
 // A reason as a sentence of its own: ends with a full stop.
@@ -230,6 +229,14 @@ MessageRequest SameFileMessage(const std::string& path, const std::string& earli
                                  " and was not recolored a second time.");
 }
 
+bool IsPngName(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return tail == ".png";
+}
+
 fs::path BackupFolderFor(const fs::path& file) {
     return file.parent_path() / "Tintwell Backup";
 }
@@ -253,7 +260,7 @@ fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     char tail[16];
-    std::snprintf(tail, sizeof tail, "-%03d.bmp", n);
+    std::snprintf(tail, sizeof tail, "-%03d.%s", n, IsPngName(name) ? "png" : "bmp");
     constexpr std::size_t kNameMax = 255;  // bytes in a name on Linux file systems
     return folder / (CutToBytes(stem, kNameMax - std::strlen(tail)) + tail);
 }
@@ -267,9 +274,6 @@ fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
     return candidate;  // all taken: the 999th copy is overwritten
 }
 
-namespace {
-
-// Creates the backup folder when no file or folder of that name exists.
 bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     std::error_code ec;
     if (!fs::exists(folder, ec)) {
@@ -291,6 +295,8 @@ bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     error = Quoted(folder.string()) + " is not a folder";
     return false;
 }
+
+namespace {
 
 // Gives the finished copy the first backup name nobody has: each name is
 // taken exclusively, so a backup made at the same moment by another program
@@ -391,9 +397,13 @@ namespace {
 
 // Reads the headers of the locked file and, when it can be recoloured, writes
 // its recoloured version into `out`. `problem` and `error` say what went wrong.
+// A PNG file sets `refusal` instead of `problem`.
 bool WriteRecolored(int fd, const fs::path& path, const SelectionRect& selection, bool outside,
                     const ColorMap& map, AtomicFile& out, clsBitmap& bitmap,
-                    RecolorProblem& problem, std::string& error) {
+                    RecolorProblem& problem, std::string& error,
+                    std::optional<MessageRequest>& refusal) {
+    if (PngFile::HasSignature(fd))
+        return WritePngRecolored(fd, path.string(), map, selection, outside, out, refusal, error);
     const bool loaded = bitmap.LoadFromDescriptor(fd, path.string(), BitmapParts::Headers);
     problem = FindRecolorProblem(bitmap, loaded);
     if (problem != RecolorProblem::None) return false;
@@ -426,9 +436,11 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     AtomicFile out(path);
     RecolorProblem problem = RecolorProblem::None;
     std::string writeError;
+    std::optional<MessageRequest> refusal;
     const bool written =
-        WriteRecolored(lock.Fd(), path, selection, outside, map, out, bitmap, problem, writeError);
-    const bool writeFailed = problem == RecolorProblem::None && !written;
+        WriteRecolored(lock.Fd(), path, selection, outside, map, out, bitmap, problem, writeError,
+                       refusal);
+    const bool writeFailed = problem == RecolorProblem::None && !refusal && !written;
 
     // The backup is complete and on disk before the file is replaced. A file
     // that is refused or cannot be written is backed up all the same; when the
@@ -445,6 +457,10 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
             messages.Show(BackupFailedMessage(shown, error));
             return false;  // `out` is discarded: the file stays as it was
         }
+    }
+    if (refusal) {
+        messages.Show(*refusal);
+        return false;
     }
     if (problem == RecolorProblem::Damaged && !written) {
         messages.Show(DamagedMessage(

@@ -63,10 +63,13 @@ MessageRequest ChangedMessage(const std::string& path, const std::string& why);
 // `path` leads to the file a batch already handled under the name `earlier`.
 MessageRequest SameFileMessage(const std::string& path, const std::string& earlier);
 
+// True when a file name ends in ".png", in any case: its backups end in ".png".
+bool IsPngName(const std::string& name);
 // The folder beside `file` that receives its backups ("Tintwell Backup").
 std::filesystem::path BackupFolderFor(const std::filesystem::path& file);
 // Backup name number `n` of `file` inside `folder`: the file's own name for 0,
-// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp". A
+// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp"
+// ("-001.png" .. for a name ending in ".png", IsPngName). A
 // stem too long for the file system's 255-byte names is shortened (never
 // inside a UTF-8 character) so that every numbered name fits.
 std::filesystem::path BackupName(const std::filesystem::path& file,
@@ -76,6 +79,11 @@ std::filesystem::path BackupName(const std::filesystem::path& file,
 // other programs make backups too: MakeBackup takes its name exclusively.
 std::filesystem::path NextBackupPath(const std::filesystem::path& file,
                                      const std::filesystem::path& folder);
+// Makes the backup folder `folder` when no file or folder of that name exists
+// (another program making it meanwhile is no failure); an existing folder is
+// swept of leftover temporary files once. False with `error` set when it is
+// not a folder or cannot be made.
+bool EnsureBackupFolder(const std::filesystem::path& folder, std::string& error);
 // Copies `file` under the first free backup name, creating the folder when
 // missing. The name is taken exclusively, so a backup made at the same moment
 // by another program is never replaced; only when all 999 numbered names

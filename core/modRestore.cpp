@@ -14,20 +14,15 @@
 #include "bitmap/clsBitmap.h"
 #include "core/BackupIndex.h"
 #include "core/FileLock.h"
+#include "core/Quoted.h"
 #include "core/modRecolor.h"
+#include "png/PngFile.h"
+#include "png/PngRewriter.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Built up in place: GCC 12 at -O3 warns wrongly about "literal" + string.
-std::string Quoted(const fs::path& path) {
-    std::string quoted(1, '"');
-    quoted += path.string();
-    quoted += '"';
-    return quoted;
-}
 
 // A reason as a sentence of its own: ends with a full stop.
 std::string Sentence(const std::string& reason) {
@@ -52,10 +47,12 @@ class OpenBackup {
     OpenBackup(const OpenBackup&) = delete;
     OpenBackup& operator=(const OpenBackup&) = delete;
 
-    // True when the bytes are a BMP that loads and covers its image, read
-    // through a piece at a time, never held whole.
+    // True when the bytes are a BMP that loads and covers its image, or an
+    // indexed PNG whose image data is whole, read through a piece at a time,
+    // never held whole.
     bool Sound(const fs::path& path) {
         if (!error_.empty()) return false;
+        if (PngFile::HasSignature(fd_)) return SoundPng();
         clsBitmap bitmap;
         if (!bitmap.LoadFromDescriptor(fd_, path.string(), BitmapParts::Layout)) {
             error_ = bitmap.LastError();
@@ -84,6 +81,18 @@ class OpenBackup {
     const std::string& Error() const { return error_; }
 
   private:
+    bool SoundPng() {
+        PngFile png;
+        if (!png.Scan(fd_)) {
+            error_ = png.Why();
+            return false;
+        }
+        PngRewriter check(fd_, png);
+        if (check.Check() == PngRewriter::Outcome::Written) return true;
+        error_ = check.Why().empty() ? check.Error() : check.Why();
+        return false;
+    }
+
     int fd_;
     struct stat opened_ {};
     std::string error_;
@@ -101,10 +110,11 @@ bool FindSoundBackup(const fs::path& file, BackupIndex& index, fs::path& backup,
     }
     opened = std::make_unique<OpenBackup>(backup);
     if (opened->Sound(backup)) return true;
-    messages.Show(Refusal("Backup Damaged", Quoted(file) + " was not restored: its backup " +
-                                                Quoted(backup) + " is not a readable BMP (" +
-                                                opened->Error() +
-                                                "). The file was left unchanged."));
+    messages.Show(
+        Refusal("Backup Damaged", Quoted(file) + " was not restored: its backup " + Quoted(backup) +
+                                      " is not a readable " +
+                                      (IsPngName(backup.filename().string()) ? "PNG" : "BMP") +
+                                      " (" + opened->Error() + "). The file was left unchanged."));
     return false;
 }
 

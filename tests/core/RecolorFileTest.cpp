@@ -20,7 +20,6 @@
 
 #include "bitmap/AtomicFile.h"
 #include "core/FileLock.h"
-#include "core/RecolorBatch.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
@@ -355,26 +354,6 @@ TEST_F(FileSafety, AReplacedFileKeepsItsExtendedAttributesAndAcl) {
     EXPECT_EQ(std::string(got, ::getxattr(path, "user.note", got, sizeof got)), "kept");
     EXPECT_EQ(::getxattr(path, "system.posix_acl_access", got, sizeof got), sizeof acl);
     EXPECT_EQ(std::memcmp(got, acl, sizeof acl), 0);
-}
-
-// Regression: a file reached by a link and by its name was recoloured twice,
-// and a file with two names once under each.
-TEST_F(FileSafety, ABatchRecolorsEachFileOnceWhateverNamesLeadToIt) {
-    WriteFile(dir / "a.bmp", Bmp().Build());
-    WriteFile(dir / "b.bmp", Bmp().Build());
-    fs::create_symlink("b.bmp", dir / "link.bmp");
-    fs::create_hard_link(dir / "a.bmp", dir / "hard.bmp");
-    using O = RecolorBatch::Outcome;
-    const std::pair<const char*, O> rows[] = {{"b.bmp", O::Recolored},
-                                              {"link.bmp", O::SameFile},
-                                              {"./b.bmp", O::SameFile},
-                                              {"a.bmp", O::NotRecolored},
-                                              {"hard.bmp", O::SameFile}};
-    RecolorBatch batch;
-    for (const auto& [name, outcome] : rows)
-        EXPECT_EQ(batch.Recolor(dir / name, false, {}, false, Inverted(), box), outcome) << name;
-    EXPECT_EQ(box.Titles(), "Same File;Same File;File Has Several Names;Same File;");
-    EXPECT_EQ(ReadFile(dir / "a.bmp"), Bmp().Build());
 }
 
 // Regression: a program that wrote the file in place and set its time of last

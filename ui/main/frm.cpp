@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenuBar>
@@ -14,8 +13,8 @@
 #include <set>
 #include <system_error>
 
-#include "core/RecolorBatch.h"
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
 #include "shell/modHelp.h"
@@ -25,6 +24,7 @@
 #include "ui/toolkit/BatchMessageBox.h"
 #include "ui/toolkit/DialogCentring.h"
 #include "ui/toolkit/QtBatchProgress.h"
+#include "workspace/FolderListing.h"
 
 namespace tintwell {
 
@@ -79,8 +79,9 @@ frm::frm(Application& app, IBatchProgress* progress)
     colorMaps_ = new ColorMapMenus(*this, app_, mnuOptions);
     dialogs_ = new FileDialogCommands(*this, app_, mnuOptions);
     undo_ = new UndoCommands(*this, app_, colorMaps_->mnuColorMap);
-    restore_ = new RestoreCommand(*this, app_, *progress_);
+    restore_ = new RestoreCommand(*this, app_);
     open_ = new OpenCommands(*this, app_);
+    recent_ = new RecentFoldersMenu(*this, app_);
     placement_ = new QtPlacementWindow(*this);
     // The dialogs of the program open centred over the window that owns them.
     QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
@@ -360,25 +361,31 @@ void frm::PreviewUnloading() {
 bool frm::LoadPalette(const std::string& path, bool report) {
     if (!IsOrdinaryFile(path)) return false;
     clsBitmap bitmap;
+    ImageLoad image;
     bool loaded = false;
     try {
-        loaded = bitmap.LoadFromFile(path, BitmapParts::Headers);  // the palette is all it needs
+        // The palette is all it needs (and a PNG's transparency).
+        loaded = LoadImageFile(path, bitmap, BitmapParts::Headers, &image);
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
-        r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
-        r.title = "BMP is not 8-bit";
+        r.text = image.png ? "Cannot load palette: " + image.why + "."
+                           : "Cannot load palette. BMP is not 8 bit (256 colors).";
+        r.title = image.png ? "PNG not readable" : "BMP is not 8-bit";
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
     }
     const auto& table = bitmap.ColorTable();
+    const auto& alpha = image.file.Alpha();
     for (int i = 0; i < 256; ++i) {
         lblColor->SetBackColor(
             i, i < static_cast<int>(table.size()) ? table[static_cast<size_t>(i)] : ColorValue{0});
+        lblColor->SetAlpha(
+            i, i < static_cast<int>(alpha.size()) ? alpha[static_cast<size_t>(i)] : 255);
     }
     // The three groups read their RGB from the cells: show the new palette's.
     for (int g = 0; g < 3; ++g)
@@ -436,17 +443,25 @@ void frm::SetFolderLabel(QLabel* label, const std::string& path) {
 }
 
 void frm::SetFileListFolder(const std::string& folder) {
-    fileFolder_ = folder;
+    app_.CurrentSession().SetFolder(folder);
     ReadFolderIntoList();
     File_PathChange();
 }
 
 void frm::ReadFolderIntoList() {
     File->clear();
-    const QDir dir(QString::fromLocal8Bit(fileFolder_));
-    const QStringList names = dir.entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList names;
+    for (const std::string& name : FolderListing::Names(app_.CurrentSession().Folder()))
+        names << QString::fromLocal8Bit(name);
     File->addItems(names);
     lblNoFiles->setVisible(names.isEmpty());
+}
+
+void frm::OpenFolder(const std::string& folder) {
+    SetFolderLabel(lblFolder, folder);
+    SetFileListFolder(folder);
+    app_.Settings().SetFolder(folder);
+    recent_->Remember(folder);
 }
 
 void frm::File_PathChange() {
@@ -459,11 +474,13 @@ std::string frm::CurrentFileName() const {
 }
 
 std::string frm::PathInFileFolder(const std::string& name) const {
-    return (std::filesystem::path(fileFolder_) / name).string();
+    return (app_.CurrentSession().Folder() / name).string();
 }
 
 void frm::File_Click(bool report) {
     const std::string name = CurrentFileName();
+    app_.CurrentSession().SelectFile(name.empty() ? std::string() : PathInFileFolder(name));
+    dialogs_->mnuOptionsSaveColorIndexList->setEnabled(!name.empty());
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
     const bool loaded = LoadPalette(path, report);
@@ -496,35 +513,39 @@ std::vector<std::string> frm::SelectedFileNames() const {
     return names;
 }
 
-void frm::cmdRecolor_Click() {
-    const std::vector<std::string> names = SelectedFileNames();
-    const int total = static_cast<int>(names.size());
+BatchTotals frm::RunFileBatch(FileBatch batch, const std::vector<std::string>& names,
+                              const std::string& action) {
+    std::vector<std::filesystem::path> files;
+    for (const std::string& name : names)
+        files.push_back(PathInFileFolder(name));
     // A single file shows nothing new; longer batches can be watched and stopped.
-    const bool withProgress = total >= 2;
-    if (withProgress) progress_->Begin(total);
-    BatchMessageBox messages(app_.Messages(), *progress_);
+    const bool withProgress = files.size() >= 2;
+    if (withProgress)
+        action.empty() ? progress_->Begin(static_cast<int>(files.size()))
+                       : progress_->Begin(static_cast<int>(files.size()), action);
+    BatchMessageBox messages(app_.Messages(), *progress_);  // holds the progress while up
     std::set<std::string> reported;
-    int counter = 0;
-    bool stopped = false;
-    RecolorBatch batch;  // each file once, however many selected names lead to it
-    for (int k = 0; k < total; ++k) {
-        const std::string& name = names[static_cast<size_t>(k)];
-        if (withProgress && !progress_->Next(k, name)) {
-            stopped = true;
-            break;
-        }
-        const SelectionRect selection = View()->SelectionInPixels();
-        const int shownBefore = messages.ShownCount();
-        batch.Recolor(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
-                      mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
-        if (messages.ShownCount() != shownBefore) reported.insert(name);
-        ++counter;
-    }
+    const BatchTotals totals = batch.Run(
+        files, messages,
+        [&](std::size_t i, const BatchFileResult& result) {
+            if (result.messages > 0) reported.insert(names[i]);
+        },
+        [&](std::size_t i, const std::filesystem::path&) {
+            return !withProgress || progress_->Next(static_cast<int>(i), names[i]);
+        });
     if (withProgress) progress_->End();
     // A file the batch has reported is not reported a second time by the refresh.
     File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
-    if (counter >= 2 && !stopped) {
+    return totals;
+}
+
+void frm::cmdRecolor_Click() {
+    const FileBatch::Recoloring recoloring{app_.Map(), mnuOptionsBackupBMPs->isChecked(),
+                                           View()->SelectionInPixels(),
+                                           mnuOptionsRecolorOutside->isChecked()};
+    const BatchTotals totals = RunFileBatch(FileBatch::Recolor(recoloring), SelectedFileNames());
+    if (totals.worked >= 2 && !totals.stopped) {
         MessageRequest r;
         r.text = "Recoloration complete";
         app_.Messages().Show(r);

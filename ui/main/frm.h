@@ -17,6 +17,7 @@
 #include "ui/main/FileDialogCommands.h"
 #include "ui/main/OpenCommands.h"
 #include "ui/main/PaletteGrid.h"
+#include "ui/main/RecentFoldersMenu.h"
 #include "ui/main/RestoreCommand.h"
 #include "ui/main/UndoCommands.h"
 #include "ui/preview/IPreviewHost.h"
@@ -25,6 +26,7 @@
 #include "ui/toolkit/IBatchProgress.h"
 #include "ui/toolkit/QtPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
+#include "workspace/FileBatch.h"
 
 class QHelpEvent;
 
@@ -68,15 +70,23 @@ class frm : public QMainWindow, public IPreviewHost {
     const std::string& FolderTag() const { return folderTag_; }
     // Points the file list at `folder` and makes its first entry current.
     void SetFileListFolder(const std::string& folder);
+    // Makes `folder` the one worked in: label, list, settings, recent folders.
+    void OpenFolder(const std::string& folder);
     void File_PathChange();
     // `report` false: the file's problems were reported already.
     void File_Click(bool report = true);
     // The names of the selected entries of the file list, in list order.
     std::vector<std::string> SelectedFileNames() const;
-    // The list's folder + "/" + name.
+    // The list's folder (the session's) + "/" + name.
     std::string PathInFileFolder(const std::string& name) const;
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
+    // Runs `batch` over the selected files `names`, with progress and Cancel
+    // for two files or more (`action` names it, "" for recolouring) and its
+    // messages shown as they come; then the palette and the preview show the
+    // current file as it now is and the list has the focus.
+    BatchTotals RunFileBatch(FileBatch batch, const std::vector<std::string>& names,
+                             const std::string& action = {});
 
     // --- preview ---------------------------------------------------------------
     // The preview window, loaded (hidden) on first use.
@@ -101,6 +111,8 @@ class frm : public QMainWindow, public IPreviewHost {
     UndoCommands* UndoItems() const { return undo_; }
     RestoreCommand* RestoreItem() const { return restore_; }
     OpenCommands* Opener() const { return open_; }
+    // File > Open Folder and Recent Folders.
+    RecentFoldersMenu* Recent() const { return recent_; }
 
     // Controls, named as in the design.
     QAction* mnuFileExit;
@@ -147,8 +159,8 @@ class frm : public QMainWindow, public IPreviewHost {
     UndoCommands* undo_;
     RestoreCommand* restore_;
     OpenCommands* open_;
+    RecentFoldersMenu* recent_;
     std::string folderTag_;
-    std::string fileFolder_;
     int selectedColor_ = 0;
     std::uint8_t shownColor_[3] = {0, 0, 0};  // the index each group shows
     bool isClosing_ = false;

@@ -1,5 +1,7 @@
 #include "ui/toolkit/modPicture.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -9,6 +11,18 @@
 #include "core/modRecolor.h"
 
 namespace tintwell {
+
+namespace {
+
+// A text about showing an image, in the user's language, with its numbers.
+template <typename... Numbers>
+std::string PictureText(const char* text, Numbers... numbers) {
+    QString translated = QCoreApplication::translate("Picture", text);
+    ((translated = translated.arg(static_cast<qlonglong>(numbers))), ...);
+    return translated.toLocal8Bit().toStdString();
+}
+
+}  // namespace
 
 namespace {
 
@@ -35,18 +49,20 @@ bool PreparePicture(const clsBitmap& bitmap, QImage& picture, std::string& error
         return true;
     }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
-        error = "The image's bit count (" + std::to_string(bits) + ") cannot be shown.";
+        error = PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image's bit count (%1) cannot be shown."), bits);
         return false;
     }
     const QImage::Format format = bits <= 8 ? QImage::Format_Indexed8 : QImage::Format_RGB32;
     const std::int64_t bytesPerLine = bits <= 8 ? ((w + 3) & ~std::int64_t{3}) : w * 4;
     if (w > 32767 || h > 32767 || bytesPerLine * h > kMaxPictureBytes) {
-        error = "The image is too large to show (" + std::to_string(w) + " x " + std::to_string(h) +
-                " pixels).";
+        error = PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image is too large to show (%1 x %2 pixels)."), w, h);
         return false;
     }
     if (!bitmap.PixelsCoverImage()) {
-        error = "The image's pixel data is shorter than the image.";
+        error = PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image's pixel data is shorter than the image."));
         return false;
     }
     const bool reusable = !picture.isNull() && picture.width() == w && picture.height() == h &&
@@ -54,7 +70,8 @@ bool PreparePicture(const clsBitmap& bitmap, QImage& picture, std::string& error
     if (!reusable) {
         picture = QImage(static_cast<int>(w), static_cast<int>(h), format);
         if (picture.isNull()) {
-            error = "There is not enough memory to show the image.";
+            error = PictureText(
+                QT_TRANSLATE_NOOP("Picture", "There is not enough memory to show the image."));
             return false;
         }
     }
@@ -134,8 +151,9 @@ bool CreateRecoloredPicture(const clsBitmap& bitmap, const ColorMap& map,
     if (bitmap.BitCount() != 8) {
         std::unique_ptr<clsBitmap> copy = bitmap.CreateCopy();
         if (!copy) {
-            error = "The image's bit count (" + std::to_string(bitmap.BitCount()) +
-                    ") cannot be shown.";
+            error = PictureText(
+                QT_TRANSLATE_NOOP("Picture", "The image's bit count (%1) cannot be shown."),
+                bitmap.BitCount());
             picture = QImage();
             return false;
         }
