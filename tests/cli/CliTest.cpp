@@ -13,6 +13,7 @@
 
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
+#include "support/PngKit.h"
 #include "support/TestKit.h"
 
 namespace tintwell::test {
@@ -224,6 +225,9 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     fs::create_directory(dir / "folder.bmp");
     ::mkfifo((dir / "pipe.bmp").c_str(), 0600);
     fs::create_symlink("loop", dir / "loop");
+    const std::string png = SmallPng(0);  // 4 x 2, rows 0 1 2 3
+    WriteFile(dir / "p.png", png);
+    WriteFile(dir / "cut.png", png.substr(0, png.size() - 12));
     const std::string list = "  0, 12,255,\r\n  7,  7,100,\r\n",
                       no = "; no color index list was written.\n";
     const std::pair<const char*, std::string> cases[] = {
@@ -252,6 +256,14 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
         {"info folder.bmp pipe.bmp",
          "1|\n|\"folder.bmp\" is not a regular file: it is a folder.\n\"pipe.bmp\" is not a "
          "regular file: it is a FIFO.\n"},
+        {"export-indices p.png", "0|  0,  1,  2,  3,\r\n  0,  1,  2,  3,\r\n|"},
+        {"export-indices cut.png -o keep.txt",
+         "1||\"cut.png\" cannot be read as an indexed PNG: it ends without an IEND chunk" + no},
+        {"info p.png",
+         "0|File:          p.png\nFile size:     " + std::to_string(png.size()) +
+             " bytes\nFormat:        PNG\nSize:          4 x 2 pixels\nBit depth:     8\nColor "
+             "type:    indexed\nInterlace:     none\nPalette:       4 entries (PLTE)\n"
+             "Transparency:  none\nChunks:        IHDR PLTE IDAT IEND\nCan recolor:   yes\n|"},
         {"info big.bmp",
          "0|File:          big.bmp\nFile size:     250 bytes\nHeader:        BITMAPV5HEADER, 124 "
          "bytes\nCompression:   none\nSize:          9 x 4 pixels\nBit count:     8\nRow order:    "
@@ -268,6 +280,11 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     EXPECT_EQ(ReadFile(dir / "a.txt"), list);
     EXPECT_EQ(ReadFile(dir / "keep.txt"), "kept");
     EXPECT_TRUE(fs::is_symlink(dir / "loop"));
+    fs::create_directory(dir / "sub");  // a folder stands for its PNG files too
+    WriteFile(dir / "sub" / "q.PNG", png);
+    const std::string recolored = Cli("recolor --no-backup -q -p 1:3 sub", dir.path());
+    EXPECT_EQ(recolored + Cli("export-indices sub/q.PNG", dir.path()),
+              "0||0|  0,  3,  2,  3,\r\n  0,  3,  2,  3,\r\n|");
     EXPECT_EQ(ReadFile(dir / "app" / "Tintwell.ini"), ini);  // never written
     EXPECT_EQ(Cli("export-indices a.bmp -o none/a.txt", dir.path())
                   .rfind("1||The color index list could not be saved. Could not create", 0),
