@@ -665,12 +665,16 @@ std::vector<HeaderPatch> clsBitmap::PatchesForPixelData(std::int64_t oldBytes,
     std::vector<HeaderPatch> patches;
     const std::int64_t delta = newBytes - oldBytes;
     if (delta == 0 || head_.empty()) return patches;
-    auto moved = [delta](std::int64_t v) { return static_cast<std::int32_t>(v + delta); };
+    // A field moves with the data's end only when the moved value fits it: a
+    // claim that would wrap is left as it was.
+    const auto move = [&](std::int64_t at, std::int64_t v) {
+        if (v + delta >= 0 && v + delta <= std::numeric_limits<std::int32_t>::max())
+            patches.push_back({at, static_cast<std::int32_t>(v + delta)});
+    };
     const std::int64_t end = std::int64_t{file_.bfOffBits} + oldBytes;
     // A size that does not reach the pixel data (0, say) claims nothing to move.
-    if (file_.bfSize > file_.bfOffBits) patches.push_back({2, moved(file_.bfSize)});
-    if (info_.biSize >= 40 && info_.biSizeImage > 0)
-        patches.push_back({kFileHeaderBytes + 20, std::max(moved(info_.biSizeImage), 0)});
+    if (file_.bfSize > file_.bfOffBits) move(2, file_.bfSize);
+    if (info_.biSize >= 40 && info_.biSizeImage > 0) move(kFileHeaderBytes + 20, info_.biSizeImage);
     if (info_.biSize == 124) {
         // A profile stored behind the pixel data moves with its end.
         const std::int32_t space = Read32(head_.data() + kV5ColorSpace);
@@ -678,7 +682,7 @@ std::vector<HeaderPatch> clsBitmap::PatchesForPixelData(std::int64_t oldBytes,
             static_cast<std::uint32_t>(Read32(head_.data() + kV5ProfileData));
         if ((space == kProfileEmbedded || space == kProfileLinked) &&
             kFileHeaderBytes + profile >= end)
-            patches.push_back({kV5ProfileData, moved(profile)});
+            move(kV5ProfileData, profile);
     }
     return patches;
 }

@@ -155,7 +155,11 @@ TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
             sel = {int(rng() % 50) - 5, int(rng() % 12) - 2, int(rng() % 40) - 2,
                    int(rng() % 10) - 1};
         const Bmp b = Bmp().Size(w, h).Rle(s.stream).HeaderSize(124).Profile("icc!");
-        const std::string before = Bmp(b).Trailing("123").Build();
+        // Every fifth file claims a size near 2 GiB, which a longer stream must not wrap.
+        const std::int64_t claim = round % 5 ? 0 : INT32_MAX - 9;
+        Bmp file = Bmp(b).Trailing("123");
+        if (claim) file.Set32(kBfSize, claim);
+        const std::string before = file.Build();
         WriteFile(dir / "a.bmp", before);
         RecordingMessageBox box;
         ASSERT_TRUE(RecolorFile(dir / "a.bmp", false, sel, outside, map, box));
@@ -173,6 +177,10 @@ TEST(RleRecolor, RandomStreamsDecodeToTheUncompressedResult) {
         std::uint32_t at = 0;
         std::memcpy(&at, bytes.data() + 14 + 112, 4);
         EXPECT_EQ(bytes.substr(14 + at, 4) + bytes.substr(bytes.size() - 3), "icc!123");
+        std::int32_t size = 0;
+        std::memcpy(&size, bytes.data() + 2, 4);
+        const std::int64_t moved = claim + std::int64_t(bytes.size() - before.size());
+        EXPECT_EQ(size, !claim ? std::int64_t(bytes.size()) : moved <= INT32_MAX ? moved : claim);
         SetPixels now;
         now.set.assign(s.set.size(), 0), now.w = w;
         std::vector<std::uint8_t> stream(bytes.begin() + b.PixelStart(), bytes.end());
