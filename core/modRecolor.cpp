@@ -219,7 +219,7 @@ fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
 
 fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
     fs::path candidate;
-    for (int n = 0; n <= 999; ++n) {
+    for (int n = 0; n <= kLastBackupNumber; ++n) {
         candidate = BackupName(file, folder, n);
         if (!EntryExists(candidate)) return candidate;
     }
@@ -256,7 +256,7 @@ namespace {
 bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folder,
                    fs::path& backup) {
     bool taken = false;
-    for (int n = 0; n <= 999; ++n) {
+    for (int n = 0; n <= kLastBackupNumber; ++n) {
         backup = BackupName(file, folder, n);
         if (copy.Publish(backup, false, taken)) return true;
         if (!taken) return false;
@@ -301,7 +301,7 @@ bool LinkAsBackup(int fd, const fs::path& file, const fs::path& folder, fs::path
     if (::fcntl(fd, F_SETSIG, SIGURG) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0) return false;
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     bool linked = false;
-    for (int n = 0; n <= 999 && !linked; ++n) {
+    for (int n = 0; n <= kLastBackupNumber && !linked; ++n) {
         backup = BackupName(file, folder, n);
         linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
         if (!linked && errno != EEXIST) break;

@@ -52,6 +52,9 @@ MessageRequest ChangedMessage(const std::string& path, const std::string& why);
 // `path` leads to the file a batch already handled under the name `earlier`.
 MessageRequest SameFileMessage(const std::string& path, const std::string& earlier);
 
+// The highest backup number: names run from "-001.bmp" to "-999.bmp".
+constexpr int kLastBackupNumber = 999;
+
 // The folder beside `file` that receives its backups ("Tintwell Backup").
 std::filesystem::path BackupFolderFor(const std::filesystem::path& file);
 // Backup name number `n` of `file` inside `folder`: the file's own name for 0,

@@ -98,7 +98,7 @@ bool FindSoundBackup(const fs::path& file, BackupIndex& index, fs::path& backup,
                                                     error + "). The file was left unchanged."));
         return false;
     }
-    if (newest.number < 999) return true;
+    if (newest.number < kLastBackupNumber) return true;
     messages.Show(Refusal("Backup Folder Full",
                           Quoted(file) + " was not restored: its newest backup " + Quoted(backup) +
                               " has the last number, 999, so no copy of its current contents "
