@@ -9,6 +9,7 @@
 #include "core/Quoted.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 
 namespace tintwell::cli {
 namespace {
@@ -71,7 +72,13 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
         return kSomeRefused;
     }
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
+    ImageLoad png;
+    const bool loaded = LoadImageFile(path, bitmap, BitmapParts::Whole, &png);
+    if (png.png && !loaded) {
+        PrintMessageLine(console, Quoted(path) + " cannot be read as an indexed PNG: " + png.why +
+                                      "; no color index list was written.");
+        return kSomeRefused;
+    }
     if (const std::string refusal = Refusal(path, bitmap, loaded); !refusal.empty()) {
         PrintMessageLine(console, refusal);
         return kSomeRefused;

@@ -8,8 +8,8 @@ namespace tintwell {
 namespace fs = std::filesystem;
 
 int BackupIndex::NumberedName(const std::string& name, std::string& stem) {
-    constexpr std::size_t kTail = 8;  // "-NNN.bmp"
-    if (name.size() <= kTail || !name.ends_with(".bmp")) return 0;
+    constexpr std::size_t kTail = 8;  // "-NNN.bmp" or "-NNN.png"
+    if (name.size() <= kTail || !(name.ends_with(".bmp") || name.ends_with(".png"))) return 0;
     const std::size_t dash = name.size() - kTail;
     if (name[dash] != '-') return 0;
     int number = 0;
@@ -17,7 +17,7 @@ int BackupIndex::NumberedName(const std::string& name, std::string& stem) {
         if (name[i] < '0' || name[i] > '9') return 0;
         number = number * 10 + (name[i] - '0');
     }
-    stem = name.substr(0, dash);
+    stem = name.substr(0, dash) + name.substr(dash + 4);  // a BMP's and a PNG's kept apart
     return number;
 }
 

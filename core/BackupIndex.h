@@ -25,10 +25,11 @@ class BackupIndex {
     // Reads `folder` again at the next question: it changed behind our back.
     void Forget(const std::filesystem::path& folder);
 
-    // The stem of a numbered backup name STEM-NNN.bmp (NNN 001..999) and its
-    // number, or 0 for any other name.
+    // The stem of a numbered backup name STEM-NNN.bmp or STEM-NNN.png (NNN
+    // 001..999) with its extension, as "STEM.png", and its number, or 0 for
+    // any other name.
     static int NumberedName(const std::string& name, std::string& stem);
-    // "STEM-NNN.bmp" for `file`'s stem.
+    // "STEM-NNN.bmp" (or ".png") for `file`'s stem.
     static std::string NameNumbered(const std::filesystem::path& file, int number);
 
   private:

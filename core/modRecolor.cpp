@@ -12,12 +12,14 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/TemporaryFiles.h"
 #include "core/FileLock.h"
+#include "core/PngRecolor.h"
 #include "core/Quoted.h"
 #include "core/RecolorSpans.h"
 #include "core/RecolorWriter.h"
@@ -189,6 +191,14 @@ MessageRequest SameFileMessage(const std::string& path, const std::string& earli
                                  " and was not recolored a second time.");
 }
 
+bool IsPngName(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return tail == ".png";
+}
+
 fs::path BackupFolderFor(const fs::path& file) {
     return file.parent_path() / "Tintwell Backup";
 }
@@ -212,7 +222,7 @@ fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     char tail[16];
-    std::snprintf(tail, sizeof tail, "-%03d.bmp", n);
+    std::snprintf(tail, sizeof tail, "-%03d.%s", n, IsPngName(name) ? "png" : "bmp");
     constexpr std::size_t kNameMax = 255;  // bytes in a name on Linux file systems
     return folder / (CutToBytes(stem, kNameMax - std::strlen(tail)) + tail);
 }
@@ -359,10 +369,15 @@ class OpenedFile {
 
 // Reads the headers only and, when the file can be recoloured, writes its
 // recoloured version into `out`. `problem` and `error` say what went wrong.
+// A PNG file sets `refusal` instead of `problem`.
 bool WriteRecolored(const fs::path& path, const SelectionRect& selection, bool outside,
                     const ColorMap& map, AtomicFile& out, clsBitmap& bitmap,
-                    RecolorProblem& problem, std::string& error) {
+                    RecolorProblem& problem, std::string& error,
+                    std::optional<MessageRequest>& refusal) {
     const OpenedFile file(path);
+    if (file.Fd() >= 0 && PngFile::HasSignature(file.Fd()))
+        return WritePngRecolored(file.Fd(), path.string(), map, selection, outside, out, refusal,
+                                 error);
     const bool loaded =
         file.Fd() >= 0 ? bitmap.LoadFromDescriptor(file.Fd(), path.string(), BitmapParts::Headers)
                        : bitmap.LoadFromFile(path, BitmapParts::Headers);
@@ -409,9 +424,10 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     AtomicFile out(path);
     RecolorProblem problem = RecolorProblem::None;
     std::string writeError;
+    std::optional<MessageRequest> refusal;
     const bool written =
-        WriteRecolored(path, selection, outside, map, out, bitmap, problem, writeError);
-    const bool writeFailed = problem == RecolorProblem::None && !written;
+        WriteRecolored(path, selection, outside, map, out, bitmap, problem, writeError, refusal);
+    const bool writeFailed = problem == RecolorProblem::None && !refusal && !written;
 
     // The backup is complete and on disk before the file is replaced. A file
     // that is refused or cannot be written is backed up all the same; when the
@@ -423,6 +439,10 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     if (backup && !linked && !MakeBackup(path, backupPath, error) && !writeFailed) {
         messages.Show(BackupFailedMessage(shown, error));
         return false;  // `out` is discarded: the file stays as it was
+    }
+    if (refusal) {
+        messages.Show(*refusal);
+        return false;
     }
     if (problem == RecolorProblem::Damaged && !written) {
         messages.Show(DamagedMessage(

@@ -55,10 +55,13 @@ MessageRequest SameFileMessage(const std::string& path, const std::string& earli
 // The highest backup number: names run from "-001.bmp" to "-999.bmp".
 constexpr int kLastBackupNumber = 999;
 
+// True when a file name ends in ".png", in any case: its backups end in ".png".
+bool IsPngName(const std::string& name);
 // The folder beside `file` that receives its backups ("Tintwell Backup").
 std::filesystem::path BackupFolderFor(const std::filesystem::path& file);
 // Backup name number `n` of `file` inside `folder`: the file's own name for 0,
-// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp". A
+// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp"
+// ("-001.png" .. for a name ending in ".png", IsPngName). A
 // stem too long for the file system's 255-byte names is shortened (never
 // inside a UTF-8 character) so that every numbered name fits.
 std::filesystem::path BackupName(const std::filesystem::path& file,

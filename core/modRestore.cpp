@@ -15,6 +15,8 @@
 #include "core/BackupIndex.h"
 #include "core/Quoted.h"
 #include "core/modRecolor.h"
+#include "png/PngFile.h"
+#include "png/PngRewriter.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
@@ -56,9 +58,31 @@ bool ReadWhole(const fs::path& path, std::vector<std::uint8_t>& bytes, std::stri
     return false;
 }
 
-// The backup's bytes when they are a BMP that loads and covers its image.
+// True when the PNG file `path` is an indexed PNG whose image data is whole.
+bool SoundPng(const fs::path& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    PngFile png;
+    bool sound = png.Scan(fd);
+    if (sound) {
+        PngRewriter check(fd, png);
+        sound = check.Check() == PngRewriter::Outcome::Written;
+        error = check.Why().empty() ? check.Error() : check.Why();
+    } else {
+        error = png.Why();
+    }
+    ::close(fd);
+    return sound;
+}
+
+// The backup's bytes when they are a BMP that loads and covers its image, or
+// an indexed PNG whose image data is whole.
 bool ReadSoundBackup(const fs::path& backup, std::vector<std::uint8_t>& bytes, std::string& error) {
     if (!ReadWhole(backup, bytes, error)) return false;
+    if (PngFile::HasSignature(bytes.data(), bytes.size())) return SoundPng(backup, error);
     clsBitmap bitmap;
     if (!bitmap.LoadFromByteArray(bytes)) {
         error = bitmap.LastError();
@@ -93,9 +117,11 @@ bool FindSoundBackup(const fs::path& file, BackupIndex& index, fs::path& backup,
     }
     std::string error;
     if (!ReadSoundBackup(backup, bytes, error)) {
-        messages.Show(Refusal("Backup Damaged", Quoted(file) + " was not restored: its backup " +
-                                                    Quoted(backup) + " is not a readable BMP (" +
-                                                    error + "). The file was left unchanged."));
+        messages.Show(
+            Refusal("Backup Damaged", Quoted(file) + " was not restored: its backup " +
+                                          Quoted(backup) + " is not a readable " +
+                                          (IsPngName(backup.filename().string()) ? "PNG" : "BMP") +
+                                          " (" + error + "). The file was left unchanged."));
         return false;
     }
     if (newest.number < kLastBackupNumber) return true;

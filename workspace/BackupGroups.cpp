@@ -8,7 +8,6 @@
 #include <system_error>
 #include <unordered_map>
 
-#include "core/BackupIndex.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
@@ -45,6 +44,18 @@ std::string Stem(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// For a name of the form STEM-NNN.bmp (or .png), the STEM whose numbered copies it matches.
+bool NumberedBackupStem(const std::string& name, std::string& stem) {
+    constexpr std::size_t kTail = 8;  // "-NNN.bmp"
+    if (name.size() <= kTail) return false;
+    const std::string tail = name.substr(name.size() - kTail);
+    if (tail[0] != '-' || (tail.substr(4) != ".bmp" && tail.substr(4) != ".png")) return false;
+    for (int i = 1; i <= 3; ++i)
+        if (tail[i] < '0' || tail[i] > '9') return false;
+    stem = name.substr(0, name.size() - kTail);
+    return true;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::size_t>> GroupFilesThatMayClash(const std::vector<fs::path>& files) {
@@ -73,7 +84,7 @@ std::vector<std::vector<std::size_t>> GroupFilesThatMayClash(const std::vector<f
         const std::string name = file.filename().string();
         claim(folder + Stem(name), i);
         std::string numberedStem;
-        if (BackupIndex::NumberedName(name, numberedStem) > 0) claim(folder + numberedStem, i);
+        if (NumberedBackupStem(name, numberedStem)) claim(folder + numberedStem, i);
     }
     std::vector<std::vector<std::size_t>> result;
     std::vector<std::size_t> slot(files.size(), SIZE_MAX);

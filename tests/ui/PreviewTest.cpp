@@ -1,6 +1,7 @@
 // The preview window: the two pictures, zoom, the selection frame and the pointer.
 #include <QCloseEvent>
 
+#include "png/ImageFile.h"
 #include "support/GuiKit.h"
 #include "ui/preview/frmView.h"
 
@@ -55,6 +56,20 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_EQ(shot.pixel(8, 0), QColor(1, 254, 10).rgb());
     EXPECT_EQ(shot.pixel(8, 8), QColor(Qt::white).rgb());  // the selection frame's corner
     EXPECT_EQ(shot.pixel(799, 399), QColor(99 + 49, 255 - 148, (148 * 7 + 3) & 255).rgb());
+    // An indexed PNG: both pictures, from its PLTE.
+    clsBitmap png;
+    ASSERT_TRUE(LoadImageFile(TINTWELL_PNG_FIXTURES "/adam7-depth4.png", png));
+    const auto rgb = [&](int k) {
+        const ColorValue c = png.ColorTableEntry(k);
+        return QColor(c & 255, c >> 8 & 255, c >> 16 & 255).rgb();
+    };
+    const int i = png.GetPixelAt(2, 1);
+    app->Map().SetMapping(std::uint8_t(i), std::uint8_t(i + 1));
+    view->MoveSelection(0, 0, 1, 1);
+    view->LoadFile(TINTWELL_PNG_FIXTURES "/adam7-depth4.png");
+    EXPECT_EQ(view->windowTitle(), "45 x 33");
+    EXPECT_EQ(view->img(0)->Picture().pixel(2, 1), rgb(i));
+    EXPECT_EQ(view->img(1)->Picture().pixel(2, 1), rgb(i + 1));
 }
 
 TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {

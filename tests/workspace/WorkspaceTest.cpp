@@ -9,6 +9,7 @@
 #include <random>
 
 #include "support/BmpBuilder.h"
+#include "support/PngKit.h"
 #include "support/TestKit.h"
 #include "workspace/BackupGroups.h"
 #include "workspace/ColorPairs.h"
@@ -67,6 +68,8 @@ TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCas
         {"link.bmp", 'l', true},     {"broken.bmp", 'b', false},
         {"pipe.bmp", 'p', false},    {"sub/x.bmp", 'f', true},  // below: walked by -r only
         {".git/z.bmp", 'f', true},   {"Tintwell Backup/w.bmp", 'f', true},
+        {"sprite.png", 'f', true},   {"Tile.PNG", 'f', true},
+        {"x.pngx", 'f', false},
     };
     for (const Entry& e : entries) {
         const fs::path p = dir / e.name;
@@ -81,7 +84,8 @@ TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCas
     for (const Entry& e : entries)
         EXPECT_EQ(FolderListing::IsListedFile(dir / e.name), e.listed || e.name[3] == '/')
             << e.name;
-    const std::string order = "_under.bmp a.bmp B.BMP link.bmp zebra.Bmp Äpfel.bmp äpfel.bmp ";
+    const std::string order =
+        "_under.bmp a.bmp B.BMP link.bmp sprite.png Tile.PNG zebra.Bmp Äpfel.bmp äpfel.bmp ";
     EXPECT_EQ(Joined(FolderListing::Names(dir.path())) + " ", order);
     for (bool recursive : {false, true}) {
         ImageFileList list(recursive);
@@ -249,8 +253,12 @@ TEST(Session, SelectingAFileReadsItsImageAfreshAndANewFolderSelectsNone) {
         if (w != 3) session.SelectFile(dir / "a.bmp");
         widths += std::to_string(session.Image()->Width());  // as loaded when selected
     }
+    WriteFile(dir / "a.png", SmallPng(0));  // an indexed PNG as an 8-bit image
+    session.SelectFile(dir / "a.png");
+    widths +=
+        std::to_string(session.Image()->Width()) + std::to_string(session.Image()->BitCount());
     session.SetFolder(dir.path());
-    EXPECT_EQ(widths + std::to_string(session.HasSelectedFile()), "2240");
+    EXPECT_EQ(widths + std::to_string(session.HasSelectedFile()), "224480");
 }
 
 // Where Tintwell.ini lives, for the window and the command line alike.

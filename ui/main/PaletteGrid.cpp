@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 #include "ui/preview/PictureBox.h"
 
@@ -51,6 +52,39 @@ void PaletteGrid::SetBackColor(int index, ColorValue color) {
     update(CellRect(index).translated(-pos()));
 }
 
+std::array<std::uint8_t, 256> PaletteGrid::Opaque() {
+    std::array<std::uint8_t, 256> alphas;
+    alphas.fill(255);
+    return alphas;
+}
+
+void PaletteGrid::SetAlpha(int index, std::uint8_t alpha) {
+    alphas_[static_cast<size_t>(index)] = alpha;
+    update(CellRect(index).translated(-pos()));
+}
+
+// The colour at `alpha` over a grey and white checkerboard, in the cell's
+// lower right half.
+static void PaintTransparent(QPainter& p, const QRect& cell, QColor color, int alpha) {
+    QPainterPath half;
+    half.moveTo(cell.topRight() + QPoint(1, 0));
+    half.lineTo(cell.bottomRight() + QPoint(1, 1));
+    half.lineTo(cell.bottomLeft() + QPoint(0, 1));
+    half.closeSubpath();
+    p.save();
+    p.setClipPath(half);
+    const int square = std::max(2, cell.width() / 4);
+    for (int y = cell.top(); y <= cell.bottom(); y += square)
+        for (int x = cell.left(); x <= cell.right(); x += square)
+            p.fillRect(QRect(x, y, square, square),
+                       ((x - cell.left()) / square + (y - cell.top()) / square) % 2
+                           ? Qt::white
+                           : Qt::lightGray);
+    color.setAlpha(alpha);
+    p.fillRect(cell, color);
+    p.restore();
+}
+
 void PaletteGrid::MoveFrame(Frame frame, const QRect& rect) {
     update(frames_[frame].translated(-pos()));
     frames_[frame] = rect;
@@ -74,7 +108,10 @@ void PaletteGrid::paintEvent(QPaintEvent*) {
     p.translate(-pos());
     for (int i = 0; i < 256; ++i) {
         const ColorValue c = colors_[static_cast<size_t>(i)];
-        p.fillRect(CellRect(i), QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        const QColor color(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+        p.fillRect(CellRect(i), color);
+        if (alphas_[static_cast<size_t>(i)] < 255)
+            PaintTransparent(p, CellRect(i), color, alphas_[static_cast<size_t>(i)]);
     }
     for (Frame f : {shpOld, shpSel, shpNew}) {
         const QRect r = frames_[f];

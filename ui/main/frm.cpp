@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
 #include "shell/modHelp.h"
@@ -360,25 +361,31 @@ void frm::PreviewUnloading() {
 bool frm::LoadPalette(const std::string& path, bool report) {
     if (!IsOrdinaryFile(path)) return false;
     clsBitmap bitmap;
+    ImageLoad image;
     bool loaded = false;
     try {
-        loaded = bitmap.LoadFromFile(path, BitmapParts::Headers);  // the palette is all it needs
+        // The palette is all it needs (and a PNG's transparency).
+        loaded = LoadImageFile(path, bitmap, BitmapParts::Headers, &image);
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
-        r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
-        r.title = "BMP is not 8-bit";
+        r.text = image.png ? "Cannot load palette: " + image.why + "."
+                           : "Cannot load palette. BMP is not 8 bit (256 colors).";
+        r.title = image.png ? "PNG not readable" : "BMP is not 8-bit";
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
     }
     const auto& table = bitmap.ColorTable();
+    const auto& alpha = image.file.Alpha();
     for (int i = 0; i < 256; ++i) {
         lblColor->SetBackColor(
             i, i < static_cast<int>(table.size()) ? table[static_cast<size_t>(i)] : ColorValue{0});
+        lblColor->SetAlpha(
+            i, i < static_cast<int>(alpha.size()) ? alpha[static_cast<size_t>(i)] : 255);
     }
     // The three groups read their RGB from the cells: show the new palette's.
     for (int g = 0; g < 3; ++g)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsResizeLimits.h"
 #include "ui/toolkit/modPicture.h"
@@ -83,7 +84,8 @@ void frmView::LayOutTopRow() {
     for (QWidget* w :
          std::initializer_list<QWidget*>{lbl_[0], lblZoom_, vsbZoom_, lbl_[1], lblPosition_}) {
         x = std::max(x, w->x());
-        const int width = w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
+        const int width =
+            w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
         w->setGeometry(x, 0, width, rowHeight);
         x += width + gap;
     }
@@ -135,12 +137,13 @@ void frmView::closeEvent(QCloseEvent* event) {
 void frmView::LoadFile(const std::string& BMPFile, bool report) {
     QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
+    reader.setAutoDetectImageFormat(false);  // a PNG is drawn from its decoded indices below
     QImage original = reader.read();  // null when Qt cannot read it: an empty picture
 
     previewBitmap_ = std::make_unique<clsBitmap>();
     bool loaded = false;
     try {
-        loaded = previewBitmap_->LoadFromFile(BMPFile);
+        loaded = LoadImageFile(BMPFile, *previewBitmap_);  // a PNG as an 8-bit bitmap
     } catch (const std::exception&) {
         // The file went away or cannot be read: nothing to preview.
     }
