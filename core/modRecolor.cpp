@@ -445,6 +445,7 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     const bool written = WriteRecolored(lock.Fd(), path, selection, outside, map, out, bitmap,
                                         problem, writeError, refusal);
     const bool writeFailed = problem == RecolorProblem::None && !refusal && !written;
+    if (written) out.StartWriteOut();  // the disk writes it while the backup is copied
 
     // The backup is complete and on disk before the file is replaced. A file
     // that is refused or cannot be written is backed up all the same; when the
