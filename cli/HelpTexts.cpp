@@ -128,13 +128,13 @@ Exit status: 0 every file can be recolored, 1 some cannot, 2 usage error.
         return R"(Usage: tintwell-cli restore [OPTIONS] PATH...
 
 Puts back, for each BMP or PNG file, its newest backup from the "Tintwell
-Backup" folder beside it: the highest numbered copy (name-001.bmp or
-name-001.png, ...), else the
-copy under the file's own name. The file's current contents are first backed
-up like a recolor does, so restoring again undoes a restore; the backup that
-was put back is kept. Files are replaced whole, never left half-written. A
-backup that is not a readable BMP (or PNG) is refused and its file left as it
-is. A folder stands for its *.bmp and *.png files.
+Backup" folder beside it: the copy made last (name.bmp, name-001.bmp, ...,
+or name-001.png, ...), whatever its number. The file's current contents are
+first backed up like a recolor does, so restoring again undoes a restore; the
+backup that was put back is kept. Files are replaced whole, never left
+half-written, and a file another program writes meanwhile is left as that
+program made it. A backup that is not a readable BMP (or PNG) is refused and
+its file left as it is. A folder stands for its *.bmp and *.png files.
 
 Options:
   -n, --dry-run          only say what would be restored

@@ -9,6 +9,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "cli/PrintableText.h"
 #include "core/PngRecolor.h"
 #include "core/modRecolor.h"
 #include "png/PngRewriter.h"
@@ -22,10 +23,8 @@ void Line(Console& console, const char* label, const std::string& value) {
     std::fprintf(console.out, "%-14s %s\n", label, value.c_str());
 }
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = '?';
-    return text;
+std::string OneLine(const std::string& text) {
+    return PrintableText(text);
 }
 
 std::string PixelData(const clsBitmap& bitmap) {
@@ -99,8 +98,8 @@ bool DescribePng(const std::string& path, int fd, Console& console) {
 // Prints what the file holds and whether it can be recoloured; true when it can.
 bool Describe(const std::string& path, Console& console) {
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) {
-        PrintMessageLine(console, NotFoundMessage(path).text);
+    if (MessageRequest problem; FindFileProblem(path, problem)) {
+        PrintMessageLine(console, problem.text);
         return false;
     }
     if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); fd >= 0) {

@@ -1,9 +1,12 @@
 #include "png/PngDataWriter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
 #include "bitmap/AtomicFile.h"
+#include "png/PngBlockDeflater.h"
 #include "png/PngRows.h"
 
 namespace tintwell {
@@ -18,16 +21,45 @@ void PutBig32(std::uint8_t* p, std::uint32_t v) {
     p[3] = static_cast<std::uint8_t>(v);
 }
 
+std::atomic<int> threads{1};
+
 }  // namespace
 
-PngDataWriter::PngDataWriter(AtomicFile& out) : out_(out), chunk_(8 + kChunkData + 4) {
-    zReady_ = ::deflateInit2(&z_, kLevel, Z_DEFLATED, 15, 8, kStrategy) == Z_OK;
+void PngDataWriter::SetThreads(int n) {
+    threads = std::max(n, 1);
+}
+
+PngDataWriter::PngDataWriter(AtomicFile& out, std::int64_t rawBytes)
+    : out_(out), chunk_(8 + kChunkData + 4) {
     z_.next_out = chunk_.data() + 8;
     z_.avail_out = kChunkData;
+    const int n = threads;
+    if (n > 1 && rawBytes >= 4 * static_cast<std::int64_t>(PngBlockDeflater::kBlock)) {
+        blocks_ = std::make_unique<PngBlockDeflater>(
+            kLevel, kStrategy, n,
+            [this](const std::uint8_t* p, std::size_t size) { return Emit(p, size); });
+        zReady_ = true;
+        return;
+    }
+    zReady_ = ::deflateInit2(&z_, kLevel, Z_DEFLATED, 15, 8, kStrategy) == Z_OK;
 }
 
 PngDataWriter::~PngDataWriter() {
-    if (zReady_) ::deflateEnd(&z_);
+    if (zReady_ && !blocks_) ::deflateEnd(&z_);
+}
+
+// Copies compressed bytes into the chunk being filled.
+bool PngDataWriter::Emit(const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const std::size_t n = std::min<std::size_t>(size, z_.avail_out);
+        std::memcpy(z_.next_out, data, n);
+        z_.next_out += n;
+        z_.avail_out -= static_cast<uInt>(n);
+        data += n;
+        size -= n;
+        if (z_.avail_out == 0 && !WriteChunk()) return false;
+    }
+    return true;
 }
 
 bool PngDataWriter::Fail(std::string why) {
@@ -69,6 +101,7 @@ bool PngDataWriter::WriteRow(int filterType, const std::uint8_t* row) {
     filtered_[0] = static_cast<std::uint8_t>(filterType);
     PngFilter(filterType, row, previous_.data(), filtered_.data() + 1, bytes);
     std::memcpy(previous_.data(), row, bytes);
+    if (blocks_) return blocks_->Add(filtered_.data(), bytes + 1) || Fail(out_.Error());
     z_.next_in = filtered_.data();
     z_.avail_in = static_cast<uInt>(bytes + 1);
     return Deflate(Z_NO_FLUSH);
@@ -76,6 +109,7 @@ bool PngDataWriter::WriteRow(int filterType, const std::uint8_t* row) {
 
 bool PngDataWriter::Finish() {
     if (!zReady_) return Fail("the compressor could not start");
+    if (blocks_) return (blocks_->Finish() || Fail(out_.Error())) && WriteChunk();
     z_.next_in = nullptr;
     z_.avail_in = 0;
     return Deflate(Z_FINISH) && WriteChunk();

@@ -3,12 +3,14 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tintwell {
 
 class AtomicFile;
+class PngBlockDeflater;
 
 // Writes new image data as IDAT chunks into an AtomicFile: each row is
 // filtered with the filter type given for it, compressed in a stream and cut
@@ -20,7 +22,9 @@ class PngDataWriter {
     static constexpr int kLevel = 6;
     static constexpr int kStrategy = Z_DEFAULT_STRATEGY;
 
-    explicit PngDataWriter(AtomicFile& out);
+    // `rawBytes` is the size of the filtered image data to come: a large
+    // image is compressed on the threads SetThreads allows (PngBlockDeflater).
+    PngDataWriter(AtomicFile& out, std::int64_t rawBytes);
     ~PngDataWriter();
     PngDataWriter(const PngDataWriter&) = delete;
     PngDataWriter& operator=(const PngDataWriter&) = delete;
@@ -33,8 +37,13 @@ class PngDataWriter {
     bool Finish();
     const std::string& Error() const { return error_; }
 
+    // Threads the compression of one large image may use (1 by default), for
+    // the whole process: a caller that runs one job per core sets its job count.
+    static void SetThreads(int threads);
+
   private:
     bool Deflate(int flush);
+    bool Emit(const std::uint8_t* data, std::size_t size);
     bool WriteChunk();
     bool Fail(std::string why);
 
@@ -42,7 +51,8 @@ class PngDataWriter {
     z_stream z_{};
     bool zReady_ = false;
     std::vector<std::uint8_t> previous_, filtered_;
-    std::vector<std::uint8_t> chunk_;  // length and type, then the data
+    std::vector<std::uint8_t> chunk_;           // length and type, then the data
+    std::unique_ptr<PngBlockDeflater> blocks_;  // instead of z_ for a large image
     std::string error_;
 };
 

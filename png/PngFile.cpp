@@ -1,5 +1,7 @@
 #include "png/PngFile.h"
 
+#include "png/PngRows.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -24,22 +26,14 @@ bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Raw bytes (filter-type bytes included) of an image, all passes together.
-std::int64_t RawBytes(const PngFile& png) {
-    const PngHeader& h = png.Header();
-    if (h.interlace == 0) return std::int64_t{h.height} * png.RowBytes(h.width);
-    static constexpr int x0[7] = {0, 4, 0, 2, 0, 1, 0}, dx[7] = {8, 8, 4, 4, 2, 2, 1};
-    static constexpr int y0[7] = {0, 0, 4, 0, 2, 0, 1}, dy[7] = {8, 8, 8, 4, 4, 2, 2};
+}  // namespace
+
+std::int64_t PngFile::RawBytes() const {
     std::int64_t total = 0;
-    for (int p = 0; p < 7; ++p) {
-        const std::int64_t w = (std::int64_t{h.width} - x0[p] + dx[p] - 1) / dx[p];
-        const std::int64_t rows = (std::int64_t{h.height} - y0[p] + dy[p] - 1) / dy[p];
-        if (w > 0 && rows > 0) total += rows * png.RowBytes(w);
-    }
+    for (const PngPass& pass : PngPassesOf(header_))
+        total += pass.rows * RowBytes(pass.width);
     return total;
 }
-
-}  // namespace
 
 bool ReadFully(int fd, std::int64_t offset, void* into, std::size_t count) {
     auto* p = static_cast<std::uint8_t*>(into);
@@ -94,7 +88,7 @@ bool PngFile::Scan(int fd) {
                         (t <= 6 && *kinds[t] ? kinds[t] : "an unknown kind of") +
                         " pixels, not palette indices");
     }
-    if (RawBytes(*this) > dataBytes_ * 1040 + 4096)
+    if (RawBytes() > dataBytes_ * 1040 + 4096)
         return Fail(Problem::Damaged, "its image data is cut short");
     return true;
 }

@@ -75,6 +75,8 @@ class PngFile {
     // The highest index a pixel may hold plus one: the palette's length, no
     // more than the bit depth can hold.
     int IndexLimit() const;
+    // Bytes of the decoded image data, filter-type bytes included, all passes together.
+    std::int64_t RawBytes() const;
     // Bytes a decoded image row takes, with its filter-type byte, for `pixels` pixels.
     std::int64_t RowBytes(std::int64_t pixels) const;
 

@@ -66,7 +66,7 @@ bool PngRewriter::CheckIndices(const std::uint8_t* before, const std::uint8_t* a
 PngRewriter::Outcome PngRewriter::Transcode(PngRowEditor* editor, AtomicFile* out, bool& changed) {
     PngImageReader reader(fd_, png_);
     std::optional<PngDataWriter> writer;
-    if (out != nullptr) writer.emplace(*out);
+    if (out != nullptr) writer.emplace(*out, png_.RawBytes());
     const int depth = png_.Header().bitDepth;
     std::vector<std::uint8_t> before, after, packed;
     while (reader.Next()) {
@@ -74,13 +74,18 @@ PngRewriter::Outcome PngRewriter::Transcode(PngRowEditor* editor, AtomicFile* ou
         const std::uint8_t* row = reader.Row();  // the reader unfilters the next row from it
         if (editor != nullptr) {
             const auto count = static_cast<std::size_t>(pass.width);
-            before.resize(count);
-            PngUnpack(reader.Row(), depth, pass.width, before.data());
-            after = before;
+            // At 8 bits the row holds the indices themselves: no unpacking.
+            const std::uint8_t* old = reader.Row();
+            if (depth < 8) {
+                before.resize(count);
+                PngUnpack(reader.Row(), depth, pass.width, before.data());
+                old = before.data();
+            }
+            after.assign(old, old + count);
             editor->EditRow(reader.ImageRow(), pass.x0, pass.dx, after.data(), pass.width);
-            if (std::memcmp(before.data(), after.data(), count) != 0) {
-                if (!CheckIndices(before.data(), after.data(), pass.width, reader.ImageRow(),
-                                  pass.x0, pass.dx))
+            if (std::memcmp(old, after.data(), count) != 0) {
+                if (!CheckIndices(old, after.data(), pass.width, reader.ImageRow(), pass.x0,
+                                  pass.dx))
                     return Outcome::Refused;
                 changed = true;
                 packed.assign(reader.Row(), reader.Row() + reader.RowSize());

@@ -62,26 +62,30 @@ void PngUnfilter(int type, std::uint8_t* row, const std::uint8_t* prev, std::siz
 
 void PngFilter(int type, const std::uint8_t* row, const std::uint8_t* prev, std::uint8_t* out,
                std::size_t bytes) {
-    for (std::size_t i = 0; i < bytes; ++i) {
-        const int left = i > 0 ? row[i - 1] : 0, upLeft = i > 0 ? prev[i - 1] : 0;
-        int predictor = 0;
-        switch (type) {
-            case 1:
-                predictor = left;
-                break;
-            case 2:
-                predictor = prev[i];
-                break;
-            case 3:
-                predictor = (left + prev[i]) >> 1;
-                break;
-            case 4:
-                predictor = Paeth(left, prev[i], upLeft);
-                break;
-            default:
-                break;
-        }
-        out[i] = static_cast<std::uint8_t>(row[i] - predictor);
+    if (bytes == 0) return;
+    switch (type) {
+        case 1:
+            out[0] = row[0];
+            for (std::size_t i = 1; i < bytes; ++i)
+                out[i] = static_cast<std::uint8_t>(row[i] - row[i - 1]);
+            return;
+        case 2:
+            for (std::size_t i = 0; i < bytes; ++i)
+                out[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
+            return;
+        case 3:
+            out[0] = static_cast<std::uint8_t>(row[0] - (prev[0] >> 1));
+            for (std::size_t i = 1; i < bytes; ++i)
+                out[i] = static_cast<std::uint8_t>(row[i] - ((row[i - 1] + prev[i]) >> 1));
+            return;
+        case 4:
+            out[0] = static_cast<std::uint8_t>(row[0] - prev[0]);  // Paeth(0, up, 0) is up
+            for (std::size_t i = 1; i < bytes; ++i)
+                out[i] =
+                    static_cast<std::uint8_t>(row[i] - Paeth(row[i - 1], prev[i], prev[i - 1]));
+            return;
+        default:
+            std::memcpy(out, row, bytes);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
 #include "png/ImageFile.h"
+#include "png/PngDataWriter.h"
 #include "support/PngKit.h"
 #include "support/TestKit.h"
 
@@ -182,6 +183,44 @@ TEST(PngBackups, AreNumberedAsPngAndRestored) {
     EXPECT_EQ(ReadFile(file), second);
     EXPECT_EQ(ReadFile(dir / "Tintwell Backup/Sprite-003.png"), third);
     EXPECT_NE(second, third);
+}
+
+// A large image is compressed in blocks on two threads when a batch leaves a
+// job idle; the new stream decodes to exactly the mapped indices.
+TEST(PngLargeImage, CompressedOnTwoThreadsDecodesToTheMappedIndices) {
+    const int w = 2048, h = 2100;
+    std::string raw, indices;
+    for (int y = 0; y < h; ++y) {
+        raw += '\0';
+        for (int x = 0; x < w; ++x)
+            indices += char((x / 16 * 7 + y / 9 * 3 + (x * y % 11 == 0)) % 251);
+        raw += indices.substr(indices.size() - w);
+    }
+    uLongf n = compressBound(uLong(raw.size()));
+    std::string stream(n, '\0');
+    ::compress(reinterpret_cast<Bytef*>(stream.data()), &n,
+               reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
+    stream.resize(n);
+    const std::string header("\0\0\x08\0\0\0\x08\x34\x08\x03\0\0\0", 13);
+    const std::string png = "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) +
+                            Chunk("PLTE", std::string(768, '\x11')) + Chunk("IDAT", stream) +
+                            Chunk("IEND", "");
+    std::string expected = indices;
+    for (char& c : expected)
+        c = char(255 - std::uint8_t(c));
+    TempDir dir;
+    RecordingMessageBox box;
+    std::string written[2];
+    for (int threads : {1, 2}) {
+        WriteFile(dir / "big.png", png);
+        PngDataWriter::SetThreads(threads);
+        EXPECT_TRUE(RecolorFile(dir / "big.png", false, {}, false, Inverted(), box))
+            << box.Titles();
+        PngDataWriter::SetThreads(1);
+        EXPECT_EQ(Indices(dir / "big.png") == expected, true) << threads;
+        written[threads - 1] = ReadFile(dir / "big.png");
+    }
+    EXPECT_NE(written[0], written[1]);  // the second in blocks
 }
 
 }  // namespace

@@ -137,6 +137,7 @@ void frmView::closeEvent(QCloseEvent* event) {
 void frmView::LoadFile(const std::string& BMPFile, bool report) {
     QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
+    reader.setAutoDetectImageFormat(false);  // a PNG is drawn from its decoded indices below
     QImage original = reader.read();  // null when Qt cannot read it: an empty picture
 
     previewBitmap_ = std::make_unique<clsBitmap>();
