@@ -12,6 +12,7 @@
 #include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsResizeLimits.h"
+#include "ui/toolkit/Translations.h"
 #include "ui/toolkit/modPicture.h"
 
 namespace tintwell {
@@ -32,7 +33,7 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
     units_ = ScreenUnits::ForWidget(this);
     setWindowTitle("0 x 0");
     setFont(DesignFont(font()));
-    lbl_[0] = MakeLabel("lbl0", "Zoom:", 0, 0, 495, 255);
+    lbl_[0] = MakeLabel("lbl0", tr("Zoom:"), 0, 0, 495, 255);
     lblZoom_ = MakeLabel("lblZoom", "1", 600, 0, 255, 255);
     vsbZoom_ = new QScrollBar(Qt::Vertical, this);
     vsbZoom_->setObjectName("vsbZoom");
@@ -47,7 +48,7 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
     vsbZoom_->setFocusPolicy(Qt::StrongFocus);
     vsbZoom_->installEventFilter(this);
     connect(vsbZoom_, &QScrollBar::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
-    lbl_[1] = MakeLabel("lbl1", "Position:", 1200, 0, 735, 225);
+    lbl_[1] = MakeLabel("lbl1", tr("Position:"), 1200, 0, 735, 225);
     lblPosition_ = MakeLabel("lblPosition", "0, 0", 1920, 0, 855, 255);
     LayOutTopRow();
 
@@ -138,7 +139,7 @@ void frmView::LoadFile(const std::string& BMPFile, bool report) {
     QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
     reader.setAutoTransform(false);
     reader.setAutoDetectImageFormat(false);  // a PNG is drawn from its decoded indices below
-    QImage original = reader.read();  // null when Qt cannot read it: an empty picture
+    QImage original = reader.read();         // null when Qt cannot read it: an empty picture
 
     previewBitmap_ = std::make_unique<clsBitmap>();
     bool loaded = false;
@@ -156,7 +157,7 @@ void frmView::LoadFile(const std::string& BMPFile, bool report) {
     DoPreview();
     if (report && !pictureError_.empty()) {
         MessageRequest r;
-        r.text = "\"" + BMPFile + "\" cannot be previewed. " + pictureError_;
+        r.text = Translations::Fill(tr("\"%1\" cannot be previewed. %2"), {BMPFile, pictureError_});
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
     }
