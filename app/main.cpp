@@ -70,8 +70,6 @@ int main(int argc, char* argv[]) {
     tintwell::frm main(app);
     messages.SetOwner(&main);
     prompt.SetOwner(&main);
-    main.Form_Load();
-    main.show();
-    if (!path.isEmpty()) main.Opener()->OpenFromCommandLine(path.toLocal8Bit().toStdString());
+    main.Form_Load(path.toLocal8Bit().toStdString());
     return qt.exec();
 }

@@ -157,19 +157,24 @@ TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
 
 TEST_F(Menus, ClosingWithAnUnsavedMapAsksAndCancelKeepsEverything) {
     Diagonal("a.bmp");
-    const MsgResult answers[] = {MsgResult::Cancel, MsgResult::No, MsgResult::Yes, MsgResult::Yes};
-    for (int round = 0; round < 4; ++round) {
+    // Regressions (rounds 2 and 3): Yes with the name prompt cancelled, or given
+    // blanks only, closed the window and lost the map (or stored a blank name).
+    const MsgResult answers[] = {MsgResult::Cancel, MsgResult::No, MsgResult::Yes, MsgResult::Yes,
+                                 MsgResult::Yes};
+    const char* names[] = {"", "", "", "   ", "Kept"};
+    for (int round = 0; round < 5; ++round) {
         Start();
         Edit(2, 3);
         messages.shown.clear();
         messages.answers = {answers[round]};
-        prompt.answers = {round == 3 ? "Kept"
-                                     : ""};  // Yes with the name prompt cancelled still closes
-        EXPECT_EQ(main->close(), round > 0);
+        prompt.answers = {names[round]};
+        const bool closes = round == 1 || round == 4;
+        EXPECT_EQ(main->close(), closes) << round;
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(Describe(messages.shown[0]), "Save Color Map?|Save current color map?|200");
-        EXPECT_EQ(main->isVisible(), round == 0);
-        EXPECT_EQ(Section(1), round == 3 ? "[List 1]\r\n2=3\r\nName=Kept\r\n" : "");
+        EXPECT_EQ(main->isVisible(), !closes) << round;
+        EXPECT_EQ(app->Map().ColorMapChanged(), round < 4) << round;
+        EXPECT_EQ(Section(1), round == 4 ? "[List 1]\r\n2=3\r\nName=Kept\r\n" : "") << round;
         messages.answers = {MsgResult::No};
         Close();
     }
@@ -217,7 +222,7 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
     EXPECT_FALSE(fs::exists(other / "deep.txt"));
     EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(3),
-              (QStringList{"-", "Save Color Index List"}));
+              (QStringList{"&Dim Unused Colors", "-", "Save Color &Index List"}));
 }
 
 TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
@@ -240,15 +245,15 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     EXPECT_EQ(main->frameGeometry().height(), 393);
     EXPECT_LE(main->lblColor->CellRect(255).bottom(), main->cmdRecolor->y());
     QStringList tab;  // the order Tab visits the controls in
-    for (QWidget* n = main->File; tab.size() < 4; n = n->nextInFocusChain())
+    for (QWidget* n = main->File; tab.size() < 5; n = n->nextInFocusChain())
         if ((n->focusPolicy() & Qt::TabFocus) && n->isVisibleTo(main.get())) tab << n->objectName();
-    EXPECT_EQ(tab, (QStringList{"File", "cmdBrowse", "cmdRecolor", "cmdRefreshFiles"}));
+    EXPECT_EQ(tab, (QStringList{"File", "lblColor", "cmdBrowse", "cmdRecolor", "cmdRefreshFiles"}));
     EXPECT_EQ(
         ActionTexts(main->menuBar()->actions()) + ActionTexts(main->mnuHelp->actions()),
         (QStringList{"&File", "&Color Map", "&Options", "&Help", "&Contents", "-", "&About"}));
     EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(0, 3),
-              (QStringList{"Show Preview", "Backup BMPs", "Recolor outside of selection"}));
+              (QStringList{"Show &Preview", "&Backup BMPs", "Recolor &outside of selection"}));
     EXPECT_EQ(main->lbl[1]->text() + main->lbl[2]->text(), "Mouse OverMapping To");
     main->mnuFileExit->trigger();
     EXPECT_TRUE(main->IsClosing() && !main->isVisible());
@@ -333,9 +338,10 @@ TEST_F(Menus, UndoAndRedoWalkTheEditsAndThePreviewFollows) {
         if (op == "ctrl+y in the preview") QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
         if (op == "ctrl+shift+z")
             QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        const QImage& p = view.img(1)->Picture();
-        EXPECT_EQ(std::to_string(p.pixelIndex(3, 0)) + " " + std::to_string(p.pixelIndex(5, 0)) +
-                      " " + std::to_string(app->Map().ColorMapChanged()) +
+        const PictureBox* p = view.img(1);
+        EXPECT_EQ(std::to_string(qRed(p->ColorAt(3, 0))) + " " +
+                      std::to_string(qRed(p->ColorAt(5, 0))) + " " +
+                      std::to_string(app->Map().ColorMapChanged()) +
                       std::to_string(undo.mnuColorMapUndo->isEnabled()) +
                       std::to_string(undo.mnuColorMapRedo->isEnabled()),
                   state)
@@ -362,7 +368,7 @@ TEST_F(Menus, RestoresTheSelectedFilesAfterAConfirmationNamingTheirCount) {
     EXPECT_EQ(messages.shown[2].title, "No Backup");  // b.bmp; the batch goes on
     EXPECT_EQ(messages.shown[3].text, "Restored 1 of 2 BMPs from backup.");
     EXPECT_EQ(progress.names, (std::vector<std::string>{"a.bmp", "b.bmp"}));
-    EXPECT_EQ(main->LoadedView()->img(0)->Picture().pixelIndex(1, 0), 1);  // a.bmp as restored
+    EXPECT_EQ(qRed(main->LoadedView()->img(0)->ColorAt(1, 0)), 1);  // a.bmp as restored
 }
 
 // Regression: stored map names were read back from the menu's text, so a name

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <utility>
@@ -140,7 +141,8 @@ class WindowManager : public MainWindowFixture {
 TEST_F(WindowManager, FiveRestartsKeepEveryPlacementValue) {
     Diagonal("a.bmp", 120, 120);
     StartSettled();
-    const QSize designed = main->DesignedClientSize() + QSize(0, main->menuBar()->height());
+    const QSize designed = main->DesignedClientSize() +
+                           QSize(0, main->menuBar()->height() + main->statusBar()->height());
     const int minimumHeight = main->Units().YToPixels(5895) - Frame(main.get()).height();
     const QSize first(designed.width(), std::max(designed.height(), minimumHeight));
     ASSERT_TRUE(WaitFor([&] { return main->geometry().size() == first; }))

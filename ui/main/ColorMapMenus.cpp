@@ -36,7 +36,9 @@ std::string MapNameFromPrompt(const std::string& typed) {
         pendingBreak = false;
         name += c;
     }
-    return name;
+    // Blanks alone make no name.
+    const bool blank = name.find_first_not_of(" \t\v\f") == std::string::npos;
+    return blank ? std::string() : name;
 }
 
 ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
@@ -47,6 +49,7 @@ ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
 
     mnuColorMapSave = mnuColorMap->addAction("&Save");
     mnuColorMapSave->setObjectName("mnuColorMapSave");
+    mnuColorMapSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(mnuColorMapSave, &QAction::triggered, this, [this] { mnuColorMapSave_Click(); });
     mnuColorMapSaveAs = mnuColorMap->addMenu("Save &As...");
     mnuColorMapSaveAs->setObjectName("mnuColorMapSaveAs");
@@ -229,8 +232,10 @@ bool ColorMapMenus::Form_QueryUnload() {
         case MsgResult::Cancel:
             return true;
         case MsgResult::Yes:
+            // A save given up (the name prompt or the overwrite question
+            // cancelled) keeps the window open with its map.
             mnuColorMapSave_Click();
-            return false;
+            return app_.Map().ColorMapChanged();
         default:
             return false;
     }

@@ -60,7 +60,8 @@ class ColorMapMenus : public QObject {
 };
 
 // The name typed into the prompt, made safe to store: line breaks (pasted text)
-// at either end are dropped and each run of them inside becomes one blank.
+// at either end are dropped and each run of them inside becomes one blank; a
+// name of blanks alone is empty.
 std::string MapNameFromPrompt(const std::string& typed);
 
 }  // namespace tintwell

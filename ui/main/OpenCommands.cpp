@@ -90,17 +90,8 @@ bool OpenCommands::OpenFromCommandLine(const std::string& path) {
 
 void OpenCommands::Show(const Request& request) {
     window_.SetFolderLabel(window_.lblFolder, request.folder);
-    window_.SetFileListFolder(request.folder);
     app_.Settings().SetFolder(request.folder);
-    bool first = true;
-    for (const std::string& name : request.names) {
-        const QList<QListWidgetItem*> found =
-            window_.File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
-        if (found.isEmpty()) continue;
-        if (first) window_.File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
-        found[0]->setSelected(true);
-        first = false;
-    }
+    window_.SetFileListFolder(request.folder, request.names);
 }
 
 bool OpenCommands::eventFilter(QObject* watched, QEvent* event) {

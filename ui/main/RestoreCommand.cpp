@@ -45,6 +45,7 @@ int RestoreCommand::RunBatch(const std::vector<std::string>& names) {
     const bool withProgress = total >= 2;
     if (withProgress) progress_.Begin(total, "Restoring");
     int restored = 0;
+    done_ = restored_ = 0;
     BackupIndex backups;
     BatchMessageBox messages(app_.Messages(), progress_);  // holds the progress while up
     for (int k = 0; k < total; ++k) {
@@ -55,6 +56,8 @@ int RestoreCommand::RunBatch(const std::vector<std::string>& names) {
         }
         if (RestoreFromBackup(window_.PathInFileFolder(name), false, messages, &backups).restored)
             ++restored;
+        done_ = k + 1;
+        restored_ = restored;
     }
     if (withProgress) progress_.End();
     return restored;
@@ -64,6 +67,8 @@ void RestoreCommand::mnuFileRestore_Click() {
     const std::vector<std::string> names = window_.SelectedFileNames();
     if (names.empty() || !Confirm(static_cast<int>(names.size()))) return;
     const int restored = RunBatch(names);
+    window_.ShowBatchStatus(BatchStatusText("restored", static_cast<int>(names.size()), done_,
+                                            restored_, restored < 0));
     window_.File_Click();
     window_.File->setFocus();
     if (names.size() >= 2 && restored >= 0) {

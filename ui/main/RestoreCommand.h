@@ -34,6 +34,8 @@ class RestoreCommand : public QObject {
     frm& window_;
     Application& app_;
     IBatchProgress& progress_;
+    int done_ = 0;      // files the last batch went through
+    int restored_ = 0;  // of them, restored
 };
 
 // "Restore 3 selected BMPs from their newest backups? ...": the confirmation.

@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenuBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -14,6 +17,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/IndexCounts.h"
 #include "core/RecolorBatch.h"
 #include "core/modRecolor.h"
 #include "settings/WindowPlacement.h"
@@ -103,6 +107,7 @@ void frm::BuildMenus() {
     mnuFile->setObjectName("mnuFile");
     mnuFileExit = mnuFile->addAction("E&xit");
     mnuFileExit->setObjectName("mnuFileExit");
+    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
 
     mnuOptions = menuBar()->addMenu("&Options");
@@ -121,11 +126,14 @@ void frm::BuildMenus() {
         return a;
     };
     mnuOptionsShowPreview =
-        addOption("mnuOptionsShowPreview", "Show Preview", &frm::mnuOptionsShowPreview_Click);
+        addOption("mnuOptionsShowPreview", "Show &Preview", &frm::mnuOptionsShowPreview_Click);
     mnuOptionsBackupBMPs =
-        addOption("mnuOptionsBackupBMPs", "Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
-    mnuOptionsRecolorOutside = addOption("mnuOptionsRecolorOutside", "Recolor outside of selection",
-                                         &frm::mnuOptionsRecolorOutside_Click);
+        addOption("mnuOptionsBackupBMPs", "&Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
+    mnuOptionsRecolorOutside =
+        addOption("mnuOptionsRecolorOutside", "Recolor &outside of selection",
+                  &frm::mnuOptionsRecolorOutside_Click);
+    mnuOptionsDimUnused =
+        addOption("mnuOptionsDimUnused", "&Dim Unused Colors", &frm::mnuOptionsDimUnused_Click);
 
     mnuHelp = menuBar()->addMenu("&Help");
     mnuHelp->setObjectName("mnuHelp");
@@ -192,6 +200,7 @@ void frm::BuildControls() {
     lblNoFiles->hide();
 
     lblColor = new PaletteGrid(units_, client);
+    lblColor->SetMap(&app_.Map());
     lblColor->onMouseDown = [this](int i, int b) { lblColor_MouseDown(i, b, 0, 0, 0); };
     lblColor->onMouseMove = [this](int i, int b) { lblColor_MouseMove(i, b, 0, 0, 0); };
 
@@ -223,13 +232,13 @@ void frm::BuildControls() {
             l->resize(std::max(l->width(), infoWidth), l->height());
     }
 
-    cmdRefreshFiles = new QPushButton("Refresh File List", client);
+    cmdRefreshFiles = new QPushButton("Refresh File &List", client);
     cmdRefreshFiles->setObjectName("cmdRefreshFiles");
     cmdRefreshFiles->setGeometry(
         units_.RectToPixels(kRefresh.x(), kRefresh.y(), kRefresh.width(), kRefresh.height()));
     connect(cmdRefreshFiles, &QPushButton::clicked, this, [this] { cmdRefreshFiles_Click(); });
 
-    cmdRecolor = new QPushButton("Recolor Selected BMPs", client);
+    cmdRecolor = new QPushButton("&Recolor Selected BMPs", client);
     cmdRecolor->setObjectName("cmdRecolor");
     cmdRecolor->setGeometry(
         units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
@@ -238,17 +247,25 @@ void frm::BuildControls() {
     connect(File, &QListWidget::itemSelectionChanged, this,
             [this] { cmdRecolor->setEnabled(!File->selectedItems().isEmpty()); });
 
-    setTabOrder(File, cmdBrowse);
+    // F5 recolours from this window as from the preview.
+    auto* recolorKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(recolorKey, &QShortcut::activated, this, [this] { cmdRecolor_Click(); });
+
+    setTabOrder(File, lblColor);
+    setTabOrder(lblColor, cmdBrowse);
     setTabOrder(cmdBrowse, cmdRecolor);
     setTabOrder(cmdRecolor, cmdRefreshFiles);
 
+    statusBar()->setObjectName("sbStatus");
+    statusBar()->setSizeGripEnabled(false);
     client->resize(DesignedClientSize());
-    resize(DesignedClientSize() + QSize(0, menuBar()->sizeHint().height()));
+    resize(DesignedClientSize() +
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
 }
 
 // --- lifecycle and options -------------------------------------------------------
 
-void frm::Form_Load() {
+void frm::Form_Load(const std::string& openPath) {
     if (loaded_) return;
     loaded_ = true;
     limits_ = std::make_unique<clsResizeLimits>();
@@ -262,19 +279,18 @@ void frm::Form_Load() {
     mnuOptionsShowPreview->setChecked(settings.Preview());
     mnuOptionsBackupBMPs->setChecked(settings.BackupBMPs());
     mnuOptionsRecolorOutside->setChecked(settings.RecolorOutside());
+    mnuOptionsDimUnused->setChecked(settings.DimUnused());
     SetFolderLabel(lblFolder, settings.FolderToList().string());
 
     app_.History().StartFrom(settings.RecolorMap());
 
     lblColor_MouseDown(0, 1, 0, 0, 0);
     ShowColor(PaletteGrid::shpSel, 0);
-    SetFileListFolder(folderTag_);
-    if (mnuOptionsShowPreview->isChecked()) {
-        View()->show();
-        // Pointing the list at the folder has clicked its first file already
-        // and reported what was wrong with it.
-        File_Click(false);
-    }
+    // The windows are up before any file is loaded, so that whatever is said
+    // about a file stands over them; then the one file asked for is loaded once.
+    show();
+    if (mnuOptionsShowPreview->isChecked()) View()->show();
+    if (openPath.empty() || !open_->OpenFromCommandLine(openPath)) SetFileListFolder(folderTag_);
 }
 
 void frm::Form_Unload() {
@@ -321,6 +337,20 @@ void frm::mnuOptionsBackupBMPs_Click() {
     app_.Settings().SetBackupBMPs(on);
 }
 
+void frm::mnuOptionsDimUnused_Click() {
+    const bool on = !mnuOptionsDimUnused->isChecked();
+    mnuOptionsDimUnused->setChecked(on);
+    app_.Settings().SetDimUnused(on);
+    if (!on) {
+        lblColor->SetCounts({});
+    } else if (const frmView* v = view_.data();
+               v && v->PreviewBitmap() && mnuOptionsShowPreview->isChecked()) {
+        lblColor->SetCounts(CountIndices(*v->PreviewBitmap()));
+    } else {
+        File_Click(false);  // read with its pixels, to count them
+    }
+}
+
 void frm::mnuOptionsRecolorOutside_Click() {
     if (isClosing_) return;
     const bool on = !mnuOptionsRecolorOutside->isChecked();
@@ -336,7 +366,10 @@ frmView* frm::View() {
         if (!limits_) limits_ = std::make_unique<clsResizeLimits>();
         const bool placedBefore =
             !app_.Settings().Ini().ReadString(SettingsFile::kPreviewPlacement, "Left").empty();
-        auto* v = new frmView(app_, *this, *limits_);
+        auto* v = new frmView(app_, *this, *limits_, this);
+        // The menu commands' shortcut keys work in the preview too.
+        for (QAction* command : findChildren<QAction*>())
+            if (!command->shortcut().isEmpty()) v->addAction(command);
         view_ = v;
         v->Form_Load();
         // With no stored placement the preview opens beside this window rather
@@ -357,20 +390,39 @@ void frm::PreviewUnloading() {
 
 // --- palette grid -----------------------------------------------------------------
 
-bool frm::LoadPalette(const std::string& path, bool report) {
-    if (!IsOrdinaryFile(path)) return false;
-    clsBitmap bitmap;
-    bool loaded = false;
+namespace {
+
+// The file at `path` read once, as far as `parts` says; null when there is no
+// ordinary file there. A file that cannot be read loads as nothing.
+std::unique_ptr<clsBitmap> LoadBitmap(const std::string& path, BitmapParts parts, bool& loaded) {
+    loaded = false;
+    if (!IsOrdinaryFile(path)) return nullptr;
+    auto bitmap = std::make_unique<clsBitmap>();
     try {
-        loaded = bitmap.LoadFromFile(path, BitmapParts::Headers);  // the palette is all it needs
+        loaded = bitmap->LoadFromFile(path, parts);
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
+    return bitmap;
+}
+
+}  // namespace
+
+bool frm::LoadPalette(const std::string& path, bool report) {
+    bool loaded = false;
+    // The palette is all it needs.
+    const std::unique_ptr<clsBitmap> bitmap = LoadBitmap(path, BitmapParts::Headers, loaded);
+    return bitmap && LoadPaletteFrom(*bitmap, loaded, path, report);
+}
+
+bool frm::LoadPaletteFrom(const clsBitmap& bitmap, bool loaded, const std::string& path,
+                          bool report) {
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
         r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
-        r.title = "BMP is not 8-bit";
+        // The text names no file: the title does.
+        r.title = std::filesystem::path(path).filename().string() + " - BMP is not 8-bit";
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
@@ -435,10 +487,26 @@ void frm::SetFolderLabel(QLabel* label, const std::string& path) {
     label->setToolTip(shortened != full ? full : QString());
 }
 
-void frm::SetFileListFolder(const std::string& folder) {
+void frm::SetFileListFolder(const std::string& folder, const std::vector<std::string>& names) {
     fileFolder_ = folder;
-    ReadFolderIntoList();
-    File_PathChange();
+    {
+        // The list is filled and its current entry set quietly: then the
+        // current file is loaded once.
+        const QSignalBlocker quiet(File);
+        ReadFolderIntoList();
+        File_PathChange();
+        bool first = true;
+        for (const std::string& name : names) {
+            const QList<QListWidgetItem*> found =
+                File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
+            if (found.isEmpty()) continue;
+            if (first) File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
+            found[0]->setSelected(true);
+            first = false;
+        }
+    }
+    cmdRecolor->setEnabled(!File->selectedItems().isEmpty());
+    File_Click();
 }
 
 void frm::ReadFolderIntoList() {
@@ -466,13 +534,19 @@ void frm::File_Click(bool report) {
     const std::string name = CurrentFileName();
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
-    const bool loaded = LoadPalette(path, report);
-    if (!mnuOptionsShowPreview->isChecked()) return;
-    if (loaded) {
-        View()->LoadFile(path, report);
-    } else if (frmView* v = view_.data()) {
-        v->ShowNothing();  // not the previous file's image
+    const bool preview = mnuOptionsShowPreview->isChecked();
+    const bool count = mnuOptionsDimUnused->isChecked();
+    // The file is read once: whole when its pixels are shown or counted.
+    bool loaded = false;
+    std::unique_ptr<clsBitmap> bitmap =
+        LoadBitmap(path, preview || count ? BitmapParts::Whole : BitmapParts::Headers, loaded);
+    if (!bitmap || !LoadPaletteFrom(*bitmap, loaded, path, report)) {
+        if (frmView* v = view_.data(); v && preview)
+            v->ShowNothing();  // not the previous file's image
+        return;
     }
+    lblColor->SetCounts(count ? CountIndices(*bitmap) : std::vector<std::int64_t>());
+    if (preview) View()->ShowBitmap(std::move(bitmap), path, report);
 }
 
 void frm::cmdRefreshFiles_Click() {
@@ -504,7 +578,7 @@ void frm::cmdRecolor_Click() {
     if (withProgress) progress_->Begin(total);
     BatchMessageBox messages(app_.Messages(), *progress_);
     std::set<std::string> reported;
-    int counter = 0;
+    int counter = 0, recolored = 0;
     bool stopped = false;
     RecolorBatch batch;  // each file once, however many selected names lead to it
     for (int k = 0; k < total; ++k) {
@@ -515,12 +589,16 @@ void frm::cmdRecolor_Click() {
         }
         const SelectionRect selection = View()->SelectionInPixels();
         const int shownBefore = messages.ShownCount();
-        batch.Recolor(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
-                      mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
+        const RecolorBatch::Outcome outcome =
+            batch.Recolor(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
+                          mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
+        if (outcome != RecolorBatch::Outcome::NotRecolored) ++recolored;
         if (messages.ShownCount() != shownBefore) reported.insert(name);
         ++counter;
     }
     if (withProgress) progress_->End();
+    if (total > 0)
+        ShowBatchStatus(BatchStatusText("recolored", total, counter, recolored, stopped));
     // A file the batch has reported is not reported a second time by the refresh.
     File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
@@ -529,6 +607,19 @@ void frm::cmdRecolor_Click() {
         r.text = "Recoloration complete";
         app_.Messages().Show(r);
     }
+}
+
+void frm::ShowBatchStatus(const std::string& text) {
+    statusBar()->showMessage(QString::fromLocal8Bit(text));
+}
+
+std::string BatchStatusText(const std::string& verb, int total, int done, int succeeded,
+                            bool cancelled) {
+    const std::string of = " of " + std::to_string(total);
+    if (cancelled) return std::to_string(done) + of + " done, cancelled";
+    std::string text = std::to_string(succeeded) + of + " " + verb;
+    if (done > succeeded) text += ", " + std::to_string(done - succeeded) + " refused";
+    return text;
 }
 
 // --- layout ------------------------------------------------------------------------

@@ -41,19 +41,25 @@ class frm : public QMainWindow, public IPreviewHost {
     ~frm() override;
 
     // --- lifecycle and options ---------------------------------------------------
-    void Form_Load();
+    // Sets the program up; `openPath`, a folder or BMP file, is opened instead
+    // of the stored folder.
+    void Form_Load(const std::string& openPath = {});
     void Form_Unload();
     bool IsClosing() const { return isClosing_; }
     void mnuFileExit_Click();
     void mnuOptionsShowPreview_Click();
     void mnuOptionsBackupBMPs_Click();
     void mnuOptionsRecolorOutside_Click();
+    void mnuOptionsDimUnused_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 
     // --- palette grid -----------------------------------------------------------
     // `report` false: a file that cannot be loaded gives no message.
     bool LoadPalette(const std::string& path, bool report = true);
+    // As LoadPalette, from the file at `path` loaded already (`loaded` its result).
+    bool LoadPaletteFrom(const clsBitmap& bitmap, bool loaded, const std::string& path,
+                         bool report);
     void ShowColor(PaletteGrid::Frame frame, std::uint8_t c);
     void DoHover(std::uint8_t ColorNum) override;
     void lblColor_MouseDown(int Index, int Button, int Shift, double X, double Y) override;
@@ -66,8 +72,9 @@ class frm : public QMainWindow, public IPreviewHost {
     void SetFolderLabel(QLabel* label, const std::string& path);
     // The folder the program works in: the folder label's tag.
     const std::string& FolderTag() const { return folderTag_; }
-    // Points the file list at `folder` and makes its first entry current.
-    void SetFileListFolder(const std::string& folder);
+    // Points the file list at `folder` and makes its first entry current, or
+    // selects the entries `names` with the first of them current; loads that file.
+    void SetFileListFolder(const std::string& folder, const std::vector<std::string>& names = {});
     void File_PathChange();
     // `report` false: the file's problems were reported already.
     void File_Click(bool report = true);
@@ -77,6 +84,8 @@ class frm : public QMainWindow, public IPreviewHost {
     std::string PathInFileFolder(const std::string& name) const;
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
+    // The status bar's line after a batch.
+    void ShowBatchStatus(const std::string& text);
 
     // --- preview ---------------------------------------------------------------
     // The preview window, loaded (hidden) on first use.
@@ -107,6 +116,7 @@ class frm : public QMainWindow, public IPreviewHost {
     QAction* mnuOptionsShowPreview;
     QAction* mnuOptionsBackupBMPs;
     QAction* mnuOptionsRecolorOutside;
+    QAction* mnuOptionsDimUnused;
     QMenu* mnuFile;
     QMenu* mnuOptions;
     QMenu* mnuHelp;
@@ -156,6 +166,10 @@ class frm : public QMainWindow, public IPreviewHost {
     bool unloaded_ = false;
 };
 
+// The line after a batch of `total` files: "5 of 7 recolored, 2 refused", or
+// when it was cancelled after `done` files "53 of 300 done, cancelled".
+std::string BatchStatusText(const std::string& verb, int total, int done, int succeeded,
+                            bool cancelled);
 // "17 (11h)": a palette index in decimal and two-digit upper-case hexadecimal.
 std::string ColorNumText(std::uint8_t c);
 // "R: 255\nG: 128\nB: 0\n": a colour value's parts on three lines.
