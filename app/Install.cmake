@@ -30,11 +30,31 @@ if(TINTWELL_SAMPLES)
   install(FILES ${TINTWELL_SAMPLES} DESTINATION ${TINTWELL_SHARE_DIR})
 endif()
 
-# Desktop integration.
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/tintwell.desktop
+# Desktop integration, all named by the application ID: the desktop entry,
+# the icon (the SVG and PNG sizes made from it at build time, for desktops and
+# software centres that want bitmaps) and the AppStream metainfo.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tintwell.desktop.in
+               ${CMAKE_CURRENT_BINARY_DIR}/${TINTWELL_APP_ID}.desktop @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${TINTWELL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tintwell.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${TINTWELL_APP_ID}.svg)
+find_program(TINTWELL_RSVG_CONVERT rsvg-convert REQUIRED)
+set(_icons)
+foreach(size 16 22 24 32 48 64 128 256)
+  set(_icon ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/apps/${TINTWELL_APP_ID}.png)
+  add_custom_command(OUTPUT ${_icon}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/apps
+    COMMAND ${TINTWELL_RSVG_CONVERT} -w ${size} -h ${size} -o ${_icon}
+            ${CMAKE_CURRENT_LIST_DIR}/tintwell.svg
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tintwell.svg
+    COMMENT "Drawing the ${size} pixel icon")
+  list(APPEND _icons ${_icon})
+endforeach()
+add_custom_target(tintwell_icons ALL DEPENDS ${_icons})
+install(DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/icons/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
 # bin/tintwell (and bin/tintwell-cli): relative symbolic links, so the installed
 # tree can be moved and --prefix chosen at install time. The program finds its

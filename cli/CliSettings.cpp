@@ -2,11 +2,9 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <system_error>
 
-#include "settings/SettingsLocation.h"
+#include "workspace/SettingsLocation.h"
 
 namespace tintwell::cli {
 namespace fs = std::filesystem;
@@ -17,19 +15,10 @@ class CliSettings::SilentMessages : public IMessageBox {
     MsgResult Show(const MessageRequest&) override { return MsgResult::OK; }
 };
 
-namespace {
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
-}  // namespace
-
 CliSettings::CliSettings() : messages_(std::make_unique<SilentMessages>()) {
     settings_ =
         std::make_unique<SettingsFile>(*messages_, ProgramFolder(), DefaultPath().parent_path());
+    maps_ = std::make_unique<MapStore>(*settings_);
 }
 
 CliSettings::~CliSettings() = default;
@@ -63,16 +52,6 @@ bool CliSettings::Load(const std::optional<std::string>& file) {
         return false;
     }
     return true;
-}
-
-std::int32_t CliSettings::FindMap(const std::string& name) const {
-    const std::int32_t count = NumColorMaps();
-    for (std::int32_t n = 1; n <= count; ++n)
-        if (MapName(n) == name) return n;
-    const std::string wanted = Upper(name);
-    for (std::int32_t n = 1; n <= count; ++n)
-        if (Upper(MapName(n)) == wanted) return n;
-    return 0;
 }
 
 }  // namespace tintwell::cli

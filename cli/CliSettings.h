@@ -7,6 +7,7 @@
 
 #include "core/IMessageBox.h"
 #include "settings/SettingsFile.h"
+#include "workspace/MapStore.h"
 
 namespace tintwell::cli {
 
@@ -14,9 +15,6 @@ namespace tintwell::cli {
 // the stored colour maps. The command line never writes the file.
 class CliSettings {
   public:
-    // The name a stored map without "Name" key is listed under, as in the menus.
-    static constexpr const char* kNoName = "ERROR: No name found";
-
     CliSettings();
     ~CliSettings();
 
@@ -28,25 +26,19 @@ class CliSettings {
     const std::filesystem::path& Path() const { return path_; }
 
     bool BackupBMPs() const { return settings_->BackupBMPs(); }
-    std::int32_t NumColorMaps() const { return settings_->NumColorMaps(); }
-    std::string MapName(std::int32_t n) const { return settings_->ColorMapName(n, kNoName); }
-    ColorMapEntries ReadMap(std::int32_t n) const { return settings_->ReadColorMap(n); }
-    // The number of the map called `name`: an exact match first, else the first
-    // match without regard to letter case (as the window's Save compares names);
-    // 0 when no stored map has that name.
-    std::int32_t FindMap(const std::string& name) const;
+    // The stored colour maps.
+    const MapStore& Maps() const { return *maps_; }
 
     // The folder of the running program (from /proc/self/exe).
     static std::filesystem::path ProgramFolder();
-    // The Tintwell.ini the window of this install uses: beside the program
-    // when it exists there or that folder can be written, else in the user's
-    // configuration folder (SettingsLocation).
+    // The Tintwell.ini the window of this install uses (SettingsLocation).
     static std::filesystem::path DefaultPath();
 
   private:
     class SilentMessages;
     std::unique_ptr<SilentMessages> messages_;
     std::unique_ptr<SettingsFile> settings_;
+    std::unique_ptr<MapStore> maps_;
     std::filesystem::path path_;
     std::string lastError_;
 };

@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "core/Quoted.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 
@@ -14,10 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr const char* kName = "export-indices";
-
-std::string Quoted(const std::string& s) {
-    return "\"" + s + "\"";
-}
 
 // Why the image's list cannot be written, or "" when it can.
 std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loaded) {

@@ -3,16 +3,10 @@
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
 #include "cli/PrintableText.h"
+#include "workspace/MapStore.h"
 
 namespace tintwell::cli {
 namespace {
-
-int ChangedEntries(const ColorMapEntries& map) {
-    int changed = 0;
-    for (int i = 0; i < 256; ++i)
-        if (map[i] != i) ++changed;
-    return changed;
-}
 
 // Parses the options of maps / show-map and loads the settings file; returns
 // -1 when the command may go on, else its exit code.
@@ -39,7 +33,8 @@ int MapsCommand(const std::vector<std::string>& args, Console& console) {
     CommandLine cl({{"help", 'h', false}, {"settings", 's', true}});
     CliSettings settings;
     if (const int code = Prepare("maps", args, 0, console, cl, settings); code >= 0) return code;
-    const std::int32_t count = settings.NumColorMaps();
+    const MapStore& maps = settings.Maps();
+    const std::int32_t count = maps.Count();
     if (count == 0) {
         std::fprintf(console.err, "No color maps are stored in \"%s\".\n",
                      settings.Path().string().c_str());
@@ -47,8 +42,8 @@ int MapsCommand(const std::vector<std::string>& args, Console& console) {
     }
     std::fputs("Map  Changed  Name\n", console.out);
     for (std::int32_t n = 1; n <= count; ++n)
-        std::fprintf(console.out, "%3d  %7d  %s\n", n, ChangedEntries(settings.ReadMap(n)),
-                     PrintableText(settings.MapName(n)).c_str());
+        std::fprintf(console.out, "%3d  %7d  %s\n", n, ChangedEntries(maps.Read(n)),
+                     PrintableText(maps.Name(n)).c_str());
     return kAllDone;
 }
 
@@ -58,14 +53,15 @@ int ShowMapCommand(const std::vector<std::string>& args, Console& console) {
     if (const int code = Prepare("show-map", args, 1, console, cl, settings); code >= 0)
         return code;
     const std::string& name = cl.Operands()[0];
-    const std::int32_t n = settings.FindMap(name);
+    const MapStore& maps = settings.Maps();
+    const std::int32_t n = maps.Find(name);
     if (n == 0)
         return UsageError(console, "show-map",
                           "no color map named \"" + PrintableText(name) + "\" in \"" +
                               settings.Path().string() + "\"");
-    const ColorMapEntries map = settings.ReadMap(n);
+    const ColorMapEntries map = maps.Read(n);
     std::fprintf(console.out, "Map %d \"%s\": %d of 256 entries change a color.\n", n,
-                 PrintableText(settings.MapName(n)).c_str(), ChangedEntries(map));
+                 PrintableText(maps.Name(n)).c_str(), ChangedEntries(map));
     for (int i = 0; i < 256; ++i)
         if (map[i] != i) std::fprintf(console.out, "%3d -> %d\n", i, map[i]);
     return kAllDone;

@@ -1,14 +1,16 @@
 #include <algorithm>
 #include <thread>
 
-#include "cli/BatchRecolor.h"
-#include "cli/BmpFileList.h"
 #include "cli/CliSettings.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
 #include "cli/MapArguments.h"
+#include "cli/PrintedMessages.h"
 #include "cli/ProgressLine.h"
+#include "workspace/ColorPairs.h"
+#include "workspace/FileBatch.h"
+#include "workspace/ImageFileList.h"
 
 namespace tintwell::cli {
 namespace {
@@ -49,7 +51,7 @@ std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t re
 
 // Works out map, backup, selection and jobs from the command line; -1 when
 // the command may go on, else the exit code of a usage error (reported).
-int PrepareRun(const CommandLine& cl, Console& console, BatchRecolor::Settings& run) {
+int PrepareRun(const CommandLine& cl, Console& console, FileBatch::Recoloring& run, int& jobs) {
     if (cl.Operands().empty()) return UsageError(console, kName, "no files or folders given");
     if (!cl.Has("map") && !cl.Has("pairs"))
         return UsageError(console, kName, "no color map given: use --map NAME or --pairs LIST");
@@ -57,8 +59,8 @@ int PrepareRun(const CommandLine& cl, Console& console, BatchRecolor::Settings& 
     if (cl.Has("select") && !ParseSelection(*cl.Value("select"), run.selection, error))
         return UsageError(console, kName, error);
     run.outside = cl.Has("outside");
-    run.jobs = DefaultJobs();
-    if (cl.Has("jobs") && !ParseJobs(*cl.Value("jobs"), run.jobs, error))
+    jobs = DefaultJobs();
+    if (cl.Has("jobs") && !ParseJobs(*cl.Value("jobs"), jobs, error))
         return UsageError(console, kName, error);
 
     // The settings file is read only when something has to come from it.
@@ -71,12 +73,12 @@ int PrepareRun(const CommandLine& cl, Console& console, BatchRecolor::Settings& 
     run.backup = backupChoice.empty() ? settings.BackupBMPs() : backupChoice == "backup";
     if (cl.Has("map")) {
         const std::string name = *cl.Value("map");
-        const std::int32_t n = settings.FindMap(name);
+        const std::int32_t n = settings.Maps().Find(name);
         if (n == 0)
             return UsageError(
                 console, kName,
                 "no color map named \"" + name + "\" in \"" + settings.Path().string() + "\"");
-        const ColorMapEntries entries = settings.ReadMap(n);
+        const ColorMapEntries entries = settings.Maps().Read(n);
         for (int i = 0; i < 256; ++i)
             run.map.SetEntry(static_cast<std::uint8_t>(i), entries[i]);
     }
@@ -95,40 +97,33 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
         std::fputs(HelpText(kName).c_str(), console.out);
         return kAllDone;
     }
-    BatchRecolor::Settings run;
-    if (const int code = PrepareRun(cl, console, run); code >= 0) return code;
+    FileBatch::Recoloring run;
+    int jobs = 1;
+    if (const int code = PrepareRun(cl, console, run, jobs); code >= 0) return code;
 
-    BmpFileList list(cl.Has("recursive"));
+    ImageFileList list(cl.Has("recursive"));
     for (const std::string& operand : cl.Operands())
         list.Add(operand);
     for (const std::string& folderError : list.Errors())
         PrintMessageLine(console, folderError);
 
     const std::vector<std::filesystem::path>& files = list.Files();
-    std::size_t recolored = 0;
-    std::size_t same = 0;
-    std::size_t reported = 0;
     ProgressLine progress(console.err, console.errIsTerminal, files.size(), "Recoloring");
-    BatchRecolor(run).Run(
-        files,
-        [&](std::size_t, const FileOutcome& outcome) {
-            ++reported;
-            if (outcome.recolored) ++recolored;
-            if (outcome.sameFile) ++same;
-            if (!outcome.messages.empty()) progress.Clear();
-            for (const std::string& text : outcome.messages)
-                PrintMessageLine(console, text);
-        },
-        [&] { progress.Update(reported); });
+    PrintedMessages messages(console, &progress);
+    const BatchTotals totals =
+        FileBatch::Recolor(run, jobs).Run(files, messages, {}, [&](std::size_t finished, auto&) {
+            progress.Update(finished);
+            return true;
+        });
     progress.Clear();
 
-    const std::size_t refused = files.size() - recolored - same;
     if (!cl.Has("quiet")) {
-        std::fputs((SummaryLine(recolored, files.size(), refused, same) + "\n").c_str(),
-                   console.out);
+        std::fputs(
+            (SummaryLine(totals.done, files.size(), totals.refused, totals.same) + "\n").c_str(),
+            console.out);
         std::fflush(console.out);
     }
-    return refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
+    return totals.refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }
 
 }  // namespace tintwell::cli

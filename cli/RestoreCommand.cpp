@@ -1,54 +1,15 @@
-#include <sys/stat.h>
-
-#include <set>
-#include <utility>
-
-#include "cli/BmpFileList.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
-#include "core/BackupIndex.h"
-#include "core/IMessageBox.h"
-#include "core/modRestore.h"
+#include "cli/PrintedMessages.h"
+#include "core/Quoted.h"
+#include "workspace/FileBatch.h"
+#include "workspace/ImageFileList.h"
 
 namespace tintwell::cli {
 namespace {
 
 constexpr const char* kName = "restore";
-
-// Prints each message as one line of standard error.
-class PrintedMessages : public IMessageBox {
-  public:
-    explicit PrintedMessages(Console& console) : console_(console) {}
-    MsgResult Show(const MessageRequest& request) override {
-        PrintMessageLine(console_, request.text);
-        return MsgResult::OK;
-    }
-
-  private:
-    Console& console_;
-};
-
-// The listed files without repeats (the same file named twice, or through a
-// link): restoring a file twice would undo the first restore.
-std::vector<std::filesystem::path> WithoutRepeats(const std::vector<std::filesystem::path>& files) {
-    std::set<std::pair<dev_t, ino_t>> seen;
-    std::vector<std::filesystem::path> unique;
-    for (const std::filesystem::path& file : files) {
-        struct stat st {};
-        if (::stat(file.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second) continue;
-        unique.push_back(file);
-    }
-    return unique;
-}
-
-// Built up in place: GCC 12 at -O3 warns wrongly about "literal" + string.
-std::string Quoted(const std::filesystem::path& path) {
-    std::string quoted(1, '"');
-    quoted += path.string();
-    quoted += '"';
-    return quoted;
-}
 
 void PrintOutcome(Console& console, const std::filesystem::path& file, const RestoreOutcome& done,
                   bool dryRun) {
@@ -74,28 +35,29 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
     }
     if (cl.Operands().empty()) return UsageError(console, kName, "no files or folders given");
     const bool dryRun = cl.Has("dry-run");
-    BmpFileList list(cl.Has("recursive"));
+    ImageFileList list(cl.Has("recursive"));
     for (const std::string& operand : cl.Operands())
         list.Add(operand);
     for (const std::string& folderError : list.Errors())
         PrintMessageLine(console, folderError);
 
-    const std::vector<std::filesystem::path> files = WithoutRepeats(list.Files());
+    const std::vector<std::filesystem::path>& files = list.Files();
     PrintedMessages messages(console);
-    std::size_t restored = 0;
-    BackupIndex backups;
-    for (const std::filesystem::path& file : files) {
-        const RestoreOutcome done = RestoreFromBackup(file, dryRun, messages, &backups);
-        if (!done.restored) continue;
-        ++restored;
-        if (!cl.Has("quiet")) PrintOutcome(console, file, done, dryRun);
-    }
-    if (!cl.Has("quiet")) {
+    const bool quiet = cl.Has("quiet");
+    // A file named twice (or through a link) is restored once: a second
+    // restore would undo the first.
+    const BatchTotals totals = FileBatch::Restore(dryRun).Run(
+        files, messages, [&](std::size_t i, const BatchFileResult& result) {
+            if (result.outcome == BatchFileResult::Outcome::Done && !quiet)
+                PrintOutcome(console, files[i], result.restore, dryRun);
+        });
+    const std::size_t distinct = files.size() - totals.same;
+    if (!quiet) {
         std::fprintf(console.out, "%s %zu of %zu %s.\n", dryRun ? "Would restore" : "Restored",
-                     restored, files.size(), files.size() == 1 ? "file" : "files");
+                     totals.done, distinct, distinct == 1 ? "file" : "files");
         std::fflush(console.out);
     }
-    return restored < files.size() || !list.Errors().empty() ? kSomeRefused : kAllDone;
+    return totals.refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }
 
 }  // namespace tintwell::cli

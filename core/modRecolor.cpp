@@ -18,6 +18,7 @@
 #include "bitmap/AtomicFile.h"
 #include "bitmap/TemporaryFiles.h"
 #include "core/FileLock.h"
+#include "core/Quoted.h"
 #include "core/RecolorSpans.h"
 #include "core/RecolorWriter.h"
 
@@ -55,10 +56,6 @@ void MapRowSubByte(clsBitmap& bitmap, const ColorMap& map, std::int64_t y, std::
             return;  // the rest of this row lies beyond the held pixel bytes
         }
     }
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 
 // A reason as a sentence of its own: ends with a full stop.
@@ -229,9 +226,6 @@ fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
     return candidate;  // all taken: the 999th copy is overwritten
 }
 
-namespace {
-
-// Creates the backup folder when no file or folder of that name exists.
 bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     std::error_code ec;
     if (!fs::exists(folder, ec)) {
@@ -253,6 +247,8 @@ bool EnsureBackupFolder(const fs::path& folder, std::string& error) {
     error = Quoted(folder.string()) + " is not a folder";
     return false;
 }
+
+namespace {
 
 // Gives the finished copy the first backup name nobody has: each name is
 // taken exclusively, so a backup made at the same moment by another program

@@ -65,6 +65,11 @@ std::filesystem::path BackupName(const std::filesystem::path& file,
 // other programs make backups too: MakeBackup takes its name exclusively.
 std::filesystem::path NextBackupPath(const std::filesystem::path& file,
                                      const std::filesystem::path& folder);
+// Makes the backup folder `folder` when no file or folder of that name exists
+// (another program making it meanwhile is no failure); an existing folder is
+// swept of leftover temporary files once. False with `error` set when it is
+// not a folder or cannot be made.
+bool EnsureBackupFolder(const std::filesystem::path& folder, std::string& error);
 // Copies `file` under the first free backup name, creating the folder when
 // missing. The name is taken exclusively, so a backup made at the same moment
 // by another program is never replaced; only when all 999 numbered names

@@ -13,20 +13,13 @@
 #include "bitmap/AtomicFile.h"
 #include "bitmap/clsBitmap.h"
 #include "core/BackupIndex.h"
+#include "core/Quoted.h"
 #include "core/modRecolor.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Built up in place: GCC 12 at -O3 warns wrongly about "literal" + string.
-std::string Quoted(const fs::path& path) {
-    std::string quoted(1, '"');
-    quoted += path.string();
-    quoted += '"';
-    return quoted;
-}
 
 // A reason as a sentence of its own: ends with a full stop.
 std::string Sentence(const std::string& reason) {

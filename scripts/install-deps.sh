@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool
-  dpkg-dev file lintian
+  dpkg-dev file lintian desktop-file-utils appstream bash-completion
+  librsvg2-bin qt6-l10n-tools qt6-translations-l10n locales
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "shell/modHelp.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace tintwell {
@@ -13,8 +14,10 @@ QString ResolveHelpFile(const QString& helpFile, const QString& applicationHelpF
 }
 
 std::string HelpFileErrorText(const QString& helpFile) {
-    return "The help file \"" + QDir::toNativeSeparators(helpFile).toStdString() +
-           "\" could not be opened.";
+    return QCoreApplication::translate("Help", "The help file \"%1\" could not be opened.")
+        .arg(QDir::toNativeSeparators(helpFile))
+        .toLocal8Bit()
+        .toStdString();
 }
 
 void ShowHelpTopic(std::int32_t contextId, const QString& helpFile,

@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
     tintwell::QtTextPrompt prompt;
     tintwell::Application app(tintwell::AppInfo(argv[2]), messages, prompt);
     tintwell::frm w(app);
-    w.Form_Load(argc >= 4 ? argv[3] : "");
+    w.Form_Load(argc >= 4 ? std::vector<std::string>{argv[3]} : std::vector<std::string>{});
     w.show();
     QTimer::singleShot(0, &qt, &QCoreApplication::quit);
     const int rc = qt.exec();

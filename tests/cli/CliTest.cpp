@@ -11,7 +11,6 @@
 #include <set>
 #include <sstream>
 
-#include "cli/BackupGroups.h"
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
 #include "support/TestKit.h"
@@ -211,6 +210,7 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
         "[General]\r\nNumColorMaps=3\r\n\r\n[List 1]\r\n3=7\r\n200=0\r\nName=Night\r\n"
         "\r\n[List 2]\r\n5=5\r\n9=300\r\nName=Almost identity\r\n";
     WriteFile(dir / "app" / "Tintwell.ini", ini);  // read beside the program unless -s names one
+    WriteFile(dir / "app" / "Tintwell.html", "");  // as a portable copy
     WriteFile(dir / "empty.ini", "");
     const int rows[2][3] = {{0, 12, 255}, {7, 7, 100}};
     WriteFile(dir / "a.bmp",
@@ -273,30 +273,15 @@ TEST(CliRestore, SaysWhatItRestoredAndWhatNotAndWhy) {
               "1|Restored \"" + a +
                   "\" from \"a-001.bmp\"; its contents before are kept as "
                   "\"a-002.bmp\".\nRestored 1 of 3 files.\n|\"" +
-                  b + "\" has no backup in \"" + (dir / "Tintwell Backup").string() + "\".\n\"" +
-                  gone + "\" not found.\n");
+                  a + "\" is the same file as \"" + a +
+                  "\" and was not restored a second time.\n\"" + b + "\" has no backup in \"" +
+                  (dir / "Tintwell Backup").string() + "\".\n\"" + gone + "\" not found.\n");
     EXPECT_EQ(ReadFile(a), image(3));
     EXPECT_EQ(ReadFile(dir / "Tintwell Backup/a-002.bmp"), image(1));
     EXPECT_EQ(Cli("restore " + a, dir.path()).substr(0, 2), "0|");  // every file restored
-    // The program's folder can be written: the settings are beside it.
+    // A build keeps its settings beside the program.
     EXPECT_EQ(Cli("info --settings-path", dir.path()),
               "0|" + (fs::path(TINTWELL_CLI_PATH).parent_path() / "Tintwell.ini").string() + "\n|");
-}
-
-TEST(BackupGroups, JoinFilesWhoseBackupNamesMeetOrThatAreTheSameFile) {
-    TempDir dir;
-    WriteFile(dir / "real.bmp", "x");
-    fs::create_directories(dir / "o");
-    fs::create_symlink(dir / "real.bmp", dir / "o" / "link.bmp");
-    fs::create_hard_link(dir / "real.bmp", dir / "o" / "hard.bmp");
-    std::vector<fs::path> files;
-    for (const char* name : {"x.bmp", "a.bmp", "a.BMP", "c.bmp", "a-001.bmp", "a-001-002.bmp",
-                             "a.b.bmp", "a.b-017.bmp", "a-00x.bmp", "sub/a.bmp", "real.bmp",
-                             "o/link.bmp", "o/../real.bmp", "o/hard.bmp", "o/x.bmp"})
-        files.push_back(dir / name);
-    EXPECT_EQ(cli::GroupFilesThatMayClash(files),
-              (std::vector<std::vector<std::size_t>>{
-                  {0}, {1, 2, 4, 5}, {3}, {6, 7}, {8}, {9}, {10, 11, 12, 13}, {14}}));
 }
 
 // Every index one up per run, in backed-up runs of two jobs: after k runs an

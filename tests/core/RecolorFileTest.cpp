@@ -18,7 +18,6 @@
 #include <thread>
 
 #include "bitmap/AtomicFile.h"
-#include "core/RecolorBatch.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
@@ -322,23 +321,6 @@ TEST_F(FileSafety, AReplacedFileKeepsItsExtendedAttributesAndAcl) {
     EXPECT_EQ(std::string(got, ::getxattr(path, "user.note", got, sizeof got)), "kept");
     EXPECT_EQ(::getxattr(path, "system.posix_acl_access", got, sizeof got), sizeof acl);
     EXPECT_EQ(std::memcmp(got, acl, sizeof acl), 0);
-}
-
-// Regression: a file reached by a link and by its name was recoloured twice.
-TEST_F(FileSafety, ABatchRecolorsEachFileOnceWhateverNamesLeadToIt) {
-    WriteFile(dir / "a.bmp", Bmp().Build());
-    fs::create_symlink("a.bmp", dir / "link.bmp");
-    fs::create_hard_link(dir / "a.bmp", dir / "hard.bmp");  // split from a.bmp by its rewrite
-    using O = RecolorBatch::Outcome;
-    const std::pair<const char*, O> rows[] = {{"a.bmp", O::Recolored},
-                                              {"link.bmp", O::SameFile},
-                                              {"./a.bmp", O::SameFile},
-                                              {"hard.bmp", O::Recolored}};
-    RecolorBatch batch;
-    for (const auto& [name, outcome] : rows)
-        EXPECT_EQ(batch.Recolor(dir / name, false, {}, false, Inverted(), box), outcome) << name;
-    EXPECT_EQ(box.shown.size(), 2u);
-    EXPECT_EQ(ReadFile(dir / "a.bmp"), ReadFile(dir / "hard.bmp"));
 }
 
 struct Target {

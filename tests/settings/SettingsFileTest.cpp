@@ -2,7 +2,6 @@
 #include <sstream>
 
 #include "settings/SettingsFile.h"
-#include "settings/SettingsLocation.h"
 #include "settings/WindowPlacement.h"
 #include "support/TestKit.h"
 
@@ -148,57 +147,6 @@ TEST(WindowPlacement, StoresTheNormalRectangleAndRestoresItNeverSmallerThanDesig
              << next.rect.height << " " << static_cast<int>(next.state);
         EXPECT_EQ(seen.str(), restored) << text;
         EXPECT_EQ(next.moves, 1);
-    }
-}
-
-TEST(SettingsLocation, KeepsTheFileBesideTheProgramWhenItIsThereOrTheFolderCanBeWritten) {
-    struct Case {
-        const char* name;
-        bool fileBeside;
-        fs::perms folderMode;
-        bool beside;
-    } const cases[] = {
-        {"portable copy", false, fs::perms(0755), true},
-        {"install the user cannot write", false, fs::perms(0555), false},
-        {"existing file beside a read-only program", true, fs::perms(0555), true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        fs::permissions(dir.path(), fs::perms(0755));
-        const fs::path program = dir / "lib";
-        fs::create_directory(program);
-        if (c.fileBeside) std::ofstream(program / "Tintwell.ini").put('\n');
-        GiveToNobody(program);  // a folder of the user's own, writable unless made read-only
-        fs::permissions(program, c.folderMode);
-        // Permission bits bind root only after it gives up its rights.
-        const std::string report = AsUnprivilegedUser([&](std::string& r) {
-            r = SettingsLocation::SettingsFolder(program, "/home/u/.config/Tintwell").string();
-        });
-        fs::permissions(program, fs::perms(0755));
-        EXPECT_EQ(report, c.beside ? program.string() : "/home/u/.config/Tintwell");
-    }
-}
-
-TEST(SettingsLocation, HelpAndSamplesComeFromTheProgramFolderElseTheShareFolder) {
-    EXPECT_EQ(SettingsLocation::ShareFolder("/usr/lib/tintwell"), "/usr/share/tintwell");
-    struct Case {
-        const char* fileInProgram;  // "" none
-        bool shareExists, fromProgram;
-    } const cases[] = {
-        {"Tintwell.html", true, true},  // a build or a portable copy
-        {"old.BMP", true, true},
-        {"", true, false},  // installed
-        {"", false, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.fileInProgram << c.shareExists);
-        TempDir dir;
-        fs::create_directories(dir / "lib");
-        if (*c.fileInProgram) std::ofstream(dir / "lib" / c.fileInProgram).put('\n');
-        if (c.shareExists) fs::create_directories(dir / "share");
-        EXPECT_EQ(SettingsLocation::DataFolder(dir / "lib", dir / "share"),
-                  c.fromProgram ? dir / "lib" : dir / "share");
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "support/GuiKit.h"
 #include "ui/main/ColorMapMenus.h"
+#include "ui/main/RecentFoldersMenu.h"
 #include "ui/preview/frmView.h"
 
 namespace tintwell::test {
@@ -132,10 +133,7 @@ TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
     M().mnuColorMapDeleteMap[1]->trigger();
     EXPECT_EQ(Describe(messages.shown[1]),
               "Delete Color Map|Are you sure you want to delete \"B\"?|100");
-    EXPECT_EQ(Sections(),
-              "[List 1]\r\n1=11\r\nName=A\r\n[List 2]\r\n3=33\r\nName=C\r\n[List "
-              "3]\r\n4=44\r\nName=ERROR\r\n");
-    EXPECT_TRUE(IniHas("NumColorMaps=3"));
+    EXPECT_EQ(Listed(), (QStringList{"A", "C", "ERROR"}));  // renumbered (MapStore)
     Edit(5, 9);
     const int renders = main->LoadedView()->RenderCount();
     M().mnuColorMapLoadMap[1]->trigger();
@@ -187,8 +185,8 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     WriteFile(other / "y.b.bmp",
               Bmp().Size(3, 2).Pixels([&](int x, int y) { return rows[y][x]; }).Build());
     Start("[General]\r\nPreview=0\r\n");
-    main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // no image: no dialog
-    EXPECT_EQ(Describe(messages.shown.at(0)), "|No image selected|000");
+    // No file selected: the command is off.
+    EXPECT_FALSE(main->Dialogs()->mnuOptionsSaveColorIndexList->isEnabled());
     main->mnuOptionsShowPreview->trigger();
     dialogs.answers = {{}, {{QString::fromStdString(other.path().string())}, {}, {}}};
     main->cmdBrowse->click();  // cancelled
@@ -210,14 +208,15 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     for (int i = 0; i < 3; ++i)
         main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();
     EXPECT_EQ(dialogs.seen[2].section('|', 0, 7),
-              "Save color index list|save|0|" + here +
+              "Save color index list|save|0|" + QString::fromStdString(other.path().string()) +
                   "|y.txt|Text files (*.txt);All files (*)|Text files (*.txt)|txt");
     EXPECT_EQ(ReadFile(other / "list.txt"), "  0, 12,255,\r\n  7,  7,100,\r\n");
-    EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Error);
-    EXPECT_NE(messages.shown[1].text.find("could not be saved"), std::string::npos);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_NE(messages.shown[0].text.find("could not be saved"), std::string::npos);
     WriteFile(other / "deep.bmp", Bmp().Bits(24).Build());
-    main->View()->LoadFile((other / "deep.bmp").string());
+    main->cmdRefreshFiles->click();
+    main->File->setCurrentRow(0);  // deep.bmp: no palette, still the selected file
     dialogs.answers = {{{QString::fromStdString((other / "deep.txt").string())}, {}, {}}};
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
     EXPECT_FALSE(fs::exists(other / "deep.txt"));
@@ -273,21 +272,20 @@ TEST_F(Menus, OpensAFolderOrBmpFilesOfOneFolderFromTheCommandLineOrADrop) {
         {{"art"}, "art: a.bmp, a.bmp", ""},
         {{"art/b.bmp"}, "art: b.bmp, b.bmp", ""},
         {{"art/c.BMP", "art/b.bmp"}, "art: b.bmp c.BMP, c.BMP", ""},
-        {{"art/b.bmp", "other/d.bmp"}, "", ""},
-        {{"art", "other"}, "", ""},
+        {{"art/b.bmp", "other/d.bmp"}, "", "Cannot Open"},
+        {{"art", "other"}, "", "Cannot Open"},
         {{"art/notes.txt"}, "", "Cannot Open"},
         {{"art/gone.bmp"}, "", "Not Found"},
     };
     for (const Case& c : cases) {
         for (const bool dropped : {false, true}) {
-            if (!dropped && c.paths.size() > 1) continue;
             SCOPED_TRACE(c.paths[0] + (dropped ? " dropped" : " on the command line"));
             Start();
             const std::string before = Shown();
             std::vector<std::string> paths;
             for (const std::string& p : c.paths)
                 paths.push_back((folder.path() / p).string());
-            EXPECT_EQ(dropped ? Drop(paths) : main->Opener()->OpenFromCommandLine(paths[0]),
+            EXPECT_EQ(dropped ? Drop(paths) : main->Opener()->OpenFromCommandLine(paths),
                       *c.shown != '\0');
             EXPECT_EQ(Shown(), *c.shown ? c.shown : before);
             EXPECT_EQ(IniHas("Folder=" + main->FolderTag()), *c.shown != '\0');
@@ -298,6 +296,41 @@ TEST_F(Menus, OpensAFolderOrBmpFilesOfOneFolderFromTheCommandLineOrADrop) {
             fs::remove(folder.path() / "Tintwell.ini");
         }
     }
+}
+
+// Ctrl+O runs the folder dialog; every folder opened becomes the newest of the
+// last eight, and one that no longer exists leaves the menu when it opens.
+TEST_F(Menus, RecentFoldersKeepTheLastEightOpenedThatStillExist) {
+    std::vector<std::string> opened;
+    for (int n = 0; n < 10; ++n)
+        fs::create_directories(opened.emplace_back((folder / ("f" + std::to_string(n))).string()));
+    Start();
+    RecentFoldersMenu& recent = *main->Recent();
+    EXPECT_EQ(ActionTexts(main->mnuFile->actions()).mid(0, 3),
+              (QStringList{"&Open Folder...", "Recent &Folders", "-"}));
+    EXPECT_EQ(recent.mnuFileOpenFolder->shortcut(), QKeySequence("Ctrl+O"));
+    dialogs.answers = {{{QString::fromStdString(opened[0])}, {}, {}}};
+    recent.mnuFileOpenFolder->trigger();
+    for (int n = 1; n < 10; ++n)
+        main->Opener()->OpenFromCommandLine({opened[static_cast<size_t>(n) % 9]});  // f0 again last
+    fs::remove(opened[8]);
+    recent.Refresh();
+    QStringList expected;
+    for (const size_t k : {0, 7, 6, 5, 4, 3, 2})  // f1 fell off, f8 is gone
+        expected << QString("&%1 %2").arg(expected.size() + 1).arg(opened[k].c_str());
+    EXPECT_EQ(ActionTexts(recent.mnuFileRecent->actions()), expected);
+    EXPECT_TRUE(IniHas("[Recent Folders]\r\n1=" + opened[0] + "\r\n2=" + opened[7]));
+    EXPECT_FALSE(IniHas("8=") || IniHas(opened[8]));
+    fs::remove(opened[6]);
+    recent.mnuFileRecent->actions().at(2)->trigger();  // f6, gone since the menu opened
+    recent.mnuFileRecent->actions().at(1)->trigger();
+    EXPECT_EQ(messages.Titles(), "Not Found;");
+    EXPECT_EQ(main->FolderTag(), opened[7]);
+    EXPECT_EQ(recent.mnuFileRecent->actions().size(), 6);
+    for (const std::string& f : opened)
+        fs::remove(f);
+    recent.Refresh();
+    EXPECT_FALSE(recent.mnuFileRecent->isEnabled() || IniHas("[Recent Folders]"));
 }
 
 // Each change is one step; an undone or redone map counts as changed only when

@@ -1,14 +1,12 @@
 // The toolkit under the windows: screen units, pictures of bitmaps, the real
-// message box, prompt and progress dialog, and the configuration folder.
+// message box, prompt and progress dialog.
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <random>
 
 #include "core/modRecolor.h"
-#include "settings/SettingsLocation.h"
 #include "support/GuiKit.h"
 #include "ui/preview/PictureBox.h"
 #include "ui/toolkit/QtBatchProgress.h"
@@ -153,26 +151,6 @@ TEST(QtBatchProgress, AppearsForALongBatchAndItsCancelStopsBeforeTheNextFile) {
     EXPECT_FALSE(slow.Next(2, "c.bmp"));
     slow.End();
     EXPECT_EQ(slow.Dialog(), nullptr);
-}
-
-// The command line, which has no Qt, names the same configuration folder as
-// the window, which asks Qt for it.
-TEST(SettingsLocation, UserConfigFolderFollowsXdgConfigHomeElseHomeAsQtDoes) {
-    TestApp();
-    const QByteArray home = qgetenv("HOME"), xdg = qgetenv("XDG_CONFIG_HOME");
-    QCoreApplication::setApplicationName("Tintwell");
-    qputenv("HOME", "/home/u");
-    const char* const xdgValues[] = {"/x/cfg", nullptr, ""};
-    for (const char* value : xdgValues) {
-        SCOPED_TRACE(value ? value : "(unset)");
-        value ? qputenv("XDG_CONFIG_HOME", value) : qunsetenv("XDG_CONFIG_HOME");
-        EXPECT_EQ(SettingsLocation::UserConfigFolder(),
-                  value && *value ? "/x/cfg/Tintwell" : "/home/u/.config/Tintwell");
-        EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString(),
-                  SettingsLocation::UserConfigFolder());
-    }
-    qputenv("HOME", home);
-    xdg.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", xdg);
 }
 
 }  // namespace

@@ -55,8 +55,7 @@ frmAbout::frmAbout(QWidget* owner, IMessageBox& messages, IUrlOpener* opener)
 frmAbout::~frmAbout() = default;
 
 std::string frmAbout::VersionLabelText(int major, int minor, int revision) {
-    return "Version " + std::to_string(major) + "." + std::to_string(minor) + "." +
-           std::to_string(revision);
+    return tr("Version %1.%2.%3").arg(major).arg(minor).arg(revision).toStdString();
 }
 
 // The layout was designed around an 8.25 pt system font; this font's texts may be
@@ -75,8 +74,8 @@ double frmAbout::FitScale(const QFont& labelFont, const QFont& linkFont) const {
         int designTwips;
     } boxes[] = {
         {title.horizontalAdvance(QStringLiteral("Tintwell")), 3885},
-        {labels.horizontalAdvance(QStringLiteral("website:")), 615},
-        {labels.horizontalAdvance(QStringLiteral("email:")), 495},
+        {labels.horizontalAdvance(tr("website:")), 615},
+        {labels.horizontalAdvance(tr("email:")), 495},
         {links.horizontalAdvance(QString::fromLatin1(MakerLinks::WebSite)) + kLinkPadding, 2295},
         {links.horizontalAdvance(QString::fromLatin1(MakerLinks::WebSite2)) + kLinkPadding, 2055},
         {links.horizontalAdvance(QString::fromLatin1(MakerLinks::Email)) + kLinkPadding, 1695},
@@ -122,28 +121,27 @@ void frmAbout::CreateControls() {
 
     lblTitle = MakeLabel(this, "lblTitle", QStringLiteral("Tintwell"), At(1050, 240, 3885, 360));
     lblTitle->setFont(TitleFont(font()));
-    lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version"), At(1050, 600, 3885, 225));
-    lblDescription = MakeLabel(
-        this, "lblDescription",
-        QStringLiteral("Tintwell is an easy-to-use 8-bit (256 color) BMP recoloration program."),
-        At(1050, 960, 3885, 570));
+    lblVersion = MakeLabel(this, "lblVersion", tr("Version"), At(1050, 600, 3885, 225));
+    lblDescription =
+        MakeLabel(this, "lblDescription",
+                  tr("Tintwell is an easy-to-use 8-bit (256 color) BMP recoloration program."),
+                  At(1050, 960, 3885, 570));
     lblDescription->setWordWrap(true);
 
-    MakeLabel(this, "lbl_0", QStringLiteral("website:"), At(1080, 1560, 615, 210));
+    MakeLabel(this, "lbl_0", tr("website:"), At(1080, 1560, 615, 210));
     txtWebSite = CreateLink("txtWebSite", MakerLinks::WebSite, At(1800, 1560, 2295, 255));
-    MakeLabel(this, "lbl_2", QStringLiteral("website:"), At(1080, 1920, 615, 210));
+    MakeLabel(this, "lbl_2", tr("website:"), At(1080, 1920, 615, 210));
     txtWebSite2 = CreateLink("txtWebSite2", MakerLinks::WebSite2, At(1800, 1920, 2055, 255));
-    MakeLabel(this, "lbl_1", QStringLiteral("email:"), At(1080, 2280, 495, 255));
+    MakeLabel(this, "lbl_1", tr("email:"), At(1080, 2280, 495, 255));
     txtEmail = CreateLink("txtEmail", MakerLinks::Email, At(1800, 2280, 1695, 255));
 
     lblDisclaimer = MakeLabel(
         this, "lblDisclaimer",
-        QStringLiteral(
-            "Warning: Not responsible for any lost data.  Be sure to make back up copies."),
+        tr("Warning: Not responsible for any lost data.  Be sure to make back up copies."),
         At(255, 2745, 3870, 465));
     lblDisclaimer->setWordWrap(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(At(4245, 2745, 1260, 345));
     cmdOK->setDefault(true);
@@ -184,7 +182,7 @@ void frmAbout::Form_Load() {
         }
     }
     hover_->ReleaseMouseOver();
-    setWindowTitle(QStringLiteral("About ") + QString::fromStdString(AppInfo::Title()));
+    setWindowTitle(tr("About %1").arg(QString::fromStdString(AppInfo::Title())));
     lblVersion->setText(QString::fromStdString(VersionLabelText(
         AppInfo::VersionMajor(), AppInfo::VersionMinor(), AppInfo::VersionRevision())));
 }

@@ -10,14 +10,6 @@ namespace tintwell {
 
 namespace {
 
-const char* const kNoName = "ERROR: No name found";
-const char* const kMovedWithoutName = "ERROR";
-const char* const kNameKey = "Name";
-
-std::string Upper(const std::string& text) {
-    return QString::fromLocal8Bit(text).toUpper().toLocal8Bit().toStdString();
-}
-
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
@@ -95,12 +87,12 @@ void ColorMapMenus::RemoveLastListItem() {
 }
 
 std::string ColorMapMenus::ItemName(int index) const {
-    return app_.Settings().ColorMapName(index + 1, kNoName);
+    return app_.Maps().Name(index + 1);
 }
 
 void ColorMapMenus::BuildColorMapMenus() {
-    const SettingsFile& settings = app_.Settings();
-    const std::int32_t count = settings.NumColorMaps();
+    const MapStore& maps = app_.Maps();
+    const std::int32_t count = maps.Count();
     for (QMenu* list : {mnuColorMapSaveAs, mnuColorMapLoad, mnuColorMapDelete}) {
         list->menuAction()->setEnabled(count >= 1);
     }
@@ -109,7 +101,7 @@ void ColorMapMenus::BuildColorMapMenus() {
     }
     for (std::int32_t i = 0; i < count; ++i) {
         if (i >= static_cast<std::int32_t>(mnuColorMapLoadMap.size())) AddListItem();
-        const QString name = QString::fromLocal8Bit(settings.ColorMapName(i + 1, kNoName));
+        const QString name = QString::fromLocal8Bit(maps.Name(i + 1));
         for (auto* list : {&mnuColorMapLoadMap, &mnuColorMapDeleteMap, &mnuColorMapSaveAsMap}) {
             (*list)[static_cast<std::size_t>(i)]->setText(name);
             (*list)[static_cast<std::size_t>(i)]->setVisible(true);
@@ -120,18 +112,12 @@ void ColorMapMenus::BuildColorMapMenus() {
 // --- storing ------------------------------------------------------------------------
 
 void ColorMapMenus::WriteColorMap(std::int32_t n, const std::string& name) {
-    SettingsFile& settings = app_.Settings();
-    // Up to 258 keys: written to the file once, at the end.
-    SettingsFile::SaveBatch batch(settings);
-    if (n > settings.NumColorMaps()) settings.SetNumColorMaps(n);
-    settings.WriteColorMapSection(n, name, app_.Map().Entries());
-    batch.Finish();
+    app_.Maps().Write(n, name, app_.Map().Entries());
     app_.History().MarkSaved();
 }
 
 void ColorMapMenus::mnuColorMapSave_Click() {
     std::int32_t number = 0;
-    bool overwrite = false;
     std::string name;
     while (number == 0) {
         PromptRequest prompt;
@@ -139,13 +125,9 @@ void ColorMapMenus::mnuColorMapSave_Click() {
         prompt.title = "Save Color Map";
         name = MapNameFromPrompt(app_.Prompt().Ask(prompt));
         if (name.empty()) return;
-        const auto count = static_cast<std::int32_t>(mnuColorMapLoadMap.size());
-        std::int32_t match = 0;
-        for (std::int32_t k = 1; k <= count && match == 0; ++k) {
-            if (Upper(ItemName(k - 1)) == Upper(name)) match = k;
-        }
+        const std::int32_t match = app_.Maps().Find(name);
         if (match == 0) {
-            number = count + 1;
+            number = static_cast<std::int32_t>(mnuColorMapLoadMap.size()) + 1;
             break;
         }
         MessageRequest question;
@@ -156,31 +138,20 @@ void ColorMapMenus::mnuColorMapSave_Click() {
         question.defaultButton = 0;
         const MsgResult answer = app_.Messages().Show(question);
         if (answer == MsgResult::Cancel) return;
-        if (answer == MsgResult::Yes) {
-            number = match;
-            overwrite = true;
-        }
+        if (answer == MsgResult::Yes) number = match;
     }
-    {
-        // The old entries go in the same single write that stores the new ones.
-        SettingsFile::SaveBatch batch(app_.Settings());
-        if (overwrite) app_.Settings().DeleteColorMapSection(number);
-        WriteColorMap(number, name);
-    }
+    WriteColorMap(number, name);
     BuildColorMapMenus();
 }
 
 void ColorMapMenus::mnuColorMapSaveAsMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapSaveAsMap.size())) return;
-    const std::string name = ItemName(Index);
-    SettingsFile::SaveBatch batch(app_.Settings());
-    app_.Settings().DeleteColorMapSection(Index + 1);
-    WriteColorMap(Index + 1, name);
+    WriteColorMap(Index + 1, ItemName(Index));
 }
 
 void ColorMapMenus::mnuColorMapLoadMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapLoadMap.size())) return;
-    app_.History().Load(app_.Settings().ReadColorMap(Index + 1));
+    app_.History().Load(app_.Maps().Read(Index + 1));
     window_.View()->DoPreview();
 }
 
@@ -194,24 +165,7 @@ void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
     question.defaultButton = 0;
     if (app_.Messages().Show(question) != MsgResult::Yes) return;
 
-    SettingsFile& settings = app_.Settings();
-    clsINI& ini = settings.Ini();
-    {
-        // Removing the map and moving the later ones down is one write.
-        SettingsFile::SaveBatch batch(settings);
-        const std::int32_t k = Index + 1;
-        settings.DeleteColorMapSection(k);
-        const std::int32_t count = settings.NumColorMaps();
-        for (std::int32_t j = k + 1; j <= count; ++j) {
-            const std::string from = SettingsFile::ListSectionName(j);
-            // Entries outside 0..255 (edited by hand) are dropped on the way.
-            settings.DeleteColorMapSection(j - 1);
-            settings.WriteColorMapSection(j - 1, ini.ReadString(from, kNameKey, kMovedWithoutName),
-                                          settings.ReadColorMap(j));
-        }
-        if (count >= k) settings.DeleteColorMapSection(count);
-        settings.SetNumColorMaps(std::max(count - 1, 0));
-    }
+    app_.Maps().Delete(Index + 1);
     BuildColorMapMenus();
 }
 

@@ -24,8 +24,8 @@ class ColorMapMenus : public QObject {
 
     // Rebuilds the three lists from "NumColorMaps" and the maps' names.
     void BuildColorMapMenus();
-    // Stores the current colour map as map `n` named `name`, written once.
-    // The section must hold no older entries.
+    // Stores the current colour map as map `n` named `name`, in place of
+    // whatever map n held, written once.
     void WriteColorMap(std::int32_t n, const std::string& name);
 
     void mnuColorMapSave_Click();

@@ -20,34 +20,34 @@ FileDialogCommands::FileDialogCommands(frm& window, Application& app, QMenu* opt
     mnuOptionsSaveColorIndexList->setObjectName("mnuOptionsSaveColorIndexList");
     connect(mnuOptionsSaveColorIndexList, &QAction::triggered, this,
             [this] { mnuOptionsSaveColorIndexList_Click(); });
+    // Enabled while the file list has a current file (frm::File_Click).
+    mnuOptionsSaveColorIndexList->setEnabled(false);
 }
 
 void FileDialogCommands::cmdBrowse_Click() {
     const QString folder = BrowseForFolder(QString::fromLocal8Bit(window_.FolderTag()), &window_,
                                            "Select a folder", exec_);
     if (folder.isEmpty()) return;
-    const std::string path = folder.toLocal8Bit().toStdString();
-    window_.SetFolderLabel(window_.lblFolder, path);
-    window_.SetFileListFolder(path);
-    app_.Settings().SetFolder(path);
+    window_.OpenFolder(folder.toLocal8Bit().toStdString());
 }
 
 void FileDialogCommands::mnuOptionsSaveColorIndexList_Click() {
-    if (window_.View()->PreviewBitmap() == nullptr) {
+    Session& session = app_.CurrentSession();
+    if (!session.HasSelectedFile()) {
         MessageRequest none;
         none.text = "No image selected";
         app_.Messages().Show(none);
         return;
     }
-    const QListWidgetItem* current = window_.File->currentItem();
-    const std::string entry = current ? current->text().toLocal8Bit().toStdString() : std::string();
+    const std::filesystem::path file = session.SelectedFile();
     int32_t filterIndex = 0;
-    const QString path =
-        ShowSaveDialog(&window_, "Text files (*.txt)|*.txt|All files (*.*)|*.*",
-                       "Save color index list", QString::fromLocal8Bit(app_.Info().Folder()), "txt",
-                       QString::fromLocal8Bit(SuggestedIndexListName(entry)), filterIndex, exec_);
+    const QString path = ShowSaveDialog(
+        &window_, "Text files (*.txt)|*.txt|All files (*.*)|*.*", "Save color index list",
+        QString::fromLocal8Bit(file.parent_path().string()), "txt",
+        QString::fromLocal8Bit(SuggestedIndexListName(file.filename().string())), filterIndex,
+        exec_);
     if (path.isEmpty()) return;
-    const clsBitmap* bitmap = window_.View()->PreviewBitmap();
+    const clsBitmap* bitmap = session.Image();
     if (bitmap == nullptr || bitmap->BitCount() != 8) return;
     std::string error;
     if (WriteColorIndexList(*bitmap, path.toLocal8Bit().toStdString(), error) ==

@@ -13,7 +13,8 @@ class frm;
 
 // The main window's commands that use the shell's file dialogs: the Browse
 // button "..." that picks the folder to work in, and "Save Color Index List"
-// of the Options menu that exports the previewed image's palette indices.
+// of the Options menu that exports the palette indices of the selected file
+// (the session's), its dialog starting in that file's folder.
 class FileDialogCommands : public QObject {
     Q_OBJECT
   public:

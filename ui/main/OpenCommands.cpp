@@ -4,25 +4,18 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include "core/modRecolor.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
+#include "workspace/FolderListing.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsBmpName(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name.ends_with(".bmp");
-}
 
 // The local paths a drag carries; empty when any of its items is not a local file.
 std::vector<std::string> DraggedPaths(const QMimeData* data) {
@@ -52,7 +45,7 @@ std::optional<OpenCommands::Request> OpenCommands::Plan(const std::vector<std::s
     for (const std::string& given : paths) {
         const fs::path path = Normal(given);
         const std::string folder = path.parent_path().string();
-        if (!IsBmpName(path.filename().string()) || !fs::is_regular_file(path, ec)) return {};
+        if (!FolderListing::IsListedFile(path)) return {};
         if (!request.names.empty() && folder != request.folder) return {};
         request.folder = folder;
         request.names.push_back(path.filename().string());
@@ -73,15 +66,19 @@ bool OpenCommands::OpenPaths(const std::vector<std::string>& paths) {
     return request.has_value();
 }
 
-bool OpenCommands::OpenFromCommandLine(const std::string& path) {
-    if (OpenPaths({path})) return true;
+bool OpenCommands::OpenFromCommandLine(const std::vector<std::string>& paths) {
+    if (OpenPaths(paths)) return true;
     std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        app_.Messages().Show(NotFoundMessage(path));
-        return false;
+    for (const std::string& path : paths) {
+        if (!fs::exists(path, ec)) {
+            app_.Messages().Show(NotFoundMessage(path));
+            return false;
+        }
     }
     MessageRequest refusal;
-    refusal.text = "\"" + path + "\" is neither a folder nor a BMP file.";
+    refusal.text = paths.size() == 1
+                       ? "\"" + paths[0] + "\" is neither a folder nor a BMP file."
+                       : std::string("The files given are not BMP files of one folder.");
     refusal.title = "Cannot Open";
     refusal.icon = MsgIcon::Information;
     app_.Messages().Show(refusal);
@@ -89,9 +86,7 @@ bool OpenCommands::OpenFromCommandLine(const std::string& path) {
 }
 
 void OpenCommands::Show(const Request& request) {
-    window_.SetFolderLabel(window_.lblFolder, request.folder);
-    app_.Settings().SetFolder(request.folder);
-    window_.SetFileListFolder(request.folder, request.names);
+    window_.OpenFolder(request.folder, request.names);
 }
 
 bool OpenCommands::eventFilter(QObject* watched, QEvent* event) {

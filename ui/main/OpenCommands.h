@@ -18,7 +18,7 @@ class OpenCommands : public QObject {
     Q_OBJECT
   public:
     // What a list of paths asks for, or nothing when it is not one folder or
-    // BMP files (named *.bmp without regard to case) of a single folder.
+    // files of a single folder that its listing offers (FolderListing).
     struct Request {
         std::string folder;
         std::vector<std::string> names;  // the files to select; none for a folder
@@ -30,9 +30,9 @@ class OpenCommands : public QObject {
 
     // Opens `paths`; false (nothing changes) when Plan refuses them.
     bool OpenPaths(const std::vector<std::string>& paths);
-    // The path given on the command line; false when it cannot be opened,
-    // which is reported in a message box.
-    bool OpenFromCommandLine(const std::string& path);
+    // The paths given on the command line (a folder, or BMP files of one
+    // folder); false when they cannot be opened, which is reported in a message box.
+    bool OpenFromCommandLine(const std::vector<std::string>& paths);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

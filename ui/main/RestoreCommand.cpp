@@ -2,12 +2,8 @@
 
 #include <QMenu>
 
-#include "core/BackupIndex.h"
-#include "core/modRestore.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
-#include "ui/toolkit/BatchMessageBox.h"
-#include "ui/toolkit/IBatchProgress.h"
 
 namespace tintwell {
 
@@ -20,8 +16,8 @@ std::string RestoreQuestionText(int count) {
                             "first, so restoring again undoes this.";
 }
 
-RestoreCommand::RestoreCommand(frm& window, Application& app, IBatchProgress& progress)
-    : QObject(&window), window_(window), app_(app), progress_(progress) {
+RestoreCommand::RestoreCommand(frm& window, Application& app)
+    : QObject(&window), window_(window), app_(app) {
     mnuFileRestore = new QAction("&Restore Selected BMPs from Backup", window.mnuFile);
     mnuFileRestore->setObjectName("mnuFileRestore");
     window.mnuFile->insertAction(window.mnuFileExit, mnuFileRestore);
@@ -40,41 +36,15 @@ bool RestoreCommand::Confirm(int count) {
     return app_.Messages().Show(question) == MsgResult::Yes;
 }
 
-int RestoreCommand::RunBatch(const std::vector<std::string>& names) {
-    const int total = static_cast<int>(names.size());
-    const bool withProgress = total >= 2;
-    if (withProgress) progress_.Begin(total, "Restoring");
-    int restored = 0;
-    done_ = restored_ = 0;
-    BackupIndex backups;
-    BatchMessageBox messages(app_.Messages(), progress_);  // holds the progress while up
-    for (int k = 0; k < total; ++k) {
-        const std::string& name = names[static_cast<std::size_t>(k)];
-        if (withProgress && !progress_.Next(k, name)) {
-            restored = -1;
-            break;
-        }
-        if (RestoreFromBackup(window_.PathInFileFolder(name), false, messages, &backups).restored)
-            ++restored;
-        done_ = k + 1;
-        restored_ = restored;
-    }
-    if (withProgress) progress_.End();
-    return restored;
-}
-
 void RestoreCommand::mnuFileRestore_Click() {
     const std::vector<std::string> names = window_.SelectedFileNames();
     if (names.empty() || !Confirm(static_cast<int>(names.size()))) return;
-    const int restored = RunBatch(names);
-    window_.ShowBatchStatus(BatchStatusText("restored", static_cast<int>(names.size()), done_,
-                                            restored_, restored < 0));
-    window_.File_Click();
-    window_.File->setFocus();
-    if (names.size() >= 2 && restored >= 0) {
+    const BatchTotals totals = window_.RunFileBatch(FileBatch::Restore(false), names,
+                                                    QT_TRANSLATE_NOOP("Progress", "Restoring"));
+    if (names.size() >= 2 && !totals.stopped) {
         MessageRequest done;
-        done.text = "Restored " + std::to_string(restored) + " of " + std::to_string(names.size()) +
-                    " BMPs from backup.";
+        done.text = "Restored " + std::to_string(totals.done) + " of " +
+                    std::to_string(names.size()) + " BMPs from backup.";
         app_.Messages().Show(done);
     }
 }

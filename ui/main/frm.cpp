@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenuBar>
@@ -18,7 +17,6 @@
 #include <system_error>
 
 #include "core/IndexCounts.h"
-#include "core/RecolorBatch.h"
 #include "core/modRecolor.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
@@ -29,6 +27,7 @@
 #include "ui/toolkit/BatchMessageBox.h"
 #include "ui/toolkit/DialogCentring.h"
 #include "ui/toolkit/QtBatchProgress.h"
+#include "workspace/FolderListing.h"
 
 namespace tintwell {
 
@@ -83,8 +82,9 @@ frm::frm(Application& app, IBatchProgress* progress)
     colorMaps_ = new ColorMapMenus(*this, app_, mnuOptions);
     dialogs_ = new FileDialogCommands(*this, app_, mnuOptions);
     undo_ = new UndoCommands(*this, app_, colorMaps_->mnuColorMap);
-    restore_ = new RestoreCommand(*this, app_, *progress_);
+    restore_ = new RestoreCommand(*this, app_);
     open_ = new OpenCommands(*this, app_);
+    recent_ = new RecentFoldersMenu(*this, app_);
     placement_ = new QtPlacementWindow(*this);
     // The dialogs of the program open centred over the window that owns them.
     QCoreApplication::instance()->installEventFilter(new DialogCentring(this));
@@ -265,7 +265,7 @@ void frm::BuildControls() {
 
 // --- lifecycle and options -------------------------------------------------------
 
-void frm::Form_Load(const std::string& openPath) {
+void frm::Form_Load(const std::vector<std::string>& openPaths) {
     if (loaded_) return;
     loaded_ = true;
     limits_ = std::make_unique<clsResizeLimits>();
@@ -290,7 +290,7 @@ void frm::Form_Load(const std::string& openPath) {
     // about a file stands over them; then the one file asked for is loaded once.
     show();
     if (mnuOptionsShowPreview->isChecked()) View()->show();
-    if (openPath.empty() || !open_->OpenFromCommandLine(openPath)) SetFileListFolder(folderTag_);
+    if (openPaths.empty() || !open_->OpenFromCommandLine(openPaths)) SetFileListFolder(folderTag_);
 }
 
 void frm::Form_Unload() {
@@ -488,7 +488,7 @@ void frm::SetFolderLabel(QLabel* label, const std::string& path) {
 }
 
 void frm::SetFileListFolder(const std::string& folder, const std::vector<std::string>& names) {
-    fileFolder_ = folder;
+    app_.CurrentSession().SetFolder(folder);
     {
         // The list is filled and its current entry set quietly: then the
         // current file is loaded once.
@@ -511,10 +511,18 @@ void frm::SetFileListFolder(const std::string& folder, const std::vector<std::st
 
 void frm::ReadFolderIntoList() {
     File->clear();
-    const QDir dir(QString::fromLocal8Bit(fileFolder_));
-    const QStringList names = dir.entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList names;
+    for (const std::string& name : FolderListing::Names(app_.CurrentSession().Folder()))
+        names << QString::fromLocal8Bit(name);
     File->addItems(names);
     lblNoFiles->setVisible(names.isEmpty());
+}
+
+void frm::OpenFolder(const std::string& folder, const std::vector<std::string>& names) {
+    SetFolderLabel(lblFolder, folder);
+    app_.Settings().SetFolder(folder);
+    recent_->Remember(folder);
+    SetFileListFolder(folder, names);
 }
 
 void frm::File_PathChange() {
@@ -527,11 +535,13 @@ std::string frm::CurrentFileName() const {
 }
 
 std::string frm::PathInFileFolder(const std::string& name) const {
-    return (std::filesystem::path(fileFolder_) / name).string();
+    return (app_.CurrentSession().Folder() / name).string();
 }
 
 void frm::File_Click(bool report) {
     const std::string name = CurrentFileName();
+    app_.CurrentSession().SelectFile(name.empty() ? std::string() : PathInFileFolder(name));
+    dialogs_->mnuOptionsSaveColorIndexList->setEnabled(!name.empty());
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
     const bool preview = mnuOptionsShowPreview->isChecked();
@@ -570,55 +580,53 @@ std::vector<std::string> frm::SelectedFileNames() const {
     return names;
 }
 
-void frm::cmdRecolor_Click() {
-    const std::vector<std::string> names = SelectedFileNames();
-    const int total = static_cast<int>(names.size());
+BatchTotals frm::RunFileBatch(FileBatch batch, const std::vector<std::string>& names,
+                              const std::string& action) {
+    std::vector<std::filesystem::path> files;
+    for (const std::string& name : names)
+        files.push_back(PathInFileFolder(name));
     // A single file shows nothing new; longer batches can be watched and stopped.
-    const bool withProgress = total >= 2;
-    if (withProgress) progress_->Begin(total);
-    BatchMessageBox messages(app_.Messages(), *progress_);
+    const bool withProgress = files.size() >= 2;
+    if (withProgress)
+        action.empty() ? progress_->Begin(static_cast<int>(files.size()))
+                       : progress_->Begin(static_cast<int>(files.size()), action);
+    BatchMessageBox messages(app_.Messages(), *progress_);  // holds the progress while up
     std::set<std::string> reported;
-    int counter = 0, recolored = 0;
-    bool stopped = false;
-    RecolorBatch batch;  // each file once, however many selected names lead to it
-    for (int k = 0; k < total; ++k) {
-        const std::string& name = names[static_cast<size_t>(k)];
-        if (withProgress && !progress_->Next(k, name)) {
-            stopped = true;
-            break;
-        }
-        const SelectionRect selection = View()->SelectionInPixels();
-        const int shownBefore = messages.ShownCount();
-        const RecolorBatch::Outcome outcome =
-            batch.Recolor(PathInFileFolder(name), mnuOptionsBackupBMPs->isChecked(), selection,
-                          mnuOptionsRecolorOutside->isChecked(), app_.Map(), messages);
-        if (outcome != RecolorBatch::Outcome::NotRecolored) ++recolored;
-        if (messages.ShownCount() != shownBefore) reported.insert(name);
-        ++counter;
-    }
+    const BatchTotals totals = batch.Run(
+        files, messages,
+        [&](std::size_t i, const BatchFileResult& result) {
+            if (result.messages > 0) reported.insert(names[i]);
+        },
+        [&](std::size_t i, const std::filesystem::path&) {
+            return !withProgress || progress_->Next(static_cast<int>(i), names[i]);
+        });
     if (withProgress) progress_->End();
-    if (total > 0)
-        ShowBatchStatus(BatchStatusText("recolored", total, counter, recolored, stopped));
+    if (!files.empty())
+        statusBar()->showMessage(QString::fromLocal8Bit(
+            BatchStatusText(action.empty() ? "recolored" : "restored", totals)));
     // A file the batch has reported is not reported a second time by the refresh.
     File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
-    if (counter >= 2 && !stopped) {
+    return totals;
+}
+
+void frm::cmdRecolor_Click() {
+    const FileBatch::Recoloring recoloring{app_.Map(), mnuOptionsBackupBMPs->isChecked(),
+                                           View()->SelectionInPixels(),
+                                           mnuOptionsRecolorOutside->isChecked()};
+    const BatchTotals totals = RunFileBatch(FileBatch::Recolor(recoloring), SelectedFileNames());
+    if (totals.worked >= 2 && !totals.stopped) {
         MessageRequest r;
         r.text = "Recoloration complete";
         app_.Messages().Show(r);
     }
 }
 
-void frm::ShowBatchStatus(const std::string& text) {
-    statusBar()->showMessage(QString::fromLocal8Bit(text));
-}
-
-std::string BatchStatusText(const std::string& verb, int total, int done, int succeeded,
-                            bool cancelled) {
-    const std::string of = " of " + std::to_string(total);
-    if (cancelled) return std::to_string(done) + of + " done, cancelled";
-    std::string text = std::to_string(succeeded) + of + " " + verb;
-    if (done > succeeded) text += ", " + std::to_string(done - succeeded) + " refused";
+std::string BatchStatusText(const std::string& verb, const BatchTotals& totals) {
+    const std::string of = " of " + std::to_string(totals.files);
+    if (totals.stopped) return std::to_string(totals.worked) + of + " done, cancelled";
+    std::string text = std::to_string(totals.done + totals.same) + of + " " + verb;
+    if (totals.refused > 0) text += ", " + std::to_string(totals.refused) + " refused";
     return text;
 }
 

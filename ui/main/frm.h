@@ -17,6 +17,7 @@
 #include "ui/main/FileDialogCommands.h"
 #include "ui/main/OpenCommands.h"
 #include "ui/main/PaletteGrid.h"
+#include "ui/main/RecentFoldersMenu.h"
 #include "ui/main/RestoreCommand.h"
 #include "ui/main/UndoCommands.h"
 #include "ui/preview/IPreviewHost.h"
@@ -25,6 +26,7 @@
 #include "ui/toolkit/IBatchProgress.h"
 #include "ui/toolkit/QtPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
+#include "workspace/FileBatch.h"
 
 class QHelpEvent;
 
@@ -41,9 +43,9 @@ class frm : public QMainWindow, public IPreviewHost {
     ~frm() override;
 
     // --- lifecycle and options ---------------------------------------------------
-    // Sets the program up; `openPath`, a folder or BMP file, is opened instead
-    // of the stored folder.
-    void Form_Load(const std::string& openPath = {});
+    // Sets the program up; `openPaths`, a folder or BMP files of one folder,
+    // are opened instead of the stored folder.
+    void Form_Load(const std::vector<std::string>& openPaths = {});
     void Form_Unload();
     bool IsClosing() const { return isClosing_; }
     void mnuFileExit_Click();
@@ -75,17 +77,23 @@ class frm : public QMainWindow, public IPreviewHost {
     // Points the file list at `folder` and makes its first entry current, or
     // selects the entries `names` with the first of them current; loads that file.
     void SetFileListFolder(const std::string& folder, const std::vector<std::string>& names = {});
+    // Makes `folder` the one worked in: label, settings, recent folders, list.
+    void OpenFolder(const std::string& folder, const std::vector<std::string>& names = {});
     void File_PathChange();
     // `report` false: the file's problems were reported already.
     void File_Click(bool report = true);
     // The names of the selected entries of the file list, in list order.
     std::vector<std::string> SelectedFileNames() const;
-    // The list's folder + "/" + name.
+    // The list's folder (the session's) + "/" + name.
     std::string PathInFileFolder(const std::string& name) const;
     void cmdRefreshFiles_Click();
     void cmdRecolor_Click() override;
-    // The status bar's line after a batch.
-    void ShowBatchStatus(const std::string& text);
+    // Runs `batch` over the selected files `names`, with progress and Cancel
+    // for two files or more (`action` names it, "" for recolouring) and its
+    // messages shown as they come; then the palette and the preview show the
+    // current file as it now is and the list has the focus.
+    BatchTotals RunFileBatch(FileBatch batch, const std::vector<std::string>& names,
+                             const std::string& action = {});
 
     // --- preview ---------------------------------------------------------------
     // The preview window, loaded (hidden) on first use.
@@ -110,6 +118,8 @@ class frm : public QMainWindow, public IPreviewHost {
     UndoCommands* UndoItems() const { return undo_; }
     RestoreCommand* RestoreItem() const { return restore_; }
     OpenCommands* Opener() const { return open_; }
+    // File > Open Folder and Recent Folders.
+    RecentFoldersMenu* Recent() const { return recent_; }
 
     // Controls, named as in the design.
     QAction* mnuFileExit;
@@ -157,8 +167,8 @@ class frm : public QMainWindow, public IPreviewHost {
     UndoCommands* undo_;
     RestoreCommand* restore_;
     OpenCommands* open_;
+    RecentFoldersMenu* recent_;
     std::string folderTag_;
-    std::string fileFolder_;
     int selectedColor_ = 0;
     std::uint8_t shownColor_[3] = {0, 0, 0};  // the index each group shows
     bool isClosing_ = false;
@@ -166,10 +176,10 @@ class frm : public QMainWindow, public IPreviewHost {
     bool unloaded_ = false;
 };
 
-// The line after a batch of `total` files: "5 of 7 recolored, 2 refused", or
-// when it was cancelled after `done` files "53 of 300 done, cancelled".
-std::string BatchStatusText(const std::string& verb, int total, int done, int succeeded,
-                            bool cancelled);
+// The status bar's line after a batch: "5 of 7 recolored, 2 refused", or when
+// it was cancelled "53 of 300 done, cancelled". Another name of a file done
+// counts as done.
+std::string BatchStatusText(const std::string& verb, const BatchTotals& totals);
 // "17 (11h)": a palette index in decimal and two-digit upper-case hexadecimal.
 std::string ColorNumText(std::uint8_t c);
 // "R: 255\nG: 128\nB: 0\n": a colour value's parts on three lines.

@@ -1,6 +1,7 @@
 #include "ui/preview/frmView.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScreen>
@@ -147,6 +148,14 @@ void frmView::LoadFile(const std::string& BMPFile, bool report) {
 
 namespace {
 
+// A text about showing an image, in the user's language, with its numbers.
+template <typename... Numbers>
+std::string PictureText(const char* text, Numbers... numbers) {
+    QString translated = QCoreApplication::translate("Picture", text);
+    ((translated = translated.arg(static_cast<qlonglong>(numbers))), ...);
+    return translated.toLocal8Bit().toStdString();
+}
+
 // Why `bitmap` cannot be shown, or empty.
 std::string ShowingError(const clsBitmap& bitmap) {
     const std::int64_t w = bitmap.Width();
@@ -154,11 +163,14 @@ std::string ShowingError(const clsBitmap& bitmap) {
     const int bits = bitmap.BitCount();
     if (w <= 0 || h <= 0) return {};
     if (bits != 1 && bits != 4 && bits != 8)
-        return "The image's bit count (" + std::to_string(bits) + ") cannot be shown.";
+        return PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image's bit count (%1) cannot be shown."), bits);
     if (std::max(w, h) * SettingsFile::kMaxZoom > (std::int64_t{1} << 30))
-        return "The image is too large to show (" + std::to_string(w) + " x " + std::to_string(h) +
-               " pixels).";
-    if (!bitmap.PixelsCoverImage()) return "The image's pixel data is shorter than the image.";
+        return PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image is too large to show (%1 x %2 pixels)."), w, h);
+    if (!bitmap.PixelsCoverImage())
+        return PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image's pixel data is shorter than the image."));
     return {};
 }
 

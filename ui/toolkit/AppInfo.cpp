@@ -3,21 +3,22 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
-#include "settings/SettingsLocation.h"
+#include "workspace/SettingsLocation.h"
 
 namespace tintwell {
 namespace fs = std::filesystem;
 
 AppInfo AppInfo::ForRunningProgram() {
-    const fs::path program = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
-    const fs::path config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-                                .toLocal8Bit()
-                                .toStdString();
-    const fs::path settings = SettingsLocation::SettingsFolder(program, config);
+    return ForProgramIn(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+}
+
+AppInfo AppInfo::ForProgramIn(const std::string& programFolder) {
+    const fs::path program = programFolder;
+    const fs::path settings =
+        SettingsLocation::SettingsFolder(program, SettingsLocation::UserConfigFolder());
     if (settings != program) {
         // As the XDG base directories ask: a folder the user alone can read.
         std::error_code ec;
@@ -26,7 +27,10 @@ AppInfo AppInfo::ForRunningProgram() {
     }
     const fs::path data =
         SettingsLocation::DataFolder(program, SettingsLocation::ShareFolder(program));
-    return AppInfo(program.string(), settings.string(), data.string());
+    const fs::path start =
+        SettingsLocation::StartFolder(program, data, settings / SettingsLocation::kFileName,
+                                      SettingsLocation::UserSamplesFolder());
+    return AppInfo(program.string(), settings.string(), data.string(), start.string());
 }
 
 std::string AppInfo::PathInFolder(const std::string& name) const {

@@ -6,8 +6,8 @@ Application::Application(AppInfo info, IMessageBox& messages, ITextPrompt& promp
     : info_(std::move(info)),
       messages_(messages),
       prompt_(prompt),
-      settings_(messages, std::filesystem::path(info_.DataFolder()),
+      settings_(messages, std::filesystem::path(info_.StartFolder()),
                 std::filesystem::path(info_.SettingsFolder())),
-      history_(map_) {}
+      maps_(settings_) {}
 
 }  // namespace tintwell

@@ -2,18 +2,18 @@
 
 #include <filesystem>
 
-#include "core/ColorMap.h"
-#include "core/ColorMapHistory.h"
 #include "core/IMessageBox.h"
 #include "settings/SettingsFile.h"
 #include "ui/toolkit/AppInfo.h"
 #include "ui/toolkit/ITextPrompt.h"
+#include "workspace/MapStore.h"
+#include "workspace/Session.h"
 
 namespace tintwell {
 
 // The program-wide state, built once by the program's entry point (or afresh by
-// each test) and handed to the windows: the one colour map with its changed
-// flag and its undo history, the settings document of Tintwell.ini, and the
+// each test) and handed to the windows: the session (folder, selected file,
+// colour map and its history), the settings document of Tintwell.ini, and the
 // message-box and prompt services every window asks through.
 class Application {
   public:
@@ -23,14 +23,16 @@ class Application {
 
     const AppInfo& Info() const { return info_; }
 
-    // The colour map (identity until filled from the settings) and ColorMapChanged.
-    ColorMap& Map() { return map_; }
-    const ColorMap& Map() const { return map_; }
-    // The user's changes of the map go through its history, so they can be undone.
-    ColorMapHistory& History() { return history_; }
+    // What the user works on; the colour map and its history are the session's.
+    Session& CurrentSession() { return session_; }
+    ColorMap& Map() { return session_.Map(); }
+    const ColorMap& Map() const { return session_.Map(); }
+    ColorMapHistory& History() { return session_.History(); }
 
     SettingsFile& Settings() { return settings_; }
     const SettingsFile& Settings() const { return settings_; }
+    // The colour maps stored in the settings.
+    MapStore& Maps() { return maps_; }
 
     IMessageBox& Messages() { return messages_; }
     ITextPrompt& Prompt() { return prompt_; }
@@ -39,9 +41,9 @@ class Application {
     AppInfo info_;
     IMessageBox& messages_;
     ITextPrompt& prompt_;
-    ColorMap map_;
+    Session session_;
     SettingsFile settings_;
-    ColorMapHistory history_;
+    MapStore maps_;
 };
 
 }  // namespace tintwell

@@ -1,13 +1,19 @@
 #include "ui/toolkit/QtBatchProgress.h"
 
+#include <QCoreApplication>
+
 #include "ui/toolkit/AppInfo.h"
 
 namespace tintwell {
 
 std::string BatchProgressText(int index, int total, const std::string& name,
                               const std::string& action) {
-    return action + " " + name + " (" + std::to_string(index + 1) + " of " + std::to_string(total) +
-           ")";
+    return QCoreApplication::translate("Progress", "%1 %2 (%3 of %4)")
+        .arg(QCoreApplication::translate("Progress", action.c_str()), QString::fromLocal8Bit(name))
+        .arg(index + 1)
+        .arg(total)
+        .toLocal8Bit()
+        .toStdString();
 }
 
 QtBatchProgress::~QtBatchProgress() {
@@ -15,7 +21,7 @@ QtBatchProgress::~QtBatchProgress() {
 }
 
 void QtBatchProgress::Begin(int total) {
-    Begin(total, "Recoloring");
+    Begin(total, QT_TRANSLATE_NOOP("Progress", "Recoloring"));
 }
 
 void QtBatchProgress::Begin(int total, const std::string& action) {

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "ui/toolkit/AppInfo.h"
+#include "ui/toolkit/Translations.h"
 
 namespace tintwell {
 
@@ -55,8 +56,10 @@ MsgResult QtMessageBox::Show(const MessageRequest& request) {
     QMessageBox box(owner_);
     box.setWindowModality(Qt::ApplicationModal);
     const std::string& title = request.title.empty() ? AppInfo::Title() : request.title;
-    box.setWindowTitle(QString::fromLocal8Bit(title));
-    box.setText(QString::fromLocal8Bit(request.text));
+    // Texts of the logic layers are shown in the user's language; the windows'
+    // own come translated already and pass through unchanged.
+    box.setWindowTitle(Translations::OfLogic(title));
+    box.setText(Translations::OfLogic(request.text));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(ToQtIcon(request.icon));
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace tintwell::cli {
+namespace tintwell {
 
 // Splits a list of files into groups that may be recoloured at the same time.
 // Two files land in one group when recolouring them at once could interfere:
@@ -17,4 +17,4 @@ namespace tintwell::cli {
 std::vector<std::vector<std::size_t>> GroupFilesThatMayClash(
     const std::vector<std::filesystem::path>& files);
 
-}  // namespace tintwell::cli
+}  // namespace tintwell

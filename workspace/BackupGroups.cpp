@@ -1,4 +1,4 @@
-#include "cli/BackupGroups.h"
+#include "workspace/BackupGroups.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@
 #include <system_error>
 #include <unordered_map>
 
-namespace tintwell::cli {
+namespace tintwell {
 namespace fs = std::filesystem;
 
 namespace {
@@ -98,4 +98,4 @@ std::vector<std::vector<std::size_t>> GroupFilesThatMayClash(const std::vector<f
     return result;
 }
 
-}  // namespace tintwell::cli
+}  // namespace tintwell

@@ -1,0 +1,31 @@
+# Run by CPack after it built the Debian package (CPACK_POST_BUILD_SCRIPTS):
+# sets the package's Installed-Size as dpkg-gencontrol counts it, each file
+# rounded up to whole KiB and each folder and symbolic link one KiB. CPack
+# itself follows the /usr/bin links and counts the programs twice.
+foreach(deb IN LISTS CPACK_PACKAGE_FILES)
+  if(NOT deb MATCHES "\\.deb$")
+    continue()
+  endif()
+  set(root ${deb}.root)
+  file(REMOVE_RECURSE ${root})
+  execute_process(COMMAND dpkg-deb -R ${deb} ${root} COMMAND_ERROR_IS_FATAL ANY)
+  file(GLOB_RECURSE entries LIST_DIRECTORIES true ${root}/*)
+  set(kib 0)
+  foreach(entry IN LISTS entries)
+    string(FIND "${entry}/" "${root}/DEBIAN/" control_part)
+    if(control_part EQUAL 0)
+      continue()
+    elseif(IS_SYMLINK ${entry} OR IS_DIRECTORY ${entry})
+      math(EXPR kib "${kib} + 1")
+    else()
+      file(SIZE ${entry} bytes)
+      math(EXPR kib "${kib} + (${bytes} + 1023) / 1024")
+    endif()
+  endforeach()
+  file(READ ${root}/DEBIAN/control control)
+  string(REGEX REPLACE "Installed-Size: [0-9]+" "Installed-Size: ${kib}" control "${control}")
+  file(WRITE ${root}/DEBIAN/control "${control}")
+  execute_process(COMMAND dpkg-deb --root-owner-group -Zxz --build ${root} ${deb}
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE_RECURSE ${root})
+endforeach()

@@ -1,0 +1,211 @@
+#include "workspace/FileBatch.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "core/BackupIndex.h"
+#include "core/Quoted.h"
+#include "core/modRecolor.h"
+#include "workspace/BackupGroups.h"
+#include "workspace/SeenFiles.h"
+
+namespace tintwell {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Counts the messages shown for one file on their way to the real box.
+class CountingMessages : public IMessageBox {
+  public:
+    explicit CountingMessages(IMessageBox& messages) : messages_(messages) {}
+    MsgResult Show(const MessageRequest& request) override {
+        ++shown;
+        return messages_.Show(request);
+    }
+    int shown = 0;
+
+  private:
+    IMessageBox& messages_;
+};
+
+// Keeps the messages of a file worked on another thread, to show them later.
+class KeptMessages : public IMessageBox {
+  public:
+    MsgResult Show(const MessageRequest& request) override {
+        kept.push_back(request);
+        return MsgResult::OK;
+    }
+    std::vector<MessageRequest> kept;
+};
+
+MessageRequest SameFileRestoreMessage(const fs::path& path, const fs::path& earlier) {
+    return {Quoted(path) + " is the same file as " + Quoted(earlier) +
+                " and was not restored a second time.",
+            "Same File", MsgButtons::OK, MsgIcon::Information, 0};
+}
+
+// Makes the backup folder beside every listed file once, before the jobs
+// start: two jobs making one folder at once would see each other's folder
+// appear. A folder that cannot be made is reported by each file's recolouring.
+void MakeBackupFolders(const std::vector<fs::path>& files) {
+    std::set<fs::path> made;
+    for (const fs::path& file : files) {
+        std::error_code ec;
+        std::string error;
+        if (fs::is_regular_file(file, ec) && made.insert(BackupFolderFor(file)).second)
+            EnsureBackupFolder(BackupFolderFor(file), error);
+    }
+}
+
+}  // namespace
+
+// What one run of the batch remembers across its files.
+struct FileBatch::RunState {
+    SeenFiles seen;
+    BackupIndex backups;
+};
+
+FileBatch FileBatch::Recolor(Recoloring recoloring, int jobs) {
+    return FileBatch(Action::Recolor, std::move(recoloring), jobs);
+}
+
+FileBatch FileBatch::Restore(bool dryRun) {
+    return FileBatch(dryRun ? Action::DryRun : Action::Restore, {}, 1);
+}
+
+BatchFileResult FileBatch::Work(const fs::path& file, IMessageBox& box, RunState& state) {
+    CountingMessages messages(box);
+    BatchFileResult result;
+    const bool recolor = action_ == Action::Recolor;
+    if (const fs::path earlier = state.seen.Earlier(file); !earlier.empty()) {
+        messages.Show(recolor ? SameFileMessage(file.string(), earlier.string())
+                              : SameFileRestoreMessage(file, earlier));
+        result.outcome = BatchFileResult::Outcome::SameFile;
+        result.messages = messages.shown;
+        return result;
+    }
+    bool done = false;
+    try {
+        if (recolor) {
+            done = RecolorFile(file, recoloring_.backup, recoloring_.selection, recoloring_.outside,
+                               recoloring_.map, messages);
+        } else {
+            result.restore =
+                RestoreFromBackup(file, action_ == Action::DryRun, messages, &state.backups);
+            done = result.restore.restored;
+        }
+    } catch (const std::exception& e) {
+        messages.Show({Quoted(file) +
+                           (recolor ? " could not be recolored: " : " could not be restored: ") +
+                           e.what() + ".",
+                       "", MsgButtons::OK, MsgIcon::Error, 0});
+    }
+    // A dry run changes nothing: the name still leads to the file checked.
+    state.seen.Handled(file);
+    result.outcome = done ? BatchFileResult::Outcome::Done : BatchFileResult::Outcome::Refused;
+    result.messages = messages.shown;
+    return result;
+}
+
+BatchTotals FileBatch::Run(const std::vector<fs::path>& files, IMessageBox& messages,
+                           const Report& report, const Progress& progress, int tickMs) {
+    BatchTotals totals;
+    totals.files = files.size();
+    const auto finish = [&](std::size_t index, const BatchFileResult& result) {
+        ++totals.worked;
+        switch (result.outcome) {
+            case BatchFileResult::Outcome::Done:
+                ++totals.done;
+                break;
+            case BatchFileResult::Outcome::Refused:
+                ++totals.refused;
+                break;
+            case BatchFileResult::Outcome::SameFile:
+                ++totals.same;
+                break;
+        }
+        if (report) report(index, result);
+    };
+    RunState state;
+    if (action_ != Action::Recolor || jobs_ <= 1 || files.size() <= 1) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (progress && !progress(i, files[i])) {
+                totals.stopped = true;
+                break;
+            }
+            finish(i, Work(files[i], messages, state));
+        }
+        return totals;
+    }
+    RunJobs(files, messages, finish, progress, tickMs, totals.stopped, state);
+    return totals;
+}
+
+void FileBatch::RunJobs(const std::vector<fs::path>& files, IMessageBox& messages,
+                        const std::function<void(std::size_t, const BatchFileResult&)>& finish,
+                        const Progress& progress, int tickMs, bool& stopped, RunState& state) {
+    struct Finished {
+        BatchFileResult result;
+        std::vector<MessageRequest> kept;
+    };
+    if (recoloring_.backup) MakeBackupFolders(files);
+    const std::vector<std::vector<std::size_t>> groups = GroupFilesThatMayClash(files);
+    std::vector<std::optional<Finished>> done(files.size());
+    std::mutex mutex;
+    std::condition_variable finishedOne;
+    std::atomic<std::size_t> nextGroup{0};
+    std::atomic<bool> stop{false};
+
+    auto work = [&] {
+        for (std::size_t g; !stop && (g = nextGroup.fetch_add(1)) < groups.size();) {
+            for (std::size_t i : groups[g]) {
+                if (stop) return;
+                KeptMessages kept;
+                BatchFileResult result = Work(files[i], kept, state);
+                {
+                    std::lock_guard lock(mutex);
+                    done[i] = Finished{result, std::move(kept.kept)};
+                }
+                finishedOne.notify_one();
+            }
+        }
+    };
+    // Shows a finished file's messages and hands on its result.
+    const auto show = [&](std::size_t i, Finished& item) {
+        for (const MessageRequest& request : item.kept)
+            messages.Show(request);
+        finish(i, item.result);
+    };
+    std::vector<std::jthread> workers;
+    for (std::size_t t = 0; t < std::min(static_cast<std::size_t>(jobs_), groups.size()); ++t)
+        workers.emplace_back(work);
+
+    std::size_t next = 0;
+    while (next < files.size()) {
+        std::optional<Finished> item;
+        {
+            std::unique_lock lock(mutex);
+            finishedOne.wait_for(lock, std::chrono::milliseconds(tickMs),
+                                 [&] { return done[next].has_value(); });
+            if (done[next]) item = std::exchange(done[next], std::nullopt);
+        }
+        if (item) show(next++, *item);
+        if (next < files.size() && progress && !progress(next, files[next])) {
+            stopped = stop = true;
+            break;
+        }
+    }
+    workers.clear();  // the files already started are finished
+    for (; next < files.size(); ++next)
+        if (done[next]) show(next, *done[next]);
+}
+
+}  // namespace tintwell

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "core/ColorMap.h"
+#include "core/IMessageBox.h"
+#include "core/SelectionRect.h"
+#include "core/modRestore.h"
+
+namespace tintwell {
+
+// What one file of a batch came to.
+struct BatchFileResult {
+    enum class Outcome { Done, Refused, SameFile };
+    Outcome outcome = Outcome::Refused;
+    int messages = 0;        // message boxes shown for it
+    RestoreOutcome restore;  // a restore's (or dry run's) backup and kept copy
+};
+
+// What a whole batch came to.
+struct BatchTotals {
+    std::size_t files = 0;    // in the list
+    std::size_t worked = 0;   // reached before the end or a stop: done + refused + same
+    std::size_t done = 0;     // recoloured, restored (or, in a dry run, restorable)
+    std::size_t refused = 0;  // reported and left as they were
+    std::size_t same = 0;     // another name of a file the batch had handled
+    bool stopped = false;     // the progress asked to stop
+};
+
+// Recolours or restores a list of files, for the window's commands and the
+// command line alike: each file once (SeenFiles), every failure reported
+// through the messages and the batch going on, a result for each file and
+// the totals. Recolouring can run on several threads: files whose work could
+// interfere (GroupFilesThatMayClash) are done one after the other, and each
+// backup folder is made once before the jobs start, so results, messages and
+// backup names are those one job gives.
+class FileBatch {
+  public:
+    struct Recoloring {
+        ColorMap map;
+        bool backup = true;
+        SelectionRect selection;
+        bool outside = false;
+    };
+    // Before each file with one job, and as files finish with several, on the
+    // calling thread: `finished` files have their result. False stops the
+    // batch; no file starts after that.
+    using Progress = std::function<bool(std::size_t finished, const std::filesystem::path& next)>;
+    // After each file, on the calling thread and in list order.
+    using Report = std::function<void(std::size_t index, const BatchFileResult& result)>;
+
+    static FileBatch Recolor(Recoloring recoloring, int jobs = 1);
+    // Puts back the newest backups (RestoreFromBackup); a dry run changes nothing.
+    static FileBatch Restore(bool dryRun);
+
+    // Runs the batch over `files`. Messages are shown through `messages` on
+    // the calling thread, each file's after the files before it; with one job
+    // as they happen. With several jobs `progress` is also asked about every
+    // `tickMs` while files are being worked on.
+    BatchTotals Run(const std::vector<std::filesystem::path>& files, IMessageBox& messages,
+                    const Report& report = {}, const Progress& progress = {}, int tickMs = 100);
+
+  private:
+    enum class Action { Recolor, Restore, DryRun };
+    struct RunState;
+    FileBatch(Action action, Recoloring recoloring, int jobs)
+        : action_(action), recoloring_(std::move(recoloring)), jobs_(jobs) {}
+
+    BatchFileResult Work(const std::filesystem::path& file, IMessageBox& messages, RunState& state);
+    void RunJobs(const std::vector<std::filesystem::path>& files, IMessageBox& messages,
+                 const std::function<void(std::size_t, const BatchFileResult&)>& finish,
+                 const Progress& progress, int tickMs, bool& stopped, RunState& state);
+
+    Action action_;
+    Recoloring recoloring_;
+    int jobs_;
+};
+
+}  // namespace tintwell
