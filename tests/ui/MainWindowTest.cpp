@@ -2,6 +2,8 @@
 // options, the palette grid, the file list and the batch, each checked
 // through what it shows.
 
+#include <QStatusBar>
+
 #include "support/GuiKit.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/preview/frmView.h"
@@ -10,11 +12,6 @@ namespace tintwell::test {
 namespace {
 
 using MainWindow = MainWindowFixture;
-
-int PixelOnDisk(const fs::path& path, int x, int y) {
-    clsBitmap b;
-    return b.LoadFromFile(path) ? b.GetPixelAt(x, y) : -1;
-}
 
 TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     Diagonal("b.BMP");
@@ -219,6 +216,8 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
               "\"" + (folder / "b.bmp").string() + "\" is not a 256 color BMP");
     EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
     EXPECT_EQ(progress.log, "begin 5;a.bmp;b.bmp;c.bmp;d.bmp;e.bmp;end;");
+    const auto status = [&] { return main->statusBar()->currentMessage().toStdString(); };
+    EXPECT_EQ(status(), "2 of 5 recolored, 3 refused");
     const auto pixels = [&](const char* name) {  // inside the selection, then outside
         return std::to_string(PixelOnDisk(folder / name, 0, 0)) + " " +
                std::to_string(PixelOnDisk(folder / name, 4, 0));
@@ -239,6 +238,7 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     main->File->selectAll();
     main->cmdRecolor->click();  // Cancel before the second file: no completion message
     EXPECT_EQ(progress.log, "begin 5;a.bmp;end;");
+    EXPECT_EQ(status(), "1 of 5 done, cancelled");
     EXPECT_EQ(pixels("a.bmp") + " " + pixels("d.bmp"), "0 4 0 104");
     EXPECT_TRUE(messages.shown.empty());
     frmView* view = main->LoadedView();
@@ -250,6 +250,7 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     Key(view, Qt::Key_F5);
     EXPECT_EQ(pixels("d.bmp"), "0 4");
     EXPECT_TRUE(messages.shown.empty());  // one file: no completion message
+    EXPECT_EQ(status(), "1 of 1 recolored");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 
@@ -12,6 +13,7 @@
 #include "ui/main/ColorMapMenus.h"
 #include "ui/main/RecentFoldersMenu.h"
 #include "ui/preview/frmView.h"
+#include "workspace/ColorPairs.h"
 
 namespace tintwell::test {
 namespace {
@@ -70,8 +72,8 @@ class Menus : public MainWindowFixture {
 TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
     Start();
     EXPECT_EQ(ActionTexts(M().mnuColorMap->actions()),
-              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset", "-", "&Undo",
-                           "R&edo"}));
+              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset", "-",
+                           "Show &Pairs", "&Map Pairs...", "-", "&Undo", "R&edo"}));
     EXPECT_EQ(main->menuBar()->actions().at(1), M().mnuColorMap->menuAction());
     EXPECT_TRUE(Listed().isEmpty());
     prompt.answers = {"", "\r\n", "Sea\r\n[List 9]\r\nName=x\n"};
@@ -400,8 +402,65 @@ TEST_F(Menus, RestoresTheSelectedFilesAfterAConfirmationNamingTheirCount) {
     EXPECT_EQ(messages.shown[0].defaultButton, 1);    // No: Enter alone replaces nothing
     EXPECT_EQ(messages.shown[2].title, "No Backup");  // b.bmp; the batch goes on
     EXPECT_EQ(messages.shown[3].text, "Restored 1 of 2 BMPs from backup.");
+    EXPECT_EQ(main->statusBar()->currentMessage(), "1 of 2 restored, 1 refused");
     EXPECT_EQ(progress.names, (std::vector<std::string>{"a.bmp", "b.bmp"}));
     EXPECT_EQ(qRed(main->LoadedView()->img(0)->ColorAt(1, 0)), 1);  // a.bmp as restored
+}
+
+// The keyboard alone: Tab reaches the palette grid, the arrows move its focus
+// frame, Space picks and Enter maps; Map Pairs adds pairs as one step (and
+// refuses a bad entry, naming it), Show Pairs gives the map in the same
+// syntax; Ctrl+S saves from the preview, F5 recolours and Ctrl+Q quits.
+TEST_F(Menus, TheKeyboardAloneBuildsSavesAndAppliesAMap) {
+    Diagonal("a.bmp");
+    Start();
+    QApplication::setActiveWindow(main.get());
+    main->File->setFocus();
+    QTest::keyClick(main->File, Qt::Key_Tab);
+    PaletteGrid* grid = main->lblColor;
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space,
+                        Qt::Key_Right, Qt::Key_Return, Qt::Key_Down, Qt::Key_Left, Qt::Key_Space,
+                        Qt::Key_Up, Qt::Key_Up, Qt::Key_Left, Qt::Key_Return})
+        QTest::keyClick(grid, key);
+    EXPECT_EQ(PairsText(app->Map().Entries()), "19:20,35:2");
+    EXPECT_EQ(grid->ToolTipText(19).toStdString() + (grid->HasMark(20) ? " 20" : ""),
+              "19 \u2192 20");
+    prompt.answers = {"3:7,300:1", "16-17:31-30", "", "Keys"};
+    M().mnuColorMapMapPairs->trigger();
+    EXPECT_EQ(messages.shown.at(0).text,
+              "The pairs were not mapped: \"300\" is not a palette index 0 to 255 or a range of "
+              "them such as 16-31.");
+    M().mnuColorMapMapPairs->trigger();
+    M().mnuColorMapShowPairs->trigger();
+    EXPECT_EQ(prompt.shown.at(2).defaultText, "16-17:31-30,19:20,35:2");
+    main->UndoItems()->mnuColorMapUndo->trigger();  // both pairs were one step
+    EXPECT_EQ(PairsText(app->Map().Entries()), "19:20,35:2");
+    frmView* view = main->LoadedView();
+    QApplication::setActiveWindow(view);
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(IniHas("Name=Keys"));
+    QApplication::setActiveWindow(main.get());
+    main->mnuOptionsDimUnused->trigger();  // the image holds 0 to 30, index 5 six times
+    EXPECT_EQ(grid->ToolTipText(5).toStdString() + (grid->IsDimmed(31) ? " dims 31" : ""),
+              "5\n6 pixels dims 31");
+    main->File->item(0)->setSelected(true);
+    QTest::keyClick(grid, Qt::Key_F5);
+    EXPECT_EQ(PixelOnDisk(folder / "a.bmp", 15, 4), 20);
+    QTest::keyClick(grid, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(main->isVisible());
+}
+
+// Regression: opening a file first loaded the folder's first file, whose
+// message (a 24-bit file here) came first, and named no file.
+TEST_F(Menus, OpeningAFileLoadsThatFileOnlyAndItsMessageNamesIt) {
+    WriteFile(folder / "a.bmp", Bmp().Bits(24).Build());
+    Diagonal("good.bmp");
+    Start("[General]\r\nPreview=-1\r\n", {(folder / "good.bmp").string()});
+    EXPECT_EQ(messages.Titles() + main->LoadedView()->windowTitle().toStdString(), "16 x 16");
+    Close();
+    Start({}, {(folder / "a.bmp").string()});
+    EXPECT_EQ(messages.Titles(), "a.bmp - BMP is not 8-bit;");
 }
 
 // Regression: stored map names were read back from the menu's text, so a name

@@ -1,5 +1,8 @@
 // The preview window: the two pictures, zoom, the selection frame and the pointer.
 #include <QCloseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include "support/GuiKit.h"
 #include "ui/preview/frmView.h"
@@ -28,6 +31,7 @@ class Preview : public MainWindowFixture {
         return QRect(view->img(0)->x() + s.x0 * z, view->img(0)->y() + s.y0 * z, s.w * z, s.h * z)
             .translated(-view->img(0)->Offset());
     }
+    static QRgb Q(ColorValue c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
     frmView* view = nullptr;
 };
 
@@ -106,6 +110,41 @@ TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
     EXPECT_EQ(app->Map()[3], 40);
     EXPECT_EQ(qRed(view->img(1)->ColorAt(3, 0)), 40);
     EXPECT_EQ(main->SelectedColor(), 100);  // the press on the right picture reached the grid
+}
+
+// Pictures larger than the screen scroll together: picking, mapping and
+// selecting at a scrolled position act on the pixels under the pointer, and
+// the recolour writes them (outside the selection, as ticked by default).
+// Ctrl with the wheel zooms around the pointer; Ctrl with +, - and 0 too.
+TEST_F(Preview, ScrolledPicturesPickMapAndSelectThePixelsUnderThePointer) {
+    StartWith(4000, 3000);
+    ASSERT_TRUE(view->hsbPictures()->isVisible() && view->vsbPictures()->isVisible());
+    EXPECT_LE(view->width(), view->screen()->availableGeometry().width());
+    view->hsbPictures()->setValue(3000);
+    view->vsbPictures()->setValue(2500);
+    Press(view->img(0), At(3100, 2600));  // picks index 68 and starts a selection
+    Move(view->img(0), At(3110, 2605), Qt::LeftButton);
+    Release(view->img(0), At(3110, 2605));
+    Click(view->img(1), At(3101, 2601), Qt::RightButton);  // maps 68 to 70
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{3100, 2600, 11, 6}));
+    EXPECT_EQ(view->img(1)->ColorAt(0, 68), Q(Bmp::PaletteColor(70)));
+    main->File->item(0)->setSelected(true);
+    Key(view, Qt::Key_F5);
+    EXPECT_EQ(
+        PixelOnDisk(folder / "a.bmp", 3100, 2600) * 1000 + PixelOnDisk(folder / "a.bmp", 0, 68),
+        68070);
+    const QPoint pointer = At(3105, 2602);
+    QWheelEvent wheel(pointer, view->img(0)->mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->img(0), &wheel);
+    Move(view->img(0), pointer);
+    EXPECT_EQ(view->lblPosition()->text() + QString::number(view->ZoomValue()), "3105, 26022");
+    std::string zooms;
+    for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Minus, Qt::Key_Equal, Qt::Key_0}) {
+        Key(view->vsbZoom(), key, Qt::ControlModifier);
+        zooms += std::to_string(view->ZoomValue());
+    }
+    EXPECT_EQ(zooms, "32121");
 }
 
 TEST_F(Preview, ClosingUnticksTheOptionWithoutStoringItAndReopensWhereItWas) {
