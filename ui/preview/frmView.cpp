@@ -1,8 +1,8 @@
 #include "ui/preview/frmView.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
@@ -28,7 +28,9 @@ constexpr double kMinOuterHeight = 2220;
 }  // namespace
 
 frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits, QWidget* owner)
-    : QWidget(nullptr, Qt::Window), app_(app), host_(host), limits_(limits), owner_(owner) {
+    : QWidget(nullptr, Qt::Window), app_(app), host_(host), limits_(limits) {
+    // Kept above its owner: raised whenever the owner comes to the front.
+    if (owner != nullptr) owner->installEventFilter(this);
     setObjectName("frmView");
     units_ = ScreenUnits::ForWidget(this);
     setWindowTitle("0 x 0");
@@ -256,9 +258,6 @@ QSize frmView::AvailableInnerSize() {
 // the room the frame leaves.
 bool frmView::event(QEvent* event) {
     const QEvent::Type t = event->type();  // the event may delete the window
-    // Shown as the owner's transient, so that the window manager keeps it above the owner.
-    if (t == QEvent::Show && owner_ && owner_->windowHandle() && windowHandle())
-        windowHandle()->setTransientParent(owner_->windowHandle());
     const bool result = QWidget::event(event);
     if (t != QEvent::Move && t != QEvent::Resize) return result;
     // Not before the frame is known: resizing a window not yet framed would
@@ -466,6 +465,7 @@ bool frmView::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (Form_KeyDown(key->key(), key->modifiers())) return true;
     }
+    if (event->type() == QEvent::WindowActivate && watched != this && isVisible()) raise();
     if (event->type() == QEvent::Wheel && (watched == img_[0] || watched == img_[1]))
         return Wheel(static_cast<QWheelEvent*>(event));
     return QWidget::eventFilter(watched, event);

@@ -28,8 +28,8 @@ class clsResizeLimits;
 // map within the selection. Pictures larger than the screen scroll together
 // under one pair of scroll bars. It holds the selection rectangle, drawn as a
 // white frame over the left picture, and passes hovers and clicks on pixels to
-// the main window. The window manager keeps it above its owner, the main
-// window, and the owner's menu commands with shortcut keys work in it too.
+// the main window. It stays above its owner, the main window, which gives it
+// its menu commands' shortcut keys.
 //
 // The selection is held in image pixels, so it reads back exactly at every zoom
 // and on every screen; the frame is drawn from it.
@@ -123,7 +123,6 @@ class frmView : public QWidget {
     clsResizeLimits& limits_;
     ScreenUnits units_;
     QtPlacementWindow* placement_;
-    QPointer<QWidget> owner_;
 
     std::unique_ptr<clsBitmap> previewBitmap_;
     PictureBox::Colors fileColors_{};
