@@ -28,7 +28,7 @@ if(TINTWELL_LUPDATE)
   add_custom_target(tintwell_update_translations
     COMMAND ${TINTWELL_LUPDATE} -silent -locations none -no-obsolete -I ${PROJECT_SOURCE_DIR}
             -tr-function-alias QT_TRANSLATE_NOOP+=TINTWELL_TEXT
-            bitmap core settings shell ui app -ts ${_ts_files}
+            bitmap png core settings workspace shell ui app -ts ${_ts_files}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     COMMENT "Gathering the texts to translate")
 endif()

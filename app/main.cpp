@@ -18,6 +18,7 @@
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/QtMessageBox.h"
 #include "ui/toolkit/QtTextPrompt.h"
+#include "ui/toolkit/StopSignals.h"
 #include "ui/toolkit/Translations.h"
 
 namespace {
@@ -154,5 +155,6 @@ int main(int argc, char* argv[]) {
     messages.SetOwner(&main);
     prompt.SetOwner(&main);
     main.Form_Load(paths);
+    tintwell::CloseOnStopSignals(main);
     return qt.exec();
 }

@@ -5,7 +5,10 @@
 # tintwell-cli recolor with one and two jobs, the C++ floor and Pillow's
 # Image.point, as median wall time, MB/s, peak memory and ratio to the floor.
 #
-#   bench/run.sh [--runs N] [--sets large,batch,sprites,rle]     (default: 3 runs, all sets)
+#   bench/run.sh [--runs N] [--sets large,batch,sprites,rle,png]     (default: 3 runs, all sets)
+#
+# The png set (bench/cli/png_bench.py) compares indexed PNG files with
+# Pillow's point() and save: wall time, output size and peak memory.
 #
 # Needs about 600 MB of free space in $TMPDIR (default /tmp).
 set -euo pipefail
@@ -33,7 +36,7 @@ cmake --build "$build" -j2 --target tintwell-cli make_bench_data recolor_floor
 
 data="$(mktemp -d "${TMPDIR:-/tmp}/tintwell-bench-XXXXXX")"
 trap 'rm -rf "$data"' EXIT
-sets="large,batch,sprites,rle"
+sets="large,batch,sprites,rle,png"
 args=("$@")
 for ((i = 0; i < ${#args[@]}; i++)); do
   case "${args[$i]}" in
@@ -41,8 +44,22 @@ for ((i = 0; i < ${#args[@]}; i++)); do
     --sets=*) sets="${args[$i]#--sets=}" ;;
   esac
 done
-echo "Generating the data sets ($sets) in $data"
-"$build/bench/cli/make_bench_data" "$data" ${sets//,/ }
-
-/usr/bin/python3 "$root/bench/cli/cli_bench.py" --cli "$build/bin/tintwell-cli" \
-  --floor "$build/bench/recolor/recolor_floor" --data "$data" "$@"
+runs=""
+for ((i = 0; i < ${#args[@]}; i++)); do
+  case "${args[$i]}" in
+    --runs) runs="${args[$((i + 1))]:-}" ;;
+    --runs=*) runs="${args[$i]#--runs=}" ;;
+  esac
+done
+bmp_sets="$(echo "$sets" | tr ',' '\n' | grep -vx png | paste -sd, -)" || true
+if [ -n "$bmp_sets" ]; then
+  echo "Generating the data sets ($bmp_sets) in $data"
+  "$build/bench/cli/make_bench_data" "$data" ${bmp_sets//,/ }
+  /usr/bin/python3 "$root/bench/cli/cli_bench.py" --cli "$build/bin/tintwell-cli" \
+    --floor "$build/bench/recolor/recolor_floor" --data "$data" --runs "${runs:-3}" --sets "$bmp_sets"
+fi
+if [[ ",$sets," == *",png,"* ]]; then
+  mkdir -p "$data/png"
+  /usr/bin/python3 "$root/bench/cli/png_bench.py" --cli "$build/bin/tintwell-cli" \
+    --data "$data/png" --runs "${runs:-1}"
+fi

@@ -8,6 +8,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -135,6 +137,11 @@ bool AtomicFile::Open() {
         }
         return OpenInPlace(named.st_mode & S_IFMT);
     }
+    // A link that still leads to a link after every hop is a loop: the link
+    // itself is never replaced by a file.
+    struct stat link {};
+    if (!requested_.empty() && ::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        return Fail("Could not write", ELOOP);
     const fs::path folder = target_.parent_path();
     // A read-only file is left alone, as a program writing it in place would
     // have to; renaming over it would silently replace it. (A name that is
@@ -319,7 +326,46 @@ bool AtomicFile::KeepAttributesOf(const fs::path& original) {
     return true;
 }
 
+bool AtomicFile::TakeAttributesOf(const fs::path& original) {
+    if (fd_ < 0 || inPlace_) return Fail("File is not open for writing:", EBADF);
+    struct stat st {};
+    if (::stat(original.c_str(), &st) != 0) return Fail("Could not read the permissions of", errno);
+    // Owner and group where the system allows it: an administrator keeps
+    // both, a member of the file's group keeps the group.
+    if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+        ::fchown(fd_, st.st_uid, st.st_gid) != 0) [[maybe_unused]]
+        int ignored = ::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
+    if (::fchmod(fd_, st.st_mode & 07777) != 0)
+        return Fail("Could not copy the permissions of", errno);
+    return KeepAttributesOf(original);
+}
+
+bool AtomicFile::WriteOut() {
+    if (fd_ < 0 || inPlace_) return Fail("File is not open for writing:", EBADF);
+    constexpr unsigned kWriteAndWait =
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    struct stat written {};
+    if (::fstat(fd_, &written) != 0) return Fail("Could not flush", errno);
+    if (static_cast<std::uint64_t>(written.st_size) < position_ &&
+        ::ftruncate(fd_, static_cast<off_t>(position_)) != 0)
+        return Fail("Could not write", errno);
+    if (::sync_file_range(fd_, 0, 0, kWriteAndWait) != 0) return Fail("Could not flush", errno);
+    synced_ = true;
+    return true;
+}
+
+bool AtomicFile::StampNow() {
+    timespec times[2] = {{0, UTIME_OMIT}, {}};
+    ::clock_gettime(CLOCK_REALTIME, &times[1]);
+    return ::futimens(fd_, times) == 0 || Fail("Could not stamp", errno);
+}
+
 bool AtomicFile::Commit() {
+    return Commit({});
+}
+
+bool AtomicFile::Commit(const ReplaceCheck& check) {
+    refused_ = false;
     if (fd_ < 0) return Fail("File is not open for writing:", EBADF);
     if (inPlace_) {
         // Written as it went; a device or pipe has nothing to rename or sync.
@@ -328,33 +374,62 @@ bool AtomicFile::Commit() {
         return true;
     }
     struct stat original {};
-    if (::stat(target_.c_str(), &original) == 0) {
-        // Owner and group are kept where the system allows it (an administrator
-        // rewriting someone's file); the permission bits, attributes and ACL always.
-        if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) [[maybe_unused]]
-            int ignored = ::fchown(fd_, original.st_uid, original.st_gid);
-        if (::fchmod(fd_, original.st_mode & 07777) != 0)
-            return Fail("Could not copy the permissions of", errno);
-        if (!KeepAttributesOf(target_)) return false;
+    if (::stat(target_.c_str(), &original) == 0 && !TakeAttributesOf(target_)) return false;
+    if (!Flush()) return false;
+    if (check && !check(nullptr)) {
+        refused_ = true;
+        Discard();
+        return false;
     }
     bool taken = false;
-    return Publish(target_, true, taken);
+    return check ? ReplaceByExchange(check) : Publish(target_, true, taken);
+}
+
+// The new file and the one at the target swap names in one step, so what was
+// replaced is known for certain: when the check refuses it they swap back.
+bool AtomicFile::ReplaceByExchange(const ReplaceCheck& check) {
+    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) != 0) {
+        bool taken = false;
+        if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)  // no exchange here
+            return Publish(target_, true, taken);
+        if (errno != ENOENT) return Fail("Could not replace", errno);
+        refused_ = true;  // the file went meanwhile
+        Discard();
+        return false;
+    }
+    struct stat replaced {};
+    if (::lstat(temp_.c_str(), &replaced) != 0 || !check(&replaced)) {
+        refused_ = true;
+        if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) != 0)
+            temp_.clear();  // the other program's file is under the temporary name: kept
+        Discard();
+        return false;
+    }
+    ::unlink(temp_.c_str());  // the replaced file
+    temp_.clear();
+    ::close(fd_);
+    fd_ = -1;
+    return true;
+}
+
+bool AtomicFile::Flush() {
+    if (synced_) return true;
+    // A copy that ended in a hole has not reached its full length yet.
+    struct stat written {};
+    if (::fstat(fd_, &written) != 0) return Fail("Could not flush", errno);
+    if (static_cast<std::uint64_t>(written.st_size) < position_ &&
+        ::ftruncate(fd_, static_cast<off_t>(position_)) != 0)
+        return Fail("Could not write", errno);
+    if (::fsync(fd_) != 0) return Fail("Could not flush", errno);
+    synced_ = true;
+    return true;
 }
 
 bool AtomicFile::Publish(const fs::path& name, bool replace, bool& taken) {
     taken = false;
     if (fd_ < 0 || inPlace_) return Fail("File is not open for writing:", EBADF);
     target_ = name;
-    if (!synced_) {
-        // A copy that ended in a hole has not reached its full length yet.
-        struct stat written {};
-        if (::fstat(fd_, &written) != 0) return Fail("Could not flush", errno);
-        if (static_cast<std::uint64_t>(written.st_size) < position_ &&
-            ::ftruncate(fd_, static_cast<off_t>(position_)) != 0)
-            return Fail("Could not write", errno);
-        if (::fsync(fd_) != 0) return Fail("Could not flush", errno);
-        synced_ = true;
-    }
+    if (!Flush()) return false;
     // Renamed while still open, so its lock keeps other writers from taking the
     // temporary for an abandoned one. The folder is not fsynced: until it
     // reaches the disk a crash can only bring back the old, whole file. Callers

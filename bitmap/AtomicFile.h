@@ -3,7 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+
+struct stat;
 
 namespace tintwell {
 
@@ -50,6 +53,24 @@ class AtomicFile {
     std::uint64_t Written() const { return position_; }
     // Flushes, fsyncs and renames over the target. False with Error() set on failure.
     bool Commit();
+    // Asked after every flush, right before the target is replaced (with
+    // nullptr) and, where the system exchanges two names at once, right after,
+    // with what was replaced: false leaves (or puts back) what was there, and
+    // Commit returns false with Refused() set.
+    using ReplaceCheck = std::function<bool(const struct stat* replaced)>;
+    bool Commit(const ReplaceCheck& check);
+    // True when the last Commit was refused by its check.
+    bool Refused() const { return refused_; }
+    // Writes the temporary's data to disk and waits for it, without the
+    // journal commit an fsync makes: Publish then names it without an fsync of
+    // its own. The next fsync on the same file system (of the file replaced
+    // next, say) commits its size and name, before anything done after it.
+    bool WriteOut();
+    // Stamps the temporary as written now, to the nanosecond.
+    bool StampNow();
+    // Gives the temporary the owner and group (where the system allows it),
+    // the permission bits, extended attributes and ACL of `original`.
+    bool TakeAttributesOf(const std::filesystem::path& original);
     // Gives the temporary the permission bits `mode` (07777 at most).
     bool SetPermissions(unsigned mode);
     // Flushes and fsyncs the temporary and gives it the name `name` in the same
@@ -76,6 +97,8 @@ class AtomicFile {
     void Discard();
     bool OpenInPlace(unsigned type);
     bool KeepAttributesOf(const std::filesystem::path& original);
+    bool Flush();
+    bool ReplaceByExchange(const ReplaceCheck& check);
     bool CopyData(int sourceFd, std::uint64_t offset, std::uint64_t size);
     bool Skip(std::uint64_t size);
 
@@ -85,6 +108,7 @@ class AtomicFile {
     int fd_ = -1;
     bool inPlace_ = false;
     bool synced_ = false;
+    bool refused_ = false;
     std::uint64_t position_ = 0;  // where the next byte goes; beyond the end after a hole
     std::string error_;
 };

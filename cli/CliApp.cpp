@@ -5,18 +5,21 @@
 
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "cli/PrintableText.h"
+#include "cli/StopSignals.h"
 
 namespace tintwell::cli {
 
 int UsageError(Console& console, const std::string& command, const std::string& problem) {
     const std::string who = command.empty() ? "tintwell-cli" : "tintwell-cli " + command;
-    std::fprintf(console.err, "%s: %s\nTry \"%s --help\".\n", who.c_str(), problem.c_str(),
-                 who.c_str());
+    std::fprintf(console.err, "%s: %s\nTry \"%s --help\".\n", who.c_str(),
+                 PrintableText(problem).c_str(), who.c_str());
     return kUsageError;
 }
 
 void PrintError(Console& console, const std::string& command, const std::string& problem) {
-    std::fprintf(console.err, "tintwell-cli %s: %s\n", command.c_str(), problem.c_str());
+    std::fprintf(console.err, "tintwell-cli %s: %s\n", command.c_str(),
+                 PrintableText(problem).c_str());
 }
 
 void PrintMessageLine(Console& console, const std::string& text) {
@@ -29,11 +32,17 @@ void PrintMessageLine(Console& console, const std::string& text) {
             line += text[i];
         }
     }
-    for (char& c : line)
-        if (c == '\n' || c == '\r') c = '?';
-    line += '\n';
+    line = PrintableText(line) + '\n';
     std::fputs(line.c_str(), console.err);
     std::fflush(console.err);
+}
+
+int StoppedBySignal(Console& console, const std::string& command, std::size_t untouched) {
+    PrintError(console, command,
+               "stopped by signal " + std::to_string(StopSignal()) + "; " +
+                   std::to_string(untouched) + (untouched == 1 ? " file was" : " files were") +
+                   " left untouched");
+    return 128 + StopSignal();
 }
 
 static int RunCommand(const std::vector<std::string>& args, Console& console) {

@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstring>
 #include <exception>
 #include <system_error>
 
@@ -9,6 +12,7 @@
 #include "core/Quoted.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 
 namespace tintwell::cli {
 namespace {
@@ -39,6 +43,20 @@ std::string Refusal(const std::string& path, const clsBitmap& bitmap, bool loade
     return {};
 }
 
+// Why `output` must not be written, or "" when it may: it is the image itself
+// (under any name), or a loop of symbolic links.
+std::string OutputRefusal(const std::string& image, const std::string& output) {
+    struct stat in {
+    }, out{};
+    if (::stat(output.c_str(), &out) != 0)
+        return errno == ELOOP ? Quoted(output) +
+                                    " is a loop of symbolic links; no color index list was written."
+                              : std::string();
+    if (::stat(image.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+        return Quoted(output) + " is the image itself; no color index list was written.";
+    return {};
+}
+
 // Writes the table a block of rows at a time: the image is checked first, so
 // only a failing output can leave part of a list.
 bool WriteToStandardOutput(const clsBitmap& bitmap, Console& console, std::string& error) {
@@ -65,13 +83,25 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
     if (cl.Operands().size() > 1)
         return UsageError(console, kName, "unexpected argument \"" + cl.Operands()[1] + "\"");
     const std::string& path = cl.Operands()[0];
-    std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) {
-        PrintMessageLine(console, NotFoundMessage(path).text);
+    if (MessageRequest problem; FindFileProblem(path, problem)) {
+        PrintMessageLine(console, problem.text);
         return kSomeRefused;
     }
+    if (cl.Has("output")) {
+        if (const std::string refusal = OutputRefusal(path, *cl.Value("output"));
+            !refusal.empty()) {
+            PrintMessageLine(console, refusal);
+            return kSomeRefused;
+        }
+    }
     clsBitmap bitmap;
-    const bool loaded = bitmap.LoadFromFile(path);
+    ImageLoad png;
+    const bool loaded = LoadImageFile(path, bitmap, BitmapParts::Whole, &png);
+    if (png.png && !loaded) {
+        PrintMessageLine(console, Quoted(path) + " cannot be read as an indexed PNG: " + png.why +
+                                      "; no color index list was written.");
+        return kSomeRefused;
+    }
     if (const std::string refusal = Refusal(path, bitmap, loaded); !refusal.empty()) {
         PrintMessageLine(console, refusal);
         return kSomeRefused;
@@ -79,11 +109,12 @@ int ExportIndicesCommand(const std::vector<std::string>& args, Console& console)
     std::string error;
     if (!cl.Has("output")) {
         if (WriteToStandardOutput(bitmap, console, error)) return kAllDone;
-        PrintError(console, kName, error);
+        if (errno != EPIPE) PrintError(console, kName, error);  // a reader that left ends quietly
         return kSomeRefused;
     }
     if (WriteColorIndexList(bitmap, *cl.Value("output"), error) == IndexListResult::Written)
         return kAllDone;
+    if (error.find(std::strerror(EPIPE)) != std::string::npos) return kSomeRefused;
     PrintMessageLine(console, IndexListFailedMessage(error).text);
     return kSomeRefused;
 }

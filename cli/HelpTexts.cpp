@@ -6,16 +6,16 @@ std::string HelpText(const std::string& command) {
     if (command.empty())
         return R"(Usage: tintwell-cli COMMAND [OPTIONS] [ARGUMENTS]
 
-Recolors 8-bit BMP images by palette index, exactly as the Tintwell window
-does: the same files, backups, refusals and bytes.
+Recolors 8-bit BMP images and indexed PNG images by palette index, exactly as
+the Tintwell window does: the same files, backups, refusals and bytes.
 
 Commands:
-  recolor PATH...            recolor BMP files and folders in place
+  recolor PATH...            recolor BMP and PNG files and folders in place
   export-indices IMAGE       write the image's color index list
   maps                       list the color maps stored in Tintwell.ini
   show-map NAME              show the entries of a stored color map
-  info IMAGE...              describe BMP files and whether they can be recolored
-  restore PATH...            put back the newest backups of BMP files
+  info IMAGE...              describe image files and whether they can be recolored
+  restore PATH...            put back the newest backups of BMP and PNG files
 
 Run "tintwell-cli COMMAND --help" for the options of a command.
 "tintwell-cli info --settings-path" prints where the settings file is.
@@ -26,9 +26,11 @@ could not be handled, 2 for a usage error (nothing was done).
     if (command == "recolor")
         return R"(Usage: tintwell-cli recolor (--map NAME | --pairs LIST)... [OPTIONS] PATH...
 
-Rewrites the palette indices of 8-bit BMP files through a color map, in place.
-The palette colors are never changed. A folder stands for its *.bmp files
-(matched without regard to case); other paths are taken as files.
+Rewrites the palette indices of 8-bit BMP files and indexed PNG files (1, 2,
+4 or 8 bits, interlaced or not) through a color map, in place. The palette
+colors are never changed; a PNG keeps every chunk but its image data byte for
+byte. A folder stands for its *.bmp and *.png files (matched without regard to
+case); other paths are taken as files.
 
 Color map (at least one; --pairs apply on top of --map):
   -m, --map NAME         a color map stored in Tintwell.ini, found by name
@@ -60,7 +62,8 @@ Exit status: 0 all files recolored, 1 some refused, 2 usage error.
     if (command == "export-indices")
         return R"(Usage: tintwell-cli export-indices IMAGE [-o FILE]
 
-Writes the palette index of every pixel of an 8-bit BMP image as a text table,
+Writes the palette index of every pixel of an 8-bit BMP image or an indexed
+PNG image as a text table,
 byte for byte as the window's "Save Color Index List" does: one line per
 pixel row from the top, each index right-aligned in three characters and
 followed by a comma, each line ending in CR LF. The indices are those of the
@@ -72,7 +75,8 @@ Options:
                          as it is); default: standard output
   -h, --help             show this help
 
-Exit status: 0 written, 1 the image is not an 8-bit BMP or could not be read
+Exit status: 0 written, 1 the image is not an 8-bit BMP or an indexed PNG or
+could not be read
 or the list could not be written, 2 usage error.
 )";
     if (command == "maps")
@@ -106,7 +110,9 @@ Describes BMP files: header kind and size, compression, size, bit count, row
 order, color-table entries, pixel data (an RLE stream is read through for its
 length and any damage), and whether Tintwell can recolor the file (and if
 not, the message the window gives). Only the headers and the color table are
-held in memory.
+held in memory. For a PNG file: size, bit depth, color type, interlace,
+palette length, transparency (tRNS), the chunks in order and any bytes after
+IEND; its image data is decoded through (never held) to check it.
 
 Options:
       --settings-path    print the path of the Tintwell.ini that the window
@@ -121,13 +127,14 @@ Exit status: 0 every file can be recolored, 1 some cannot, 2 usage error.
     if (command == "restore")
         return R"(Usage: tintwell-cli restore [OPTIONS] PATH...
 
-Puts back, for each BMP file, its newest backup from the "Tintwell Backup"
-folder beside it: the highest numbered copy (name-001.bmp, ...), else the
-copy under the file's own name. The file's current contents are first backed
-up like a recolor does, so restoring again undoes a restore; the backup that
-was put back is kept. Files are replaced whole, never left half-written. A
-backup that is not a readable BMP is refused and its file left as it is.
-A folder stands for its *.bmp files.
+Puts back, for each BMP or PNG file, its newest backup from the "Tintwell
+Backup" folder beside it: the copy made last (name.bmp, name-001.bmp, ...,
+or name-001.png, ...), whatever its number. The file's current contents are
+first backed up like a recolor does, so restoring again undoes a restore; the
+backup that was put back is kept. Files are replaced whole, never left
+half-written, and a file another program writes meanwhile is left as that
+program made it. A backup that is not a readable BMP (or PNG) is refused and
+its file left as it is. A folder stands for its *.bmp and *.png files.
 
 Options:
   -n, --dry-run          only say what would be restored

@@ -28,6 +28,16 @@ std::size_t Utf8Length(std::string_view s, std::size_t at) {
     return length;
 }
 
+// U+200E, U+200F, U+202A..U+202E and U+2066..U+2069 (marks, embeddings,
+// overrides and isolates) and U+061C: they turn the text that follows around.
+bool Bidirectional(std::string_view s, std::size_t at, std::size_t length) {
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[at + i]); };
+    if (length == 2) return b(0) == 0xD8 && b(1) == 0x9C;
+    if (length != 3 || b(0) != 0xE2) return false;
+    return (b(1) == 0x80 && (b(2) == 0x8E || b(2) == 0x8F || (b(2) >= 0xAA && b(2) <= 0xAE))) ||
+           (b(1) == 0x81 && b(2) >= 0xA6 && b(2) <= 0xA9);
+}
+
 void AppendEscaped(std::string& out, unsigned char c) {
     char escaped[5];
     std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
@@ -47,12 +57,13 @@ std::string PrintableText(std::string_view text) {
         }
         const std::size_t length = c >= 0x80 ? Utf8Length(text, i) : 0;
         const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-        if (length > 0 && !c1) {
+        const bool turns = Bidirectional(text, i, length);
+        if (length > 0 && !c1 && !turns) {
             out.append(text.substr(i, length));
             i += length;
             continue;
         }
-        for (std::size_t end = i + (c1 ? 2 : 1); i < end; ++i)
+        for (std::size_t end = i + (c1 || turns ? length : 1); i < end; ++i)
             AppendEscaped(out, static_cast<unsigned char>(text[i]));
     }
     return out;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "bitmap/clsBitmap.h"
 #include "cli/CliSettings.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -8,6 +9,7 @@
 #include "cli/MapArguments.h"
 #include "cli/PrintedMessages.h"
 #include "cli/ProgressLine.h"
+#include "cli/StopSignals.h"
 #include "workspace/ColorPairs.h"
 #include "workspace/FileBatch.h"
 #include "workspace/ImageFileList.h"
@@ -88,6 +90,28 @@ int PrepareRun(const CommandLine& cl, Console& console, FileBatch::Recoloring& r
     return -1;
 }
 
+// A selection that holds no pixel of any image would rewrite them all, and
+// back them up, without changing a pixel: the problem, naming the first image
+// and its size, or "" when some image has a pixel in it.
+std::string EmptySelection(const FileBatch::Recoloring& run,
+                           const std::vector<std::filesystem::path>& files) {
+    const SelectionRect& s = run.selection;
+    if (run.outside || s.IsNoSelection()) return {};
+    std::string problem;
+    for (const std::filesystem::path& file : files) {
+        clsBitmap image;
+        if (!image.LoadFromFile(file, BitmapParts::Headers)) continue;
+        const std::int64_t w = image.Width(), h = image.Height();
+        if (s.w > 0 && s.h > 0 && s.x0 < w && s.y0 < h) return {};
+        if (problem.empty())
+            problem = "the selection " + std::to_string(s.x0) + "," + std::to_string(s.y0) + "," +
+                      std::to_string(s.w) + "," + std::to_string(s.h) + " holds no pixel of \"" +
+                      file.string() + "\", which is " + std::to_string(w) + " x " +
+                      std::to_string(h) + " pixels";
+    }
+    return problem;
+}
+
 }  // namespace
 
 int RecolorCommand(const std::vector<std::string>& args, Console& console) {
@@ -108,12 +132,15 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
         PrintMessageLine(console, folderError);
 
     const std::vector<std::filesystem::path>& files = list.Files();
+    if (const std::string empty = EmptySelection(run, files); !empty.empty())
+        return UsageError(console, kName, empty);
     ProgressLine progress(console.err, console.errIsTerminal, files.size(), "Recoloring");
     PrintedMessages messages(console, &progress);
+    // A stop signal ends the batch between files.
     const BatchTotals totals =
         FileBatch::Recolor(run, jobs).Run(files, messages, {}, [&](std::size_t finished, auto&) {
             progress.Update(finished);
-            return true;
+            return StopSignal() == 0;
         });
     progress.Clear();
 
@@ -123,6 +150,8 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
             console.out);
         std::fflush(console.out);
     }
+    if (totals.stopped && StopSignal() != 0)
+        return StoppedBySignal(console, kName, files.size() - totals.worked);
     return totals.refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }
 

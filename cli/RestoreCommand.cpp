@@ -1,6 +1,8 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
+#include "cli/PrintableText.h"
+#include "cli/StopSignals.h"
 #include "cli/PrintedMessages.h"
 #include "core/Quoted.h"
 #include "workspace/FileBatch.h"
@@ -16,7 +18,7 @@ void PrintOutcome(Console& console, const std::filesystem::path& file, const Res
     std::string line = (dryRun ? "Would restore " : "Restored ") + Quoted(file) + " from " +
                        Quoted(done.from.filename());
     if (!dryRun) line += "; its contents before are kept as " + Quoted(done.keptAs.filename());
-    line += ".\n";
+    line = PrintableText(line + ".") + "\n";
     std::fputs(line.c_str(), console.out);
     std::fflush(console.out);
 }
@@ -50,13 +52,16 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
         files, messages, [&](std::size_t i, const BatchFileResult& result) {
             if (result.outcome == BatchFileResult::Outcome::Done && !quiet)
                 PrintOutcome(console, files[i], result.restore, dryRun);
-        });
+        },
+        [](std::size_t, auto&) { return StopSignal() == 0; });  // a stop signal ends it between files
     const std::size_t distinct = files.size() - totals.same;
     if (!quiet) {
         std::fprintf(console.out, "%s %zu of %zu %s.\n", dryRun ? "Would restore" : "Restored",
                      totals.done, distinct, distinct == 1 ? "file" : "files");
         std::fflush(console.out);
     }
+    if (totals.stopped && StopSignal() != 0)
+        return StoppedBySignal(console, kName, files.size() - totals.worked);
     return totals.refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
+#include <time.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace tintwell {
 
 // Which backup of a file in its "Tintwell Backup" folder is the newest: the
-// highest numbered copy (STEM-001.bmp .. STEM-999.bmp, STEM being the file's
-// name up to its last "."), else the copy under the file's own name. Each
-// folder is read once, so a batch that keeps one index does not read a folder
-// of thousands of backups again for every file.
+// one made (or written) last, by its change and modification times, among the
+// copy under the file's own name and the numbered copies (STEM-001.bmp ..
+// STEM-999.bmp, STEM being the file's name up to its last "."). Numbers are
+// handed out to the first free name, so after old backups were deleted the
+// highest number is not the newest. Copies made at the same moment go by
+// their number. Each folder is read once, so a batch that keeps one index
+// does not read a folder of thousands of backups again for every file.
 class BackupIndex {
   public:
     struct Backup {
@@ -25,19 +29,25 @@ class BackupIndex {
     // Reads `folder` again at the next question: it changed behind our back.
     void Forget(const std::filesystem::path& folder);
 
-    // The stem of a numbered backup name STEM-NNN.bmp (NNN 001..999) and its
-    // number, or 0 for any other name.
+    // The stem of a numbered backup name STEM-NNN.bmp or STEM-NNN.png (NNN
+    // 001..999) with its extension, as "STEM.png", and its number, or 0 for
+    // any other name.
     static int NumberedName(const std::string& name, std::string& stem);
-    // "STEM-NNN.bmp" for `file`'s stem.
+    // "STEM-NNN.bmp" (or ".png") for `file`'s stem.
     static std::string NameNumbered(const std::filesystem::path& file, int number);
 
   private:
+    struct Made {
+        timespec when{};
+        int number = -1;
+        bool After(const Made& other) const;
+    };
     struct Folder {
-        std::unordered_map<std::string, int> highest;  // stem -> highest number
-        std::unordered_set<std::string> names;         // every ordinary file
+        std::unordered_map<std::string, Made> numbered;  // stem -> newest numbered copy
+        std::unordered_map<std::string, Made> named;     // every other ordinary file
     };
     Folder& Read(const std::filesystem::path& folder);
-    static void Note(Folder& folder, const std::string& name);
+    static void Note(Folder& folder, const std::filesystem::path& path);
 
     std::map<std::filesystem::path, Folder> folders_;
 };

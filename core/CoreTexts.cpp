@@ -60,8 +60,15 @@ std::span<const char* const> CoreTexts() {
         TINTWELL_TEXT("Logic", "Could not read the file: %1"),
         TINTWELL_TEXT("Logic", "%1 has no backup in %2."),
         TINTWELL_TEXT("Logic",
-                      "%1 was not restored: its backup %2 is not a readable BMP (%3). The file "
+                      "%1 was not restored: its backup %2 is not a readable %3 (%4). The file "
                       "was left unchanged."),
+        TINTWELL_TEXT("Logic", "PNG is not indexed"),
+        TINTWELL_TEXT("Logic", "PNG is damaged"),
+        TINTWELL_TEXT("Logic", "PNG is not supported"),
+        TINTWELL_TEXT("Logic", "Index does not fit"),
+        TINTWELL_TEXT("Logic", "%1 is not an indexed-color PNG: %2 The file was left unchanged."),
+        TINTWELL_TEXT("Logic", "%1 is damaged: %2 The file was left unchanged."),
+        TINTWELL_TEXT("Logic", "%1 was not recolored: %2 The file was left unchanged."),
         TINTWELL_TEXT("Logic",
                       "%1 was not restored: its newest backup %2 has the last number, 999, so no "
                       "copy of its current contents can follow it. The file was left unchanged."),

@@ -1,7 +1,6 @@
 #include "core/modRecolor.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,12 +11,14 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/TemporaryFiles.h"
 #include "core/FileLock.h"
+#include "core/PngRecolor.h"
 #include "core/Quoted.h"
 #include "core/RecolorSpans.h"
 #include "core/RecolorWriter.h"
@@ -153,6 +154,45 @@ MessageRequest NotFoundMessage(const std::string& path) {
     return Info("Not Found", Quoted(path) + " not found.");
 }
 
+MessageRequest NoFileMessage(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return NotFoundMessage(path);
+    const char* kind = S_ISDIR(st.st_mode)    ? "a folder"
+                       : S_ISFIFO(st.st_mode) ? "a FIFO"
+                       : S_ISSOCK(st.st_mode) ? "a socket"
+                       : S_ISREG(st.st_mode)  ? "a file that went meanwhile"
+                                              : "a device";
+    return Info("Not a Regular File", Quoted(path) + " is not a regular file: it is " + kind + ".");
+}
+
+bool FindFileProblem(const std::string& path, MessageRequest& message) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        message = NoFileMessage(path);
+        return true;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    message = UnreadableMessage(path, std::strerror(errno));
+    return true;
+}
+
+MessageRequest OpenForWritingMessage(const std::string& path) {
+    return Error("File Busy", Quoted(path) +
+                                  " is open for writing in another program, and it was not "
+                                  "closed within 2 seconds. The file was left unchanged.");
+}
+
+MessageRequest SeveralNamesMessage(const std::string& path, std::uint64_t names) {
+    return Info("File Has Several Names",
+                Quoted(path) + " has " + std::to_string(names) +
+                    " names (hard links), and a new file under this name would leave the other "
+                    "names as they were. The file was left unchanged.");
+}
+
 MessageRequest BackupFailedMessage(const std::string& path, const std::string& error) {
     return Error("Backup Failed", Quoted(path) +
                                       " was not recolored because its backup copy could not "
@@ -189,6 +229,14 @@ MessageRequest SameFileMessage(const std::string& path, const std::string& earli
                                  " and was not recolored a second time.");
 }
 
+bool IsPngName(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return tail == ".png";
+}
+
 fs::path BackupFolderFor(const fs::path& file) {
     return file.parent_path() / "Tintwell Backup";
 }
@@ -212,7 +260,7 @@ fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     char tail[16];
-    std::snprintf(tail, sizeof tail, "-%03d.bmp", n);
+    std::snprintf(tail, sizeof tail, "-%03d.%s", n, IsPngName(name) ? "png" : "bmp");
     constexpr std::size_t kNameMax = 255;  // bytes in a name on Linux file systems
     return folder / (CutToBytes(stem, kNameMax - std::strlen(tail)) + tail);
 }
@@ -252,123 +300,114 @@ namespace {
 
 // Gives the finished copy the first backup name nobody has: each name is
 // taken exclusively, so a backup made at the same moment by another program
-// is never replaced. When all are taken the 999th is replaced.
-bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folder,
-                   fs::path& backup) {
+// is never replaced. When all are taken the 999th is replaced, or with
+// `replaceLast` false none is.
+bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folder, bool replaceLast,
+                   fs::path& backup, std::string& error) {
     bool taken = false;
     for (int n = 0; n <= 999; ++n) {
         backup = BackupName(file, folder, n);
         if (copy.Publish(backup, false, taken)) return true;
-        if (!taken) return false;
+        if (!taken) break;
     }
-    return copy.Publish(backup, true, taken);
-}
-
-// Copies `file` into `folder` under the first free backup name, with the
-// file's permission bits, flushed and named when this returns true.
-bool CopyToBackup(const fs::path& file, const fs::path& folder, fs::path& backup,
-                  std::string& error) {
-    const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source < 0) {
-        error = "could not open " + Quoted(file.string()) + ": " + std::strerror(errno);
+    if (taken && !replaceLast) {
+        error = "every backup name up to " + Quoted(backup.filename().string()) + " is taken";
         return false;
     }
-    struct stat st {};
-    bool ok = ::fstat(source, &st) == 0;
-    if (!ok) error = "could not read " + Quoted(file.string()) + ": " + std::strerror(errno);
+    if (taken && copy.Publish(backup, true, taken)) return true;
+    error = copy.Error();
+    return false;
+}
+
+// Copies the locked `file` into `folder` under the first free backup name,
+// with its attributes. The copy is a snapshot: it is named only when nobody
+// wrote the file while it was copied; else `changed` is set (with `error`
+// saying how). Its data is on disk before it is named; with `durable` its name
+// is too, else the flush of the file that replaces `file` commits it first.
+bool CopyToBackup(const FileLock& lock, const fs::path& file, const fs::path& folder,
+                  const BackupOptions& options, fs::path& backup, std::string& error,
+                  bool& changed) {
+    changed = false;
     AtomicFile copy(folder / file.filename(), false);
-    if (ok) {
-        ok = copy.Open() && copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
-             copy.SetPermissions(st.st_mode & 0777) && PublishBackup(copy, file, folder, backup);
-        if (!ok) error = copy.Error();
+    if (!copy.Open() ||
+        !copy.CopyFrom(lock.Fd(), static_cast<std::uint64_t>(lock.Locked().st_size)) ||
+        !copy.TakeAttributesOf(file) || !copy.StampNow() ||
+        (!options.durable && !copy.WriteOut())) {
+        error = copy.Error();
+        return false;
     }
-    ::close(source);
-    return ok;
-}
-
-// The fast backup of a file about to be replaced by a rename: a second name,
-// taken like any backup name, for the bytes of the locked file `fd`, flushed
-// here (the caller syncs the folder). Only for a file with no other name that
-// no program has open for writing, which a read lease tells: then nobody can
-// change the bytes under the backup's name once the rename has given the
-// original a new file, and the backup stays a snapshot. False when it does not
-// apply (for a file owned by another user, say); nothing is left behind then.
-bool LinkAsBackup(int fd, const fs::path& file, const fs::path& folder, fs::path& backup) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) return false;
-    // Should a writer open the file while the lease is held, the notice comes
-    // as a signal whose default action is to ignore it.
-    if (::fcntl(fd, F_SETSIG, SIGURG) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0) return false;
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    bool linked = false;
-    for (int n = 0; n <= 999 && !linked; ++n) {
-        backup = BackupName(file, folder, n);
-        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0;
-        if (!linked && errno != EEXIST) break;
-    }
-    ::fcntl(fd, F_SETLEASE, F_UNLCK);
-    if (linked && ::fdatasync(fd) != 0) {
-        ::unlink(backup.c_str());
-        linked = false;
-    }
-    return linked;
-}
-
-// A linked backup of a file that was not replaced after all would share its
-// bytes: it becomes a copy of its own under the same name, or goes.
-void UnshareBackup(const fs::path& file, const fs::path& backup) {
-    const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    AtomicFile copy(backup, false);
-    bool taken = false;
-    const bool copied = source >= 0 && ::fstat(source, &st) == 0 && copy.Open() &&
-                        copy.CopyFrom(source, static_cast<std::uint64_t>(st.st_size)) &&
-                        copy.SetPermissions(st.st_mode & 0777) && copy.Publish(backup, true, taken);
-    if (!copied) ::unlink(backup.c_str());
-    if (source >= 0) ::close(source);
+    if (!lock.Unchanged(error)) return !(changed = true);
+    if (!PublishBackup(copy, file, folder, options.replaceLast, backup, error)) return false;
+    if (options.durable) AtomicFile::SyncFolder(folder);
+    return true;
 }
 
 }  // namespace
 
-bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
+bool BackupLockedFile(const FileLock& lock, const fs::path& file, const BackupOptions& options,
+                      fs::path& backup, std::string& error, bool& changed) {
+    changed = false;
     const fs::path folder = BackupFolderFor(file);
-    if (!EnsureBackupFolder(folder, error)) return false;
-    if (!CopyToBackup(file, folder, backup, error)) return false;
-    AtomicFile::SyncFolder(folder);  // the backup's name is on disk before the file is replaced
-    return true;
+    return EnsureBackupFolder(folder, error) &&
+           CopyToBackup(lock, file, folder, options, backup, error, changed);
+}
+
+bool MakeBackup(const fs::path& file, fs::path& backup, std::string& error) {
+    FileLock lock;
+    switch (lock.Acquire(file, kLockWait, error)) {
+        case FileLock::Result::Locked:
+            break;
+        case FileLock::Result::Failed:
+            error = "could not open " + Quoted(file.string()) + ": " + error;
+            return false;
+        default:
+            error = Quoted(file.string()) + " could not be locked";
+            return false;
+    }
+    bool changed = false;
+    return BackupLockedFile(lock, file, {true, true}, backup, error, changed);
+}
+
+bool LockForReplacing(const fs::path& path, FileLock& lock, IMessageBox& messages) {
+    const std::string shown = path.string();
+    std::string error;
+    switch (lock.Acquire(path, kLockWait, error)) {
+        case FileLock::Result::Locked:
+            break;
+        case FileLock::Result::Missing:
+            messages.Show(NoFileMessage(shown));
+            return false;
+        case FileLock::Result::Busy:
+            messages.Show(BusyMessage(shown));
+            return false;
+        case FileLock::Result::OpenForWriting:
+            messages.Show(OpenForWritingMessage(shown));
+            return false;
+        case FileLock::Result::Failed:
+            messages.Show(UnreadableMessage(shown, error));
+            return false;
+    }
+    // A replacement under one name would split the file from its other names.
+    if (lock.Locked().st_nlink <= 1) return true;
+    messages.Show(SeveralNamesMessage(shown, lock.Locked().st_nlink));
+    return false;
 }
 
 namespace {
 
-// The file being recoloured, open for reading from its headers to its
-// replacement.
-class OpenedFile {
-  public:
-    explicit OpenedFile(const fs::path& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ~OpenedFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    OpenedFile(const OpenedFile&) = delete;
-    OpenedFile& operator=(const OpenedFile&) = delete;
-    int Fd() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Reads the headers only and, when the file can be recoloured, writes its
-// recoloured version into `out`. `problem` and `error` say what went wrong.
-bool WriteRecolored(const fs::path& path, const SelectionRect& selection, bool outside,
+// Reads the headers of the locked file and, when it can be recoloured, writes
+// its recoloured version into `out`. `problem` and `error` say what went wrong.
+// A PNG file sets `refusal` instead of `problem`.
+bool WriteRecolored(int fd, const fs::path& path, const SelectionRect& selection, bool outside,
                     const ColorMap& map, AtomicFile& out, clsBitmap& bitmap,
-                    RecolorProblem& problem, std::string& error) {
-    const OpenedFile file(path);
-    const bool loaded =
-        file.Fd() >= 0 ? bitmap.LoadFromDescriptor(file.Fd(), path.string(), BitmapParts::Headers)
-                       : bitmap.LoadFromFile(path, BitmapParts::Headers);
+                    RecolorProblem& problem, std::string& error,
+                    std::optional<MessageRequest>& refusal) {
+    if (PngFile::HasSignature(fd))
+        return WritePngRecolored(fd, path.string(), map, selection, outside, out, refusal, error);
+    const bool loaded = bitmap.LoadFromDescriptor(fd, path.string(), BitmapParts::Headers);
     problem = FindRecolorProblem(bitmap, loaded);
     if (problem != RecolorProblem::None) return false;
-    RecolorWriter writer(file.Fd(), bitmap);
+    RecolorWriter writer(fd, bitmap);
     const bool written = out.Open() && writer.Write(map, selection, outside, out);
     if (writer.Damaged()) problem = RecolorProblem::Damaged;
     error = !out.Error().empty() ? out.Error() : writer.Error();
@@ -380,26 +419,14 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     const std::string shown = path.string();
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(path, ec)) {
-        messages.Show(NotFoundMessage(shown));
+        messages.Show(NoFileMessage(shown));
         return false;
     }
-    // Held until the file is replaced: another recolouring of it waits, then
-    // reads what this one wrote.
+    // Held until the file is replaced: another recolouring or restore of it
+    // waits, then reads what this one wrote.
     FileLock lock;
+    if (!LockForReplacing(path, lock, messages)) return false;
     std::string error;
-    switch (lock.Acquire(path, kLockWait, error)) {
-        case FileLock::Result::Locked:
-            break;
-        case FileLock::Result::Missing:
-            messages.Show(NotFoundMessage(shown));
-            return false;
-        case FileLock::Result::Busy:
-            messages.Show(BusyMessage(shown));
-            return false;
-        case FileLock::Result::Failed:
-            messages.Show(UnreadableMessage(shown, error));
-            return false;
-    }
     if (backup && !EnsureBackupFolder(BackupFolderFor(path), error)) {
         messages.Show(BackupFailedMessage(shown, error));
         return false;
@@ -409,20 +436,31 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     AtomicFile out(path);
     RecolorProblem problem = RecolorProblem::None;
     std::string writeError;
+    std::optional<MessageRequest> refusal;
     const bool written =
-        WriteRecolored(path, selection, outside, map, out, bitmap, problem, writeError);
-    const bool writeFailed = problem == RecolorProblem::None && !written;
+        WriteRecolored(lock.Fd(), path, selection, outside, map, out, bitmap, problem, writeError,
+                       refusal);
+    const bool writeFailed = problem == RecolorProblem::None && !refusal && !written;
 
     // The backup is complete and on disk before the file is replaced. A file
     // that is refused or cannot be written is backed up all the same; when the
     // new file could not be written, that is the failure reported.
     fs::path backupPath;
-    const bool linked =
-        backup && written && LinkAsBackup(lock.Fd(), path, BackupFolderFor(path), backupPath);
-    if (linked) AtomicFile::SyncFolder(BackupFolderFor(path));
-    if (backup && !linked && !MakeBackup(path, backupPath, error) && !writeFailed) {
-        messages.Show(BackupFailedMessage(shown, error));
-        return false;  // `out` is discarded: the file stays as it was
+    bool changed = false;
+    // Its name reaches the disk with the new file's flush, before the rename.
+    if (backup && !BackupLockedFile(lock, path, {true, false}, backupPath, error, changed)) {
+        if (changed) {
+            messages.Show(ChangedMessage(shown, error));
+            return false;
+        }
+        if (!writeFailed) {
+            messages.Show(BackupFailedMessage(shown, error));
+            return false;  // `out` is discarded: the file stays as it was
+        }
+    }
+    if (refusal) {
+        messages.Show(*refusal);
+        return false;
     }
     if (problem == RecolorProblem::Damaged && !written) {
         messages.Show(DamagedMessage(
@@ -437,13 +475,12 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
         messages.Show(SaveFailedMessage(shown, out.Error().empty() ? writeError : out.Error()));
         return false;
     }
-    // A program that writes without the lock may have changed the file since
-    // it was read: its bytes are kept rather than replaced by a result
-    // computed from bytes that are no longer there.
-    const bool unchanged = lock.Unchanged(error);
-    if (unchanged && out.Commit()) return true;
-    if (linked) UnshareBackup(path, backupPath);
-    messages.Show(unchanged ? SaveFailedMessage(shown, out.Error()) : ChangedMessage(shown, error));
+    // Another program that wrote the file at any moment since it was locked
+    // keeps its bytes: the result, computed from bytes that are no longer
+    // there, is dropped (or, found after the exchange of names, taken back).
+    if (lock.ReplaceWith(out, error)) return true;
+    messages.Show(out.Refused() ? ChangedMessage(shown, error)
+                                : SaveFailedMessage(shown, out.Error()));
     return false;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
 #include "bitmap/clsBitmap.h"
 #include "core/ColorMap.h"
+#include "core/FileLock.h"
 #include "core/IMessageBox.h"
 #include "core/SelectionRect.h"
 
@@ -39,6 +41,15 @@ MessageRequest DamagedMessage(const std::string& path, const std::string& damage
 MessageRequest OutOfMemoryMessage(const std::string& path);
 // "Not Found": the path names no ordinary file.
 MessageRequest NotFoundMessage(const std::string& path);
+// "Not Found", or, when something else has the name, that it is no regular file.
+MessageRequest NoFileMessage(const std::string& path);
+// False for a path that names a regular file this user can open for
+// reading; else true with the message that says what is wrong with it.
+bool FindFileProblem(const std::string& path, MessageRequest& message);
+// Another program kept the file open for writing as long as a run waits.
+MessageRequest OpenForWritingMessage(const std::string& path);
+// The file has `names` hard links; replacing it under one would split them.
+MessageRequest SeveralNamesMessage(const std::string& path, std::uint64_t names);
 // The backup copy of the file at `path` could not be made (`error` says why).
 MessageRequest BackupFailedMessage(const std::string& path, const std::string& error);
 // Writing the recoloured file back failed (`error` says why); the file is intact.
@@ -52,10 +63,13 @@ MessageRequest ChangedMessage(const std::string& path, const std::string& why);
 // `path` leads to the file a batch already handled under the name `earlier`.
 MessageRequest SameFileMessage(const std::string& path, const std::string& earlier);
 
+// True when a file name ends in ".png", in any case: its backups end in ".png".
+bool IsPngName(const std::string& name);
 // The folder beside `file` that receives its backups ("Tintwell Backup").
 std::filesystem::path BackupFolderFor(const std::filesystem::path& file);
 // Backup name number `n` of `file` inside `folder`: the file's own name for 0,
-// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp". A
+// else the name up to its last "." followed by "-001.bmp" .. "-999.bmp"
+// ("-001.png" .. for a name ending in ".png", IsPngName). A
 // stem too long for the file system's 255-byte names is shortened (never
 // inside a UTF-8 character) so that every numbered name fits.
 std::filesystem::path BackupName(const std::filesystem::path& file,
@@ -73,11 +87,29 @@ bool EnsureBackupFolder(const std::filesystem::path& folder, std::string& error)
 // Copies `file` under the first free backup name, creating the folder when
 // missing. The name is taken exclusively, so a backup made at the same moment
 // by another program is never replaced; only when all 999 numbered names
-// exist is the 999th replaced. The copy has the file's permission bits and is
-// complete and flushed to disk, under its name, when this returns true; on
-// false `error` says why and nothing else was changed.
+// exist is the 999th replaced. The file is locked while it is copied, and the
+// copy is a snapshot with the file's owner (where allowed), group, permission
+// bits, extended attributes and ACL, complete and flushed to disk under its
+// name when this returns true; on false `error` says why and nothing else was
+// changed.
 bool MakeBackup(const std::filesystem::path& file, std::filesystem::path& backup,
                 std::string& error);
+struct BackupOptions {
+    bool replaceLast = true;  // false: a folder whose 999 numbers are all taken is a failure
+    // False when the caller replaces the file next: the backup's data is on
+    // disk when this returns, its name with the replacement's flush (the
+    // journal keeps the order), so no rename can reach the disk before it.
+    bool durable = true;
+};
+// MakeBackup for the file `lock` holds. `changed` is set when another program
+// wrote the file meanwhile.
+bool BackupLockedFile(const FileLock& lock, const std::filesystem::path& file,
+                      const BackupOptions& options, std::filesystem::path& backup,
+                      std::string& error, bool& changed);
+// Locks `path` (FileLock) for a change that replaces it; false after showing
+// why it cannot be: it is missing or no regular file, locked or open for
+// writing elsewhere for too long, unreadable, or it has several names.
+bool LockForReplacing(const std::filesystem::path& path, FileLock& lock, IMessageBox& messages);
 
 // Recolours one BMP file in place through `map`, after a backup copy when
 // `backup` is set, rewriting its pixel indices and nothing else (RecolorWriter):
@@ -86,9 +118,11 @@ bool MakeBackup(const std::filesystem::path& file, std::filesystem::path& backup
 // reported through `messages` and leaves the file as it was.
 //
 // The file is locked (FileLock) from reading it to replacing it: a second
-// recolouring of the same file waits (up to 30 seconds) and then works on the
-// bytes the first one wrote. A program that writes the file without the lock
-// meanwhile makes it refused ("File Changed"), its bytes kept.
+// recolouring or a restore of the same file waits (up to 30 seconds) and then
+// works on the bytes the first one wrote. A program that writes the file
+// without the lock meanwhile makes it refused ("File Changed"), its bytes
+// kept; so does one that keeps it open for writing. A file with several names
+// (hard links) is refused: every name is one file.
 bool RecolorFile(const std::filesystem::path& path, bool backup, const SelectionRect& selection,
                  bool outside, const ColorMap& map, IMessageBox& messages);
 

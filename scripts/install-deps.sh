@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache gcovr
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libgl-dev
+  zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool
   dpkg-dev file lintian desktop-file-utils appstream bash-completion

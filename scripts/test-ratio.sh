@@ -12,9 +12,9 @@ count() {
 
 tests=$(count tests fuzz)
 fuzz=$(count fuzz)
-production=$(count app bitmap cli core settings shell ui workspace)
+production=$(count app bitmap png cli core settings shell ui workspace)
 ratio=$(awk -v t="$tests" -v p="$production" 'BEGIN { printf "%.2f", p ? t / p : 0 }')
 echo "tests/:          $((tests - fuzz))"
 echo "fuzz harnesses:  $fuzz"
-echo "production code: $production (app bitmap cli core settings shell ui workspace)"
+echo "production code: $production (app bitmap png cli core settings shell ui workspace)"
 echo "Test lines (tests/ + fuzz/): $tests; production code: $production; ratio $ratio"

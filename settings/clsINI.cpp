@@ -235,10 +235,18 @@ void clsINI::Clear() {
 }
 
 void clsINI::ParseLines(std::string_view text) {
+    // A byte-order mark that an editor put in front is no part of the first line.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    // A file whose lines all end in CR alone (as old Mac editors save) is read
+    // by those; elsewhere a lone CR is part of its line.
+    const char ending =
+        text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos
+            ? '\r'
+            : '\n';
     INISection* current = nullptr;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find(ending, start);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
         start = end + 1;

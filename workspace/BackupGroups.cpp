@@ -43,12 +43,12 @@ std::string Stem(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// For a name of the form STEM-NNN.bmp, the STEM whose numbered copies it matches.
+// For a name of the form STEM-NNN.bmp (or .png), the STEM whose numbered copies it matches.
 bool NumberedBackupStem(const std::string& name, std::string& stem) {
     constexpr std::size_t kTail = 8;  // "-NNN.bmp"
     if (name.size() <= kTail) return false;
     const std::string tail = name.substr(name.size() - kTail);
-    if (tail[0] != '-' || tail.substr(4) != ".bmp") return false;
+    if (tail[0] != '-' || (tail.substr(4) != ".bmp" && tail.substr(4) != ".png")) return false;
     for (int i = 1; i <= 3; ++i)
         if (tail[i] < '0' || tail[i] > '9') return false;
     stem = name.substr(0, name.size() - kTail);

@@ -1,4 +1,5 @@
 #include "workspace/FileBatch.h"
+#include "png/PngDataWriter.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include "core/BackupIndex.h"
 #include "core/Quoted.h"
 #include "core/modRecolor.h"
+#include "png/PngDataWriter.h"
 #include "workspace/BackupGroups.h"
 #include "workspace/SeenFiles.h"
 
@@ -135,6 +137,9 @@ BatchTotals FileBatch::Run(const std::vector<fs::path>& files, IMessageBox& mess
         if (report) report(index, result);
     };
     RunState state;
+    // Job slots the files leave idle go to compressing a large PNG's image data.
+    const auto count = static_cast<int>(std::min<std::size_t>(files.size(), 1 << 20));
+    PngDataWriter::SetThreads(action_ == Action::Recolor && count < jobs_ ? jobs_ - count + 1 : 1);
     if (action_ != Action::Recolor || jobs_ <= 1 || files.size() <= 1) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (progress && !progress(i, files[i])) {

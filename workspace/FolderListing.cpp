@@ -32,7 +32,7 @@ std::string SortKey(const std::string& name) {
 }  // namespace
 
 const std::vector<std::string_view>& FolderListing::Extensions() {
-    static const std::vector<std::string_view> extensions = {".bmp"};
+    static const std::vector<std::string_view> extensions = {".bmp", ".png"};
     return extensions;
 }
 

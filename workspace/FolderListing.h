@@ -9,8 +9,8 @@ namespace tintwell {
 
 // Which files a folder offers, for the window's file list, opening and dropping
 // files, the command line's folder arguments and the search for sample images:
-// entries whose name ends in ".bmp" in any letter case and does not start with
-// "." (hidden, ".bmp" itself included), that are ordinary files or symbolic
+// entries whose name ends in ".bmp" or ".png" in any letter case and does not
+// start with "." (hidden, ".bmp" itself included), that are ordinary files or symbolic
 // links to one. They are ordered by name without regard to letter case
 // (UpperCase), names differing only in case by their bytes, so the order never
 // depends on the order the folder hands out its entries.

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "png/ImageFile.h"
+
 namespace tintwell {
 
 void Session::SetFolder(const std::filesystem::path& folder) {
@@ -19,7 +21,7 @@ const clsBitmap* Session::Image() {
     if (!image_) {
         image_ = std::make_unique<clsBitmap>();
         try {
-            image_->LoadFromFile(selected_.string());
+            LoadImageFile(selected_, *image_);  // a PNG as an 8-bit bitmap
         } catch (const std::exception&) {
             image_ = std::make_unique<clsBitmap>();  // unreadable: an empty image
         }

@@ -396,10 +396,6 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <translation>%1 hat keine Sicherung in %2.</translation>
     </message>
     <message>
-        <source>%1 was not restored: its backup %2 is not a readable BMP (%3). The file was left unchanged.</source>
-        <translation>%1 wurde nicht wiederhergestellt: Seine Sicherung %2 ist kein lesbares BMP (%3). Die Datei blieb unverändert.</translation>
-    </message>
-    <message>
         <source>%1 was not restored: its newest backup %2 has the last number, 999, so no copy of its current contents can follow it. The file was left unchanged.</source>
         <translation>%1 wurde nicht wiederhergestellt: Seine neueste Sicherung %2 hat die letzte Nummer, 999, daher kann ihr keine Kopie seines jetzigen Inhalts folgen. Die Datei blieb unverändert.</translation>
     </message>
@@ -468,6 +464,162 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     <message>
         <source>Cannot allow INI file saving.  Currently using an internal INI string.</source>
         <translation>Die INI-Datei kann nicht gespeichert werden.  Zurzeit wird ein interner INI-Text verwendet.</translation>
+    </message>
+    <message>
+        <source>the compressor failed</source>
+        <translation>der Kompressor ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>the compressor could not start</source>
+        <translation>der Kompressor konnte nicht starten</translation>
+    </message>
+    <message>
+        <source>it has no PNG signature</source>
+        <translation>ihr fehlt die PNG-Signatur</translation>
+    </message>
+    <message>
+        <source>animated PNG is not supported</source>
+        <translation>animierte PNGs werden nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>it holds %1 pixels, not palette indices</source>
+        <translation>sie enthält Pixel (%1) statt Palettenindizes</translation>
+    </message>
+    <message>
+        <source>greyscale</source>
+        <translation>Graustufen</translation>
+    </message>
+    <message>
+        <source>truecolor</source>
+        <translation>Echtfarben</translation>
+    </message>
+    <message>
+        <source>greyscale with alpha</source>
+        <translation>Graustufen mit Alpha</translation>
+    </message>
+    <message>
+        <source>truecolor with alpha</source>
+        <translation>Echtfarben mit Alpha</translation>
+    </message>
+    <message>
+        <source>an unknown kind of</source>
+        <translation>unbekannter Art</translation>
+    </message>
+    <message>
+        <source>its image data is cut short</source>
+        <translation>ihre Bilddaten sind abgeschnitten</translation>
+    </message>
+    <message>
+        <source>it ends without an IEND chunk</source>
+        <translation>sie endet ohne IEND-Block</translation>
+    </message>
+    <message>
+        <source>a chunk at byte %1 is damaged</source>
+        <translation>ein Block bei Byte %1 ist beschädigt</translation>
+    </message>
+    <message>
+        <source>its critical chunk %1 is not known</source>
+        <translation>ihr kritischer Block %1 ist unbekannt</translation>
+    </message>
+    <message>
+        <source>it has two IHDR chunks</source>
+        <translation>sie hat zwei IHDR-Blöcke</translation>
+    </message>
+    <message>
+        <source>its IHDR chunk is damaged</source>
+        <translation>ihr IHDR-Block ist beschädigt</translation>
+    </message>
+    <message>
+        <source>its size of %1 x %2 pixels is larger than supported</source>
+        <translation>ihre Größe von %1 x %2 Pixeln ist größer als unterstützt</translation>
+    </message>
+    <message>
+        <source>its PLTE chunk is damaged</source>
+        <translation>ihr PLTE-Block ist beschädigt</translation>
+    </message>
+    <message>
+        <source>it does not start with IHDR</source>
+        <translation>sie beginnt nicht mit IHDR</translation>
+    </message>
+    <message>
+        <source>its image data is split by other chunks</source>
+        <translation>ihre Bilddaten sind durch andere Blöcke geteilt</translation>
+    </message>
+    <message>
+        <source>it has no image data</source>
+        <translation>sie hat keine Bilddaten</translation>
+    </message>
+    <message>
+        <source>its PLTE chunk follows the image data</source>
+        <translation>ihr PLTE-Block folgt auf die Bilddaten</translation>
+    </message>
+    <message>
+        <source>it has no PLTE chunk</source>
+        <translation>sie hat keinen PLTE-Block</translation>
+    </message>
+    <message>
+        <source>the file could not be read</source>
+        <translation>die Datei konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>an IDAT chunk is damaged (bad CRC)</source>
+        <translation>ein IDAT-Block ist beschädigt (falsche Prüfsumme)</translation>
+    </message>
+    <message>
+        <source>its image data cannot be decoded</source>
+        <translation>ihre Bilddaten können nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>the decompressor could not start</source>
+        <translation>der Dekompressor konnte nicht starten</translation>
+    </message>
+    <message>
+        <source>its image data holds more rows than the image</source>
+        <translation>ihre Bilddaten enthalten mehr Zeilen als das Bild</translation>
+    </message>
+    <message>
+        <source>the pixel at %1, %2 would get index %3, but %4</source>
+        <translation>das Pixel bei %1, %2 bekäme den Index %3, aber %4</translation>
+    </message>
+    <message>
+        <source>its palette holds only %1 colors</source>
+        <translation>ihre Palette enthält nur %1 Farben</translation>
+    </message>
+    <message>
+        <source>its %1-bit pixels hold only indices below %2</source>
+        <translation>ihre %1-Bit-Pixel fassen nur Indizes unter %2</translation>
+    </message>
+    <message>
+        <source>%1 was not restored: its backup %2 is not a readable %3 (%4). The file was left unchanged.</source>
+        <translation>%1 wurde nicht wiederhergestellt: Seine Sicherung %2 ist kein lesbares %3 (%4). Die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>PNG is not indexed</source>
+        <translation>PNG ist nicht indiziert</translation>
+    </message>
+    <message>
+        <source>PNG is damaged</source>
+        <translation>PNG ist beschädigt</translation>
+    </message>
+    <message>
+        <source>PNG is not supported</source>
+        <translation>PNG wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Index does not fit</source>
+        <translation>Index passt nicht</translation>
+    </message>
+    <message>
+        <source>%1 is not an indexed-color PNG: %2 The file was left unchanged.</source>
+        <translation>%1 ist kein PNG mit indizierten Farben: %2 Die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>%1 is damaged: %2 The file was left unchanged.</source>
+        <translation>%1 ist beschädigt: %2 Die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>%1 was not recolored: %2 The file was left unchanged.</source>
+        <translation>%1 wurde nicht umgefärbt: %2 Die Datei blieb unverändert.</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@
 
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
+#include "support/PngKit.h"
 #include "support/TestKit.h"
 
 namespace tintwell::test {
@@ -167,10 +168,8 @@ TEST(CliUsage, RefusesBadCommandLinesWithExitCodeTwoTouchingNothing) {
     const auto before = Snapshot(dir.path());
     using C = std::pair<const char*, const char*>;
     const C cases[] = {
-        C{"", "no command given"},
-        C{"paint a.bmp", "unknown command \"paint\""},
-        C{"recolor a.bmp", "no color map given"},
-        C{"recolor -p 3:7", "no files or folders given"},
+        C{"", "no command given"}, C{"paint a.bmp", "unknown command \"paint\""},
+        C{"recolor a.bmp", "no color map given"}, C{"recolor -p 3:7", "no files or folders given"},
         C{"recolor --pairs", "\"--pairs\" needs a value"},
         C{"recolor --colour a.bmp", "unknown option \"--colour\""},
         C{"recolor --backup=yes -p3:7 a.bmp", "\"--backup\" takes no value"},
@@ -182,11 +181,14 @@ TEST(CliUsage, RefusesBadCommandLinesWithExitCodeTwoTouchingNothing) {
         C{"recolor -p 3:7 -p 1-5:11-15 a.bmp", "index 3 is mapped twice"},
         C{"recolor -p3:7 --select 1,2,-3,4 a.bmp", "\"1,2,-3,4\" is not a selection X,Y,W,H"},
         C{"recolor -p3:7 -j 0 a.bmp", "\"0\" is not a number of jobs from 1 to 1024"},
+        // Regression: a selection without a pixel rewrote and backed up the image.
+        C{"recolor -p3:7 --select 0,0,0,0 a.bmp",
+          "the selection 0,0,0,0 holds no pixel of \"a.bmp\", which is 5 x 3 pixels"},
+        C{"recolor -p3:7 --select 2,3,9,9 a.bmp", "the selection 2,3,9,9 holds no pixel of"},
         C{"recolor -p3:7 -s nowhere.ini a.bmp", "settings file \"nowhere.ini\" not found"},
         C{"recolor -s maps.ini -m Green a.bmp", "no color map named \"Green\" in"},
         C{"show-map", "the name of a stored color map is missing"},
-        C{"maps extra", "unexpected argument \"extra\""},
-        C{"info", "no image given"},
+        C{"maps extra", "unexpected argument \"extra\""}, C{"info", "no image given"},
         C{"export-indices a.bmp b.bmp", "unexpected argument \"b.bmp\""}};
     for (const auto& [line, problem] : cases) {
         const std::string r = Cli(line, dir.path());
@@ -220,6 +222,12 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     WriteFile(dir / "cut.bmp", Bmp().Size(8, 8).Cut(1100).Build());
     WriteFile(dir / "rle.bmp", Bmp().Set32(kCompression, 3).Build());
     WriteFile(dir / "keep.txt", "kept");
+    fs::create_directory(dir / "folder.bmp");
+    ::mkfifo((dir / "pipe.bmp").c_str(), 0600);
+    fs::create_symlink("loop", dir / "loop");
+    const std::string png = SmallPng(0);  // 4 x 2, rows 0 1 2 3
+    WriteFile(dir / "p.png", png);
+    WriteFile(dir / "cut.png", png.substr(0, png.size() - 12));
     const std::string list = "  0, 12,255,\r\n  7,  7,100,\r\n",
                       no = "; no color index list was written.\n";
     const std::pair<const char*, std::string> cases[] = {
@@ -239,6 +247,23 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
          "supported" +
              no},
         {"export-indices gone.bmp -o keep.txt", "1||\"gone.bmp\" not found.\n"},
+        // Regressions: the image replaced by its own list; a link loop by a file;
+        // a folder or FIFO reported as not found.
+        {"export-indices a.bmp -o ./a.bmp",
+         "1||\"./a.bmp\" is the image itself; no color index list was written.\n"},
+        {"export-indices a.bmp -o loop",
+         "1||\"loop\" is a loop of symbolic links; no color index list was written.\n"},
+        {"info folder.bmp pipe.bmp",
+         "1|\n|\"folder.bmp\" is not a regular file: it is a folder.\n\"pipe.bmp\" is not a "
+         "regular file: it is a FIFO.\n"},
+        {"export-indices p.png", "0|  0,  1,  2,  3,\r\n  0,  1,  2,  3,\r\n|"},
+        {"export-indices cut.png -o keep.txt",
+         "1||\"cut.png\" cannot be read as an indexed PNG: it ends without an IEND chunk" + no},
+        {"info p.png",
+         "0|File:          p.png\nFile size:     " + std::to_string(png.size()) +
+             " bytes\nFormat:        PNG\nSize:          4 x 2 pixels\nBit depth:     8\nColor "
+             "type:    indexed\nInterlace:     none\nPalette:       4 entries (PLTE)\n"
+             "Transparency:  none\nChunks:        IHDR PLTE IDAT IEND\nCan recolor:   yes\n|"},
         {"info big.bmp",
          "0|File:          big.bmp\nFile size:     250 bytes\nHeader:        BITMAPV5HEADER, 124 "
          "bytes\nCompression:   none\nSize:          9 x 4 pixels\nBit count:     8\nRow order:    "
@@ -254,6 +279,12 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
         EXPECT_EQ(Cli(line, dir.path(), (dir / "app" / "tintwell-cli").string()), result) << line;
     EXPECT_EQ(ReadFile(dir / "a.txt"), list);
     EXPECT_EQ(ReadFile(dir / "keep.txt"), "kept");
+    EXPECT_TRUE(fs::is_symlink(dir / "loop"));
+    fs::create_directory(dir / "sub");  // a folder stands for its PNG files too
+    WriteFile(dir / "sub" / "q.PNG", png);
+    const std::string recolored = Cli("recolor --no-backup -q -p 1:3 sub", dir.path());
+    EXPECT_EQ(recolored + Cli("export-indices sub/q.PNG", dir.path()),
+              "0||0|  0,  3,  2,  3,\r\n  0,  3,  2,  3,\r\n|");
     EXPECT_EQ(ReadFile(dir / "app" / "Tintwell.ini"), ini);  // never written
     EXPECT_EQ(Cli("export-indices a.bmp -o none/a.txt", dir.path())
                   .rfind("1||The color index list could not be saved. Could not create", 0),
@@ -272,12 +303,12 @@ TEST(CliRestore, SaysWhatItRestoredAndWhatNotAndWhy) {
     EXPECT_EQ(Cli("restore " + a + " " + dir.path().string() + " " + gone, dir.path()),  // a once
               "1|Restored \"" + a +
                   "\" from \"a-001.bmp\"; its contents before are kept as "
-                  "\"a-002.bmp\".\nRestored 1 of 3 files.\n|\"" +
+                  "\"a.bmp\".\nRestored 1 of 3 files.\n|\"" +
                   a + "\" is the same file as \"" + a +
                   "\" and was not restored a second time.\n\"" + b + "\" has no backup in \"" +
                   (dir / "Tintwell Backup").string() + "\".\n\"" + gone + "\" not found.\n");
     EXPECT_EQ(ReadFile(a), image(3));
-    EXPECT_EQ(ReadFile(dir / "Tintwell Backup/a-002.bmp"), image(1));
+    EXPECT_EQ(ReadFile(dir / "Tintwell Backup/a.bmp"), image(1));
     EXPECT_EQ(Cli("restore " + a, dir.path()).substr(0, 2), "0|");  // every file restored
     // A build keeps its settings beside the program.
     EXPECT_EQ(Cli("info --settings-path", dir.path()),
@@ -387,6 +418,44 @@ TEST(CliCommands, MapNamesAreShownWithControlCharactersEscaped) {
               "0|Map 1 \"Evil\\x1b[2J\\x07\": 0 of 256 entries change a color.\n|");
 }
 
+// Regression: file names sent terminal codes and turned lines around.
+TEST(CliCommands, FileNamesAreShownWithControlCharactersEscaped) {
+    TempDir dir;
+    const std::string evil = "\x1b]0;pwned\x07\xe2\x80\xae\xc2\x9b.bmp";
+    WriteFile(dir / evil, "no bmp");
+    fs::create_directory(dir / "Tintwell Backup");
+    WriteFile(dir / "Tintwell Backup" / evil, Bmp().Build());
+    for (const char* command : {"recolor -p1:2", "info", "restore", "export-indices"}) {
+        const std::string r = Sh(std::string("exec \"$0\" ") + command + " ./*.bmp", dir.path());
+        EXPECT_NE(r.find("\\x1b]0;pwned\\x07\\xe2\\x80\\xae\\xc2\\x9b.bmp"), std::string::npos)
+            << r;
+        EXPECT_TRUE(std::all_of(r.begin(), r.end(), [](char c) { return c == '\n' || c >= ' '; }))
+            << r;
+    }
+}
+
+// Regression: a reader that went away killed the program with SIGPIPE, and a
+// stop signal ended a run in the middle of a file.
+TEST(CliCommands, AReaderThatLeavesAndAStopSignalEndTheRunCleanly) {
+    TempDir dir;
+    MakeImages(dir.path(), 8);
+    WriteFile(dir / "big.bmp", Bmp().Size(512, 512).Build());
+    EXPECT_EQ(Sh("{ \"$0\" export-indices big.bmp; echo $? >a; } | head -c1 >/dev/null; cat a",
+                 dir.path()),
+              "0|1\n|");
+    fs::remove(dir / "big.bmp");
+    // The signal comes while the run waits for a file another program has locked.
+    const std::string r =
+        Sh("flock img5.bmp sleep 1 & sleep 0.1; \"$0\" recolor -p 0-254:1-255,255:0 "
+           "--no-backup -q -j 1 . & p=$!; sleep 0.3; kill -TERM $p; wait $p",
+           dir.path());
+    EXPECT_EQ(r, "143||tintwell-cli recolor: stopped by signal 15; 4 files were left untouched\n");
+    int untouched = 0;
+    for (int f = 0; f < kFiles; ++f)
+        untouched += Runs(dir / ("img" + std::to_string(f) + ".bmp")) == 0;
+    EXPECT_EQ(untouched, 4);  // img6 .. img9 come after img5 in the folder's order
+}
+
 // Memory is bounded by the image, not by what a header claims: under an
 // address-space limit far below the file's size, info, export-indices and a
 // backed-up recolour of a sparse file claiming 2 GiB succeed and keep its
@@ -423,9 +492,14 @@ TEST(CliMemory, ASparseFileClaimingTwoGibibytesTakesLittleMemoryAndKeepsItsHoles
     // A 16384 x 16384 image in a 4-byte RLE8 stream: recolouring streams it;
     // holding the image for its list does not fit, which is said, not aborted.
     WriteFile(dir / "huge.bmp", Bmp().Size(16384, 16384).Rle({-1, 1, 0, 1}).Build());
-    EXPECT_EQ(limited("recolor -p 1:2 huge.bmp") + limited("export-indices huge.bmp -o h.txt"),
-              "0|1|");
+    EXPECT_EQ(
+        limited("recolor -p 1:2 --backup huge.bmp") + limited("export-indices huge.bmp -o h.txt"),
+        "0|1|");
     EXPECT_EQ(ReadFile(dir / "huge.bmp")[1078 + 1], 2);
+    // Regression: restore held the backup whole, and the image it decoded.
+    EXPECT_EQ(limited("restore big.bmp huge.bmp"), "0|");
+    EXPECT_EQ(ReadFile(dir / "huge.bmp")[1078 + 1], 1);
+    EXPECT_LT(allocated(dir / "big.bmp"), 1 << 20);
     EXPECT_FALSE(fs::exists(dir / "h.txt"));
 }
 

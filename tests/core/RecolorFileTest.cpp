@@ -4,6 +4,7 @@
 // image, every backup is a whole copy, every refusal is reported. Targets that
 // are no plain files are device nodes the test makes, never the system's own.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -18,6 +19,7 @@
 #include <thread>
 
 #include "bitmap/AtomicFile.h"
+#include "core/FileLock.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
@@ -155,27 +157,60 @@ TEST(Backups, AreNumberedFromTheFilesNameAndTakeTheFirstFreeNumber) {
     }
 }
 
-// Backups are copies: a second name of the file keeps the old bytes, and the
-// file behind a link is backed up under the link's name.
-TEST(Backups, AreWholeCopiesOfTheirOwnWhateverTheFileIs) {
+// Backups are copies with the file's rights, never a second name of it that a
+// kill could leave shared; the file behind a link is backed up under the
+// link's name. Regression: a backup by copying lost the mode and attributes,
+// and a file with two names was rewritten under one, the other keeping the
+// old pixels.
+TEST(Backups, AreCopiesWithTheFilesRightsAndAFileWithTwoNamesIsRefused) {
     TempDir dir;
     const std::string x = Bmp().Size(300, 200).Build(), y = Recolored(x);
     WriteFile(dir / "a.bmp", x);
+    fs::permissions(dir / "a.bmp", fs::perms(0600));
+    ASSERT_EQ(::setxattr((dir / "a.bmp").c_str(), "user.note", "kept", 4, 0), 0);
     ASSERT_EQ(Recolor(dir / "a.bmp", true), "1 ");
     fs::create_hard_link(dir / "a.bmp", dir / "second name.bmp");
     fs::create_directory(dir / "real");
     WriteFile(dir / "real" / "t.bmp", x);
     fs::create_symlink("real/t.bmp", dir / "link.bmp");
-    ASSERT_EQ(Recolor(dir / "a.bmp", true) + Recolor(dir / "link.bmp", true), "1 1 ");
+    RecordingMessageBox box;
+    EXPECT_FALSE(RestoreFromBackup(dir / "second name.bmp", false, box).restored);
+    ASSERT_EQ(Recolor(dir / "a.bmp", true) + box.Titles() + Recolor(dir / "link.bmp", true),
+              "0 File Has Several Names;File Has Several Names;1 ");
     std::string seen;
-    for (const char* name : {"Tintwell Backup/a.bmp", "Tintwell Backup/a-001.bmp",
-                             "second name.bmp", "Tintwell Backup/link.bmp", "real/t.bmp"})
+    for (const char* name : {"Tintwell Backup/a.bmp", "a.bmp", "second name.bmp",
+                             "Tintwell Backup/link.bmp", "real/t.bmp"})
         seen += ReadFile(dir / name) == x ? "x" : ReadFile(dir / name) == y ? "y" : "?";
     EXPECT_EQ(seen, "xyyxy");
     EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
     for (const auto& e : fs::directory_iterator(dir / "Tintwell Backup"))
         EXPECT_EQ(fs::hard_link_count(e.path()), 1u) << e.path();
-    EXPECT_EQ(fs::hard_link_count(dir / "a.bmp"), 1u);
+    char got[8] = {};
+    EXPECT_EQ(::getxattr((dir / "Tintwell Backup/a.bmp").c_str(), "user.note", got, 8), 4);
+    EXPECT_EQ(fs::status(dir / "Tintwell Backup/a.bmp").permissions(), fs::perms(0600));
+}
+
+// Regression: a group-shared file rewritten by a member of its group took the
+// member's own group, and the other members could no longer write it.
+TEST(Backups, AGroupSharedFileKeepsItsGroupWhenAMemberRewritesIt) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    TempDir dir;
+    WriteFile(dir / "a.bmp", Bmp().Build());
+    GiveToNobody(dir.path());
+    const gid_t artists = 4242;
+    ASSERT_EQ(::chown((dir / "a.bmp").c_str(), 0, artists), 0);
+    fs::permissions(dir / "a.bmp", fs::perms(0664));
+    EXPECT_EQ(InChild([&](std::string& r) {
+                  if (::setgroups(1, &artists) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0)
+                      r = Recolor(dir / "a.bmp", true);
+              }),
+              "1 ");
+    for (const char* name : {"a.bmp", "Tintwell Backup/a.bmp"}) {
+        struct stat st {};
+        EXPECT_EQ(::stat((dir / name).c_str(), &st) ? 0 : st.st_gid * 010000 + (st.st_mode & 07777),
+                  artists * 010000 + 0664)
+            << name;
+    }
 }
 
 // A full disk with backups on was reported as "its backup copy could not be
@@ -243,8 +278,8 @@ TEST(RecolorFileFaults, AFileChangedSinceItWasListedIsTakenAsItNowIs) {
     const fs::path path = dir / "a.bmp";
     WriteFile(dir / "Tintwell Backup", "a file, not a folder");
     EXPECT_EQ(Recolor(path, true), "0 Not Found;");
-    fs::create_directory(path);
-    EXPECT_EQ(Recolor(path, false), "0 Not Found;");
+    fs::create_directory(path);  // regression: reported as not found
+    EXPECT_EQ(Recolor(path, false), "0 Not a Regular File;");
     fs::remove(path);
     WriteFile(path, "not a bitmap");
     EXPECT_EQ(Recolor(path, false), "0 BMP is not 8-bit;");
@@ -268,8 +303,8 @@ class FileSafety : public ::testing::Test {
 
 // Regression: bytes another program appended during a run were lost, and a
 // backup made through a hard link kept growing after the run.
-TEST_F(FileSafety, AFileWrittenMeanwhileIsLeftAsWrittenAndItsBackupStaysASnapshot) {
-    WriteFile(dir / "a.bmp", Bmp().Size(2048, 2048).Build());
+TEST_F(FileSafety, AFileAnotherProgramKeepsOpenForWritingIsLeftAlone) {
+    WriteFile(dir / "a.bmp", Bmp().Size(256, 256).Build());
     std::atomic<bool> stop{false};
     std::atomic<int> appended{0};
     std::thread appender([&] {
@@ -280,13 +315,11 @@ TEST_F(FileSafety, AFileWrittenMeanwhileIsLeftAsWrittenAndItsBackupStaysASnapsho
     while (appended == 0)  // writing already when the run starts
         std::this_thread::yield();
     EXPECT_FALSE(Recolor(dir / "a.bmp", true));
-    const auto backupSize = fs::file_size(dir / "Tintwell Backup" / "a.bmp");
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the appender goes on
     stop = true;
     appender.join();
-    EXPECT_EQ(box.Titles(), "File Changed;");
-    EXPECT_EQ(fs::file_size(dir / "Tintwell Backup" / "a.bmp"), backupSize);
-    EXPECT_GT(fs::file_size(dir / "a.bmp"), backupSize);  // every appended byte is still there
+    EXPECT_EQ(box.Titles(), "File Busy;");
+    EXPECT_FALSE(fs::exists(dir / "Tintwell Backup" / "a.bmp"));
+    EXPECT_EQ(fs::file_size(dir / "a.bmp"), Bmp().Size(256, 256).Build().size() + appended);
 }
 
 // Regression: temporaries with per-process names were left behind for good.
@@ -321,6 +354,36 @@ TEST_F(FileSafety, AReplacedFileKeepsItsExtendedAttributesAndAcl) {
     EXPECT_EQ(std::string(got, ::getxattr(path, "user.note", got, sizeof got)), "kept");
     EXPECT_EQ(::getxattr(path, "system.posix_acl_access", got, sizeof got), sizeof acl);
     EXPECT_EQ(std::memcmp(got, acl, sizeof acl), 0);
+}
+
+// Regression: a program that wrote the file in place and set its time of last
+// change back (as copying tools do), or renamed its own file over it, at the
+// last moment had its bytes replaced by a result computed from older ones.
+TEST_F(FileSafety, AWriterAtAnyMomentBeforeTheReplacementKeepsItsBytes) {
+    WriteFile(dir / "a.bmp", Bmp().Build());
+    FileLock lock;
+    std::string why;
+    ASSERT_EQ(lock.Acquire(dir / "a.bmp", std::chrono::seconds(1), why), FileLock::Result::Locked);
+    InChild([&](std::string&) {
+        const int fd = ::open((dir / "a.bmp").c_str(), O_WRONLY);
+        const timespec times[2] = {lock.Locked().st_atim, lock.Locked().st_mtim};
+        if (::pwrite(fd, "Z", 1, 60) == 1) ::futimens(fd, times);
+        ::close(fd);
+    });
+    AtomicFile out(dir / "a.bmp");
+    ASSERT_TRUE(out.Open() && out.Write("ours", 4));
+    EXPECT_FALSE(lock.ReplaceWith(out, why));
+    EXPECT_EQ(std::to_string(out.Refused()) + why, "1another program opened it for writing");
+    EXPECT_EQ(ReadFile(dir / "a.bmp")[60], 'Z');
+    // The other program's file, renamed over the name after the last check.
+    WriteFile(dir / "theirs", "theirs");
+    ASSERT_TRUE(out.Open() && out.Write("ours", 4));
+    EXPECT_FALSE(out.Commit([&](const struct stat* replaced) {
+        if (replaced == nullptr) fs::rename(dir / "theirs", dir / "a.bmp");
+        return replaced == nullptr || replaced->st_ino == lock.Locked().st_ino;
+    }));
+    EXPECT_EQ(std::to_string(out.Refused()) + ReadFile(dir / "a.bmp"), "1theirs");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.bmp"}));
 }
 
 struct Target {
@@ -421,31 +484,34 @@ Folder Read(const fs::path& folder) {
     return labels;
 }
 
-TEST(RestoreFromBackup, PutsBackTheHighestNumberedBackupAfterBackingUpTheFile) {
+// Backups are listed in the order they were made. Regression: after old
+// backups were deleted, restore took the highest number, not the newest.
+TEST(RestoreFromBackup, PutsBackTheBackupMadeLastAfterBackingUpTheFile) {
     struct Case {
         const char* name;
-        Folder backups;  // "Tintwell Backup" before (no folder when empty)
+        std::vector<std::pair<std::string, char>> made;  // "Tintwell Backup" (none when empty)
         bool dryRun;
         const char* from;   // the backup put back, "" when refused
         const char* kept;   // the new backup of the file's own bytes, "" for none
         const char* title;  // the message shown, "" for none
     } const cases[] = {
         // clang-format off
-        {"highest number wins; other names are no backups",
+        {"made last wins; other names are no backups",
          {{"a.bmp", '0'}, {"a-001.bmp", '1'}, {"a-002.bmp", '2'}, {"a-01.bmp", '3'},
           {"a-0004.bmp", '4'}, {"ab-005.bmp", '5'}, {"a-006.BMP", '6'}, {"a-000.bmp", '7'}},
          false, "a-002.bmp", "a-003.bmp", ""},
-        {"the un-numbered copy alone", {{"a.bmp", '0'}}, false, "a.bmp", "a-001.bmp", ""},
-        // The copy of the file becomes the newest backup, so restoring again undoes this.
+        {"old backups deleted: the un-numbered copy made last",
+         {{"a-002.bmp", '2'}, {"a-003.bmp", '3'}, {"a.bmp", '4'}}, false, "a.bmp", "a-001.bmp",
+         ""},
+        // The copy of the file is made last, so restoring again undoes this.
         {"a gap in the numbers", {{"a.bmp", '0'}, {"a-005.bmp", '5'}}, false, "a-005.bmp",
-         "a-006.bmp", ""},
+         "a-001.bmp", ""},
+        {"the last number", {{"a-999.bmp", '9'}}, false, "a-999.bmp", "a.bmp", ""},
         {"dry run", {{"a.bmp", '0'}, {"a-001.bmp", '1'}}, true, "a-001.bmp", "", ""},
         {"no backup", {}, false, "", "", "No Backup"},
         {"damaged newest backup", {{"a.bmp", '0'}, {"a-001.bmp", 'x'}}, false, "", "",
          "Backup Damaged"},
         {"newest backup cut short", {{"a-001.bmp", 't'}}, false, "", "", "Backup Damaged"},
-        {"no number left after the newest", {{"a-999.bmp", '9'}}, false, "", "",
-         "Backup Folder Full"},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -453,9 +519,13 @@ TEST(RestoreFromBackup, PutsBackTheHighestNumberedBackupAfterBackingUpTheFile) {
         TempDir dir;
         WriteFile(dir / "a.bmp", Content('C'));
         const fs::path folder = dir / "Tintwell Backup";
-        if (!c.backups.empty()) fs::create_directory(folder);
-        for (const auto& [name, label] : c.backups)
-            WriteFile(folder / name, Content(label));
+        if (!c.made.empty()) fs::create_directory(folder);
+        Folder expected;
+        auto made = fs::file_time_type::clock::now();  // later with each, past a clock tick
+        for (const auto& [name, label] : c.made) {
+            WriteFile(folder / name, Content(expected[name] = label));
+            fs::last_write_time(folder / name, made += std::chrono::milliseconds(20));
+        }
         RecordingMessageBox box;
 
         const RestoreOutcome done = RestoreFromBackup(dir / "a.bmp", c.dryRun, box);
@@ -463,9 +533,8 @@ TEST(RestoreFromBackup, PutsBackTheHighestNumberedBackupAfterBackingUpTheFile) {
         EXPECT_EQ(done.restored, *c.from != '\0');
         EXPECT_EQ(done.from, *c.from ? folder / c.from : fs::path());
         EXPECT_EQ(done.keptAs, *c.kept ? folder / c.kept : fs::path());
-        const char fileNow = *c.kept ? c.backups.at(c.from) : 'C';
+        const char fileNow = *c.kept ? expected.at(c.from) : 'C';
         EXPECT_EQ(ReadFile(dir / "a.bmp"), Content(fileNow));
-        Folder expected = c.backups;
         if (*c.kept) expected[c.kept] = 'C';
         EXPECT_EQ(fs::exists(folder) ? Read(folder) : Folder(), expected);
         ASSERT_EQ(box.shown.size(), *c.title ? 1u : 0u);

@@ -60,7 +60,7 @@ cmp -s "$tmp/art/Tintwell Backup/a.bmp" "$share/tintwell/sample-tiles.bmp" || fa
 # on the line), folders and BMP images for tintwell.
 printf '[General]\r\nNumColorMaps=2\r\n[List 1]\r\nName=Warm\r\n3=9\r\n[List 2]\r\nName=Cold Blue\r\n' \
   >"$tmp/maps.ini"
-mkdir "$tmp/art/sub" && touch "$tmp/art/notes.txt"
+mkdir "$tmp/art/sub" && touch "$tmp/art/notes.txt" "$tmp/art/b.PNG"
 complete_line() {  # the completions of the words given, the last one being typed
   bash -c 'source /usr/share/bash-completion/bash_completion
            source "$0/bash-completion/completions/tintwell-cli"
@@ -75,7 +75,7 @@ cli=$usr/bin/tintwell-cli
   fail "show-map completion"
 [ "$(complete_line "$cli" maps "--settings=$tmp/ma")" = "$tmp/maps.ini" ] || fail "--settings= completion"
 [ "$(complete_line "$usr/bin/tintwell" "$tmp/art/")" = "$(printf '%s\n' "$tmp/art/Tintwell Backup" \
-  "$tmp/art/a.bmp" "$tmp/art/sub")" ] || fail "tintwell completion: $(complete_line "$usr/bin/tintwell" "$tmp/art/")"
+  "$tmp/art/a.bmp" "$tmp/art/b.PNG" "$tmp/art/sub")" ] || fail "tintwell completion: $(complete_line "$usr/bin/tintwell" "$tmp/art/")"
 
 # A cmake --install of the same build holds no file of the Debian package's own.
 cmake --install "$build" --prefix "$tmp/local" >/dev/null || fail "cmake --install"

@@ -154,6 +154,15 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     ASSERT_EQ(messages.Titles(), "four.bmp - BMP is not 8-bit;rle.bmp - BMP is not 8-bit;");
     EXPECT_EQ(messages.shown[0].text, "Cannot load palette. BMP is not 8 bit (256 colors).");
     EXPECT_EQ(grid->BackColor(5), Bmp::PaletteColor(5));
+    // A PNG's PLTE, black behind it; its transparent entries (tRNS) are marked.
+    ASSERT_TRUE(main->LoadPalette(TINTWELL_PNG_FIXTURES "/depth2-trns.png"));
+    std::string cells;
+    for (int i : {0, 1, 2, 4})
+        cells += std::to_string(grid->BackColor(i)) + "/" + std::to_string(grid->Alpha(i)) + " ";
+    EXPECT_EQ(cells, "16715008/0 16279589/128 15844170/255 0/255 ");
+    EXPECT_FALSE(main->LoadPalette(TINTWELL_PNG_FIXTURES "/refused-grey.png"));
+    EXPECT_EQ(messages.shown.back().text,
+              "Cannot load palette: it holds greyscale pixels, not palette indices.");
 }
 
 // Regression: after another palette loaded, "Selected" kept the previous

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "png/ImageFile.h"
 #include "support/GuiKit.h"
 #include "ui/preview/frmView.h"
 
@@ -71,6 +72,20 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     shot = view->img(1)->grab().toImage();
     EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1),
               QColor(99 + 49, 255 - 148, (148 * 7 + 3) & 255).rgb());
+    // An indexed PNG: both pictures, from its PLTE.
+    clsBitmap png;
+    ASSERT_TRUE(LoadImageFile(TINTWELL_PNG_FIXTURES "/adam7-depth4.png", png));
+    const auto rgb = [&](int k) {
+        const ColorValue c = png.ColorTableEntry(k);
+        return QColor(c & 255, c >> 8 & 255, c >> 16 & 255).rgb();
+    };
+    const int i = png.GetPixelAt(2, 1);
+    app->Map().SetMapping(std::uint8_t(i), std::uint8_t(i + 1));
+    view->MoveSelection(0, 0, 1, 1);
+    view->LoadFile(TINTWELL_PNG_FIXTURES "/adam7-depth4.png");
+    EXPECT_EQ(view->windowTitle(), "45 x 33");
+    EXPECT_EQ(view->img(0)->ColorAt(2, 1), rgb(i));
+    EXPECT_EQ(view->img(1)->ColorAt(2, 1), rgb(i + 1));
 }
 
 TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {

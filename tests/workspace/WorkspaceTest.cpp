@@ -9,6 +9,7 @@
 #include <random>
 
 #include "support/BmpBuilder.h"
+#include "support/PngKit.h"
 #include "support/TestKit.h"
 #include "workspace/BackupGroups.h"
 #include "workspace/ColorPairs.h"
@@ -67,6 +68,8 @@ TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCas
         {"link.bmp", 'l', true},     {"broken.bmp", 'b', false},
         {"pipe.bmp", 'p', false},    {"sub/x.bmp", 'f', true},  // below: walked by -r only
         {".git/z.bmp", 'f', true},   {"Tintwell Backup/w.bmp", 'f', true},
+        {"sprite.png", 'f', true},   {"Tile.PNG", 'f', true},
+        {"x.pngx", 'f', false},
     };
     for (const Entry& e : entries) {
         const fs::path p = dir / e.name;
@@ -81,7 +84,8 @@ TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCas
     for (const Entry& e : entries)
         EXPECT_EQ(FolderListing::IsListedFile(dir / e.name), e.listed || e.name[3] == '/')
             << e.name;
-    const std::string order = "_under.bmp a.bmp B.BMP link.bmp zebra.Bmp Äpfel.bmp äpfel.bmp ";
+    const std::string order =
+        "_under.bmp a.bmp B.BMP link.bmp sprite.png Tile.PNG zebra.Bmp Äpfel.bmp äpfel.bmp ";
     EXPECT_EQ(Joined(FolderListing::Names(dir.path())) + " ", order);
     for (bool recursive : {false, true}) {
         ImageFileList list(recursive);
@@ -181,21 +185,21 @@ TEST(ColorPairs, PrintsRunsThatParseBackToTheSameMap) {
     }
 }
 
-// Regression: a file reached by a link and by its name was recoloured twice.
+// Regression: a file reached by a link and by its name was recoloured twice,
+// and a file with two names (hard links) once under each.
 TEST(FileBatch, WorksOnEachFileOnceWhateverNamesLeadToItAndCountsTheResults) {
     TempDir dir;
-    WriteFile(dir / "a.bmp", Bmp().Build());
+    WriteFile(dir / "b.bmp", Bmp().Build());
     fs::create_symlink("a.bmp", dir / "link.bmp");
-    fs::create_hard_link(dir / "a.bmp", dir / "hard.bmp");  // split from a.bmp by its rewrite
+    fs::create_hard_link(dir / "b.bmp", dir / "hard.bmp");
     WriteFile(dir / "deep.bmp", Bmp().Bits(24).Build());
     std::vector<fs::path> files;
-    for (const char* name : {"a.bmp", "link.bmp", "./a.bmp", "hard.bmp", "deep.bmp", "gone.bmp"})
+    for (const char* name :
+         {"a.bmp", "link.bmp", "./a.bmp", "b.bmp", "hard.bmp", "deep.bmp", "gone.bmp"})
         files.push_back(dir / name);
     for (int jobs : {1, 3}) {
         SCOPED_TRACE(jobs);
         WriteFile(dir / "a.bmp", Bmp().Build());
-        fs::remove(dir / "hard.bmp");
-        fs::create_hard_link(dir / "a.bmp", dir / "hard.bmp");
         RecordingMessageBox box;
         std::string seen;
         const BatchTotals totals =
@@ -204,10 +208,10 @@ TEST(FileBatch, WorksOnEachFileOnceWhateverNamesLeadToItAndCountsTheResults) {
                     seen += std::to_string(i) + ":" + std::to_string(int(r.outcome)) +
                             std::to_string(r.messages) + " ";
                 });
-        EXPECT_EQ(seen, "0:00 1:21 2:21 3:00 4:11 5:11 ");
-        EXPECT_EQ(Counts(totals), "6 6 2 2 2 0");
-        EXPECT_EQ(box.shown.at(0).title, "Same File");
-        EXPECT_EQ(ReadFile(dir / "a.bmp"), ReadFile(dir / "hard.bmp"));
+        EXPECT_EQ(seen, "0:00 1:21 2:21 3:11 4:21 5:11 6:11 ");
+        EXPECT_EQ(Counts(totals), "7 7 1 3 3 0");
+        EXPECT_EQ(box.shown.at(0).title + box.shown.at(2).title, "Same FileFile Has Several Names");
+        EXPECT_EQ(ReadFile(dir / "hard.bmp"), Bmp().Build());
     }
     RecordingMessageBox box;
     std::string asked;
@@ -217,7 +221,7 @@ TEST(FileBatch, WorksOnEachFileOnceWhateverNamesLeadToItAndCountsTheResults) {
             return finished < 2;
         });
     EXPECT_EQ(asked, "0a.bmp 1link.bmp 2a.bmp ");
-    EXPECT_EQ(Counts(stopped), "6 2 0 1 1 1");
+    EXPECT_EQ(Counts(stopped), "7 2 0 1 1 1");
     EXPECT_EQ(box.shown.at(1).text, "\"" + files[1].string() + "\" is the same file as \"" +
                                         files[0].string() +
                                         "\" and was not restored a second time.");
@@ -249,8 +253,12 @@ TEST(Session, SelectingAFileReadsItsImageAfreshAndANewFolderSelectsNone) {
         if (w != 3) session.SelectFile(dir / "a.bmp");
         widths += std::to_string(session.Image()->Width());  // as loaded when selected
     }
+    WriteFile(dir / "a.png", SmallPng(0));  // an indexed PNG as an 8-bit image
+    session.SelectFile(dir / "a.png");
+    widths +=
+        std::to_string(session.Image()->Width()) + std::to_string(session.Image()->BitCount());
     session.SetFolder(dir.path());
-    EXPECT_EQ(widths + std::to_string(session.HasSelectedFile()), "2240");
+    EXPECT_EQ(widths + std::to_string(session.HasSelectedFile()), "224480");
 }
 
 // Where Tintwell.ini lives, for the window and the command line alike.

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolTip>
 
 #include "ui/preview/PictureBox.h"
@@ -54,6 +55,39 @@ int PaletteGrid::CellAt(QPoint point) const {
 void PaletteGrid::SetBackColor(int index, ColorValue color) {
     colors_[static_cast<size_t>(index)] = color & 0xFFFFFF;
     update(CellRect(index).translated(-pos()));
+}
+
+std::array<std::uint8_t, 256> PaletteGrid::Opaque() {
+    std::array<std::uint8_t, 256> alphas;
+    alphas.fill(255);
+    return alphas;
+}
+
+void PaletteGrid::SetAlpha(int index, std::uint8_t alpha) {
+    alphas_[static_cast<size_t>(index)] = alpha;
+    update(CellRect(index).translated(-pos()));
+}
+
+// The colour at `alpha` over a grey and white checkerboard, in the cell's
+// lower right half.
+static void PaintTransparent(QPainter& p, const QRect& cell, QColor color, int alpha) {
+    QPainterPath half;
+    half.moveTo(cell.topRight() + QPoint(1, 0));
+    half.lineTo(cell.bottomRight() + QPoint(1, 1));
+    half.lineTo(cell.bottomLeft() + QPoint(0, 1));
+    half.closeSubpath();
+    p.save();
+    p.setClipPath(half);
+    const int square = std::max(2, cell.width() / 4);
+    for (int y = cell.top(); y <= cell.bottom(); y += square)
+        for (int x = cell.left(); x <= cell.right(); x += square)
+            p.fillRect(QRect(x, y, square, square),
+                       ((x - cell.left()) / square + (y - cell.top()) / square) % 2
+                           ? Qt::white
+                           : Qt::lightGray);
+    color.setAlpha(alpha);
+    p.fillRect(cell, color);
+    p.restore();
 }
 
 void PaletteGrid::MoveFrame(Frame frame, const QRect& rect) {
@@ -139,6 +173,8 @@ void PaletteGrid::paintEvent(QPaintEvent*) {
         const ColorValue c = colors_[static_cast<size_t>(i)];
         const QRect cell = CellRect(i);
         p.fillRect(cell, ToQColor(c));
+        if (alphas_[static_cast<size_t>(i)] < 255)
+            PaintTransparent(p, cell, ToQColor(c), alphas_[static_cast<size_t>(i)]);
         if (IsDimmed(i)) p.fillRect(cell, dim);
         if (HasMark(i)) PaintMark(p, cell, c);
     }

@@ -39,6 +39,10 @@ class PaletteGrid : public QWidget {
 
     ColorValue BackColor(int index) const { return colors_[static_cast<size_t>(index)]; }
     void SetBackColor(int index, ColorValue color);
+    // A cell whose alpha is below 255 (a PNG's transparent entry) shows its
+    // colour over a checkerboard in its lower right half.
+    std::uint8_t Alpha(int index) const { return alphas_[static_cast<size_t>(index)]; }
+    void SetAlpha(int index, std::uint8_t alpha);
 
     // A marker frame's rectangle in the parent's pixels; border 2 pixels, drawn inside.
     void MoveFrame(Frame frame, const QRect& rect);
@@ -77,6 +81,8 @@ class PaletteGrid : public QWidget {
 
     ScreenUnits units_;
     std::array<ColorValue, 256> colors_{};
+    std::array<std::uint8_t, 256> alphas_ = Opaque();
+    static std::array<std::uint8_t, 256> Opaque();
     QRect frames_[3];
     int pressed_ = -1;
     int focusCell_ = 0;

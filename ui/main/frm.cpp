@@ -18,6 +18,7 @@
 
 #include "core/IndexCounts.h"
 #include "core/modRecolor.h"
+#include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsHelpViewer.h"
 #include "shell/modHelp.h"
@@ -392,14 +393,16 @@ void frm::PreviewUnloading() {
 
 namespace {
 
-// The file at `path` read once, as far as `parts` says; null when there is no
-// ordinary file there. A file that cannot be read loads as nothing.
-std::unique_ptr<clsBitmap> LoadBitmap(const std::string& path, BitmapParts parts, bool& loaded) {
+// The file at `path` read once (a BMP or an indexed PNG), as far as `parts`
+// says; null when there is no ordinary file there. A file that cannot be read
+// loads as nothing.
+std::unique_ptr<clsBitmap> LoadBitmap(const std::string& path, BitmapParts parts, ImageLoad& image,
+                                      bool& loaded) {
     loaded = false;
     if (!IsOrdinaryFile(path)) return nullptr;
     auto bitmap = std::make_unique<clsBitmap>();
     try {
-        loaded = bitmap->LoadFromFile(path, parts);
+        loaded = LoadImageFile(path, *bitmap, parts, &image);
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
@@ -409,28 +412,35 @@ std::unique_ptr<clsBitmap> LoadBitmap(const std::string& path, BitmapParts parts
 }  // namespace
 
 bool frm::LoadPalette(const std::string& path, bool report) {
+    ImageLoad image;
     bool loaded = false;
-    // The palette is all it needs.
-    const std::unique_ptr<clsBitmap> bitmap = LoadBitmap(path, BitmapParts::Headers, loaded);
-    return bitmap && LoadPaletteFrom(*bitmap, loaded, path, report);
+    // The palette is all it needs (and a PNG's transparency).
+    const std::unique_ptr<clsBitmap> bitmap =
+        LoadBitmap(path, BitmapParts::Headers, image, loaded);
+    return bitmap && LoadPaletteFrom(*bitmap, image, loaded, path, report);
 }
 
-bool frm::LoadPaletteFrom(const clsBitmap& bitmap, bool loaded, const std::string& path,
-                          bool report) {
+bool frm::LoadPaletteFrom(const clsBitmap& bitmap, const ImageLoad& image, bool loaded,
+                          const std::string& path, bool report) {
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
-        r.text = "Cannot load palette. BMP is not 8 bit (256 colors).";
+        r.text = image.png ? "Cannot load palette: " + image.why + "."
+                           : "Cannot load palette. BMP is not 8 bit (256 colors).";
         // The text names no file: the title does.
-        r.title = std::filesystem::path(path).filename().string() + " - BMP is not 8-bit";
+        r.title = std::filesystem::path(path).filename().string() +
+                  (image.png ? " - PNG not readable" : " - BMP is not 8-bit");
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
     }
     const auto& table = bitmap.ColorTable();
+    const auto& alpha = image.file.Alpha();
     for (int i = 0; i < 256; ++i) {
         lblColor->SetBackColor(
             i, i < static_cast<int>(table.size()) ? table[static_cast<size_t>(i)] : ColorValue{0});
+        lblColor->SetAlpha(
+            i, i < static_cast<int>(alpha.size()) ? alpha[static_cast<size_t>(i)] : 255);
     }
     // The three groups read their RGB from the cells: show the new palette's.
     for (int g = 0; g < 3; ++g)
@@ -547,10 +557,11 @@ void frm::File_Click(bool report) {
     const bool preview = mnuOptionsShowPreview->isChecked();
     const bool count = mnuOptionsDimUnused->isChecked();
     // The file is read once: whole when its pixels are shown or counted.
+    ImageLoad image;
     bool loaded = false;
-    std::unique_ptr<clsBitmap> bitmap =
-        LoadBitmap(path, preview || count ? BitmapParts::Whole : BitmapParts::Headers, loaded);
-    if (!bitmap || !LoadPaletteFrom(*bitmap, loaded, path, report)) {
+    std::unique_ptr<clsBitmap> bitmap = LoadBitmap(
+        path, preview || count ? BitmapParts::Whole : BitmapParts::Headers, image, loaded);
+    if (!bitmap || !LoadPaletteFrom(*bitmap, image, loaded, path, report)) {
         if (frmView* v = view_.data(); v && preview)
             v->ShowNothing();  // not the previous file's image
         return;

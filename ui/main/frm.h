@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "png/ImageFile.h"
 #include "shell/clsResizeLimits.h"
 #include "ui/main/ColorMapMenus.h"
 #include "ui/main/FileDialogCommands.h"
@@ -60,8 +61,8 @@ class frm : public QMainWindow, public IPreviewHost {
     // `report` false: a file that cannot be loaded gives no message.
     bool LoadPalette(const std::string& path, bool report = true);
     // As LoadPalette, from the file at `path` loaded already (`loaded` its result).
-    bool LoadPaletteFrom(const clsBitmap& bitmap, bool loaded, const std::string& path,
-                         bool report);
+    bool LoadPaletteFrom(const clsBitmap& bitmap, const ImageLoad& image, bool loaded,
+                         const std::string& path, bool report);
     void ShowColor(PaletteGrid::Frame frame, std::uint8_t c);
     void DoHover(std::uint8_t ColorNum) override;
     void lblColor_MouseDown(int Index, int Button, int Shift, double X, double Y) override;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsResizeLimits.h"
 
@@ -141,7 +142,7 @@ void frmView::closeEvent(QCloseEvent* event) {
 void frmView::LoadFile(const std::string& BMPFile, bool report) {
     auto bitmap = std::make_unique<clsBitmap>();
     try {
-        bitmap->LoadFromFile(BMPFile);
+        LoadImageFile(BMPFile, *bitmap);  // a PNG as an 8-bit bitmap
     } catch (const std::exception&) {
         // The file went away or cannot be read: nothing to preview.
     }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "ui/toolkit/AppInfo.h"
+#include "ui/toolkit/StopSignals.h"
 
 namespace tintwell {
 
@@ -29,6 +30,7 @@ void QtBatchProgress::Begin(int total, const std::string& action) {
     total_ = total;
     action_ = action;
     held_ = false;
+    BatchRunning(true);
     clock_.start();
     auto* d = new QProgressDialog(owner_);
     d->setWindowTitle(QString::fromLocal8Bit(AppInfo::Title()));
@@ -45,7 +47,7 @@ void QtBatchProgress::Begin(int total, const std::string& action) {
 
 bool QtBatchProgress::Next(int index, const std::string& name) {
     if (!dialog_) return true;
-    if (dialog_->wasCanceled()) return false;
+    if (dialog_->wasCanceled() || StopSignalArrived()) return false;
     dialog_->setLabelText(QString::fromLocal8Bit(BatchProgressText(index, total_, name, action_)));
     if (!shown_ && !held_ && clock_.elapsed() >= showAfterMs_) {
         // Shown for good: from now on the dialog's own timing never shows it again.
@@ -55,7 +57,7 @@ bool QtBatchProgress::Next(int index, const std::string& name) {
     // Once shown, setValue lets the window-modal dialog process events, so
     // Cancel can be pressed.
     if (shown_) dialog_->setValue(index);
-    return !dialog_->wasCanceled();
+    return !dialog_->wasCanceled() && !StopSignalArrived();
 }
 
 void QtBatchProgress::Hold(bool held) {
@@ -68,6 +70,7 @@ void QtBatchProgress::End() {
     if (!dialog_) return;
     delete dialog_.data();
     dialog_ = nullptr;
+    BatchRunning(false);
 }
 
 }  // namespace tintwell

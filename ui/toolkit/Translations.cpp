@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/CoreTexts.h"
+#include "png/PngTexts.h"
 #include "settings/SettingsTexts.h"
+#include "workspace/WorkspaceTexts.h"
 
 namespace tintwell {
 
@@ -37,7 +39,8 @@ QRegularExpression MatcherFor(const QString& pattern) {
 const std::vector<Pattern>& Patterns() {
     static const std::vector<Pattern> patterns = [] {
         std::vector<Pattern> all;
-        for (auto texts : {BitmapTexts(), CoreTexts(), SettingsTexts()}) {
+        for (auto texts :
+             {BitmapTexts(), PngTexts(), CoreTexts(), SettingsTexts(), WorkspaceTexts()}) {
             for (const char* text : texts) {
                 if (QString(text).contains(QRegularExpression("%[1-9]")))
                     all.push_back({text, MatcherFor(QString::fromUtf8(text))});
