@@ -267,7 +267,7 @@ fs::path BackupName(const fs::path& file, const fs::path& folder, int n) {
 
 fs::path NextBackupPath(const fs::path& file, const fs::path& folder) {
     fs::path candidate;
-    for (int n = 0; n <= 999; ++n) {
+    for (int n = 0; n <= kLastBackupNumber; ++n) {
         candidate = BackupName(file, folder, n);
         if (!EntryExists(candidate)) return candidate;
     }
@@ -305,7 +305,7 @@ namespace {
 bool PublishBackup(AtomicFile& copy, const fs::path& file, const fs::path& folder, bool replaceLast,
                    fs::path& backup, std::string& error) {
     bool taken = false;
-    for (int n = 0; n <= 999; ++n) {
+    for (int n = 0; n <= kLastBackupNumber; ++n) {
         backup = BackupName(file, folder, n);
         if (copy.Publish(backup, false, taken)) return true;
         if (!taken) break;

@@ -63,6 +63,9 @@ MessageRequest ChangedMessage(const std::string& path, const std::string& why);
 // `path` leads to the file a batch already handled under the name `earlier`.
 MessageRequest SameFileMessage(const std::string& path, const std::string& earlier);
 
+// The highest backup number: names run from "-001.bmp" to "-999.bmp".
+constexpr int kLastBackupNumber = 999;
+
 // True when a file name ends in ".png", in any case: its backups end in ".png".
 bool IsPngName(const std::string& name);
 // The folder beside `file` that receives its backups ("Tintwell Backup").

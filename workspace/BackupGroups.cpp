@@ -8,6 +8,7 @@
 #include <system_error>
 #include <unordered_map>
 
+
 namespace tintwell {
 namespace fs = std::filesystem;
 
