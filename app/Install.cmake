@@ -1,23 +1,11 @@
-# Installing Tintwell (cmake --install <build> [--prefix <dir>]) and placing the
-# help file beside the program in the build. The programs go into one folder,
-# TINTWELL_INSTALL_DIR (lib/tintwell), which keeps the settings when the user
-# can write it; bin/ gets links to them. The help file and the sample images go
+# Installing Tintwell (cmake --install <build> [--prefix <dir>]). The programs
+# go into one folder, TINTWELL_INSTALL_DIR (lib/tintwell); bin/ gets links to
+# them. The help file and the sample images go
 # into TINTWELL_SHARE_DIR (share/tintwell), where the program finds them when
 # its own folder does not hold them; the desktop entry and icon go where
 # desktops look for them.
 
 set(_tintwell_help ${CMAKE_CURRENT_LIST_DIR}/help/Tintwell.html)
-
-# The help file beside the program in the build folder, so a program run from
-# the build finds its help too.
-add_custom_command(
-  OUTPUT ${TINTWELL_RUNTIME_DIR}/Tintwell.html
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${TINTWELL_RUNTIME_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_tintwell_help}
-          ${TINTWELL_RUNTIME_DIR}/Tintwell.html
-  DEPENDS ${_tintwell_help}
-  COMMENT "Placing the help file beside the program")
-add_custom_target(tintwell_help ALL DEPENDS ${TINTWELL_RUNTIME_DIR}/Tintwell.html)
 if(TARGET tintwell)
   add_dependencies(tintwell tintwell_help)
 endif()

@@ -354,6 +354,10 @@ bool AtomicFile::WriteOut() {
     return true;
 }
 
+void AtomicFile::StartWriteOut() {
+    if (fd_ >= 0 && !inPlace_) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 bool AtomicFile::StampNow() {
     timespec times[2] = {{0, UTIME_OMIT}, {}};
     ::clock_gettime(CLOCK_REALTIME, &times[1]);

@@ -66,6 +66,9 @@ class AtomicFile {
     // its own. The next fsync on the same file system (of the file replaced
     // next, say) commits its size and name, before anything done after it.
     bool WriteOut();
+    // Starts writing the temporary's data to disk without waiting for it, so
+    // that the disk works while the caller goes on; errors show at the flush.
+    void StartWriteOut();
     // Stamps the temporary as written now, to the nanosecond.
     bool StampNow();
     // Gives the temporary the owner and group (where the system allows it),

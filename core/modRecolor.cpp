@@ -167,7 +167,12 @@ MessageRequest NoFileMessage(const std::string& path) {
 
 bool FindFileProblem(const std::string& path, MessageRequest& message) {
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool found = !path.empty() && ::stat(path.c_str(), &st) == 0;
+    if (!found && !path.empty() && errno != ENOENT && errno != ENOTDIR) {
+        message = UnreadableMessage(path, std::strerror(errno));  // a folder we may not enter
+        return true;
+    }
+    if (!found || !S_ISREG(st.st_mode)) {
         message = NoFileMessage(path);
         return true;
     }
@@ -437,10 +442,10 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     RecolorProblem problem = RecolorProblem::None;
     std::string writeError;
     std::optional<MessageRequest> refusal;
-    const bool written =
-        WriteRecolored(lock.Fd(), path, selection, outside, map, out, bitmap, problem, writeError,
-                       refusal);
+    const bool written = WriteRecolored(lock.Fd(), path, selection, outside, map, out, bitmap,
+                                        problem, writeError, refusal);
     const bool writeFailed = problem == RecolorProblem::None && !refusal && !written;
+    if (written) out.StartWriteOut();  // the disk writes it while the backup is copied
 
     // The backup is complete and on disk before the file is replaced. A file
     // that is refused or cannot be written is backed up all the same; when the

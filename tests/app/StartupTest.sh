@@ -32,6 +32,25 @@ check "--version with an unreachable display" 0 "" DISPLAY=:97 -- --version
 check "no display" 1 "^tintwell: no display to open the window on" DISPLAY= -- "$tmp"
 check "an unreachable display" 1 'cannot open the window: the display ":97" cannot be reached' \
   DISPLAY=:97 -- "$tmp"
+# Regression: SIGTERM killed the window; it closes it as its close button does
+# (exit 0, its placement written). A copy runs, so the settings land in $tmp.
+mkdir "$tmp/app" && cp "$program" "$tmp/app/"
+env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen HOME="$tmp" "$tmp/app/tintwell" \
+  "$tmp/app" >/dev/null 2>&1 &
+pid=$!
+for ((i = 0; i < 200; i++)); do  # until the program catches SIGTERM
+  mask=$(awk '/^SigCgt/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
+  [ -n "$mask" ] && (((16#$mask >> 14) & 1)) && break
+  sleep 0.1
+done
+sleep 0.5
+kill -TERM "$pid"
+wait "$pid"
+got=$?
+if [ "$got" != 0 ] || [ -z "$(find "$tmp" -name Tintwell.ini)" ]; then
+  echo "FAILED: SIGTERM: exit $got (expected 0), settings: $(find "$tmp" -name Tintwell.ini)" >&2
+  status=1
+fi
 grep -qx "Tintwell [0-9.]*" <(env DISPLAY= "$program" --version) || {
   echo "FAILED: --version prints no version" >&2; status=1; }
 exit $status

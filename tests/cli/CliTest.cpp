@@ -280,6 +280,15 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     EXPECT_EQ(ReadFile(dir / "a.txt"), list);
     EXPECT_EQ(ReadFile(dir / "keep.txt"), "kept");
     EXPECT_TRUE(fs::is_symlink(dir / "loop"));
+    // Regression: a file this user may not read was "not a 256 color BMP".
+    fs::permissions(dir.path(), fs::perms(0755));
+    fs::permissions(dir / "a.bmp", fs::perms(0600));
+    if (::geteuid() == 0) {  // then another user can be run
+        EXPECT_EQ(Sh("exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$0\" info a.bmp",
+                     dir.path()),
+                  "1||\"a.bmp\" could not be read: Permission denied. The file was left "
+                  "unchanged.\n");
+    }
     fs::create_directory(dir / "sub");  // a folder stands for its PNG files too
     WriteFile(dir / "sub" / "q.PNG", png);
     const std::string recolored = Cli("recolor --no-backup -q -p 1:3 sub", dir.path());

@@ -82,3 +82,17 @@ cmake --install "$build" --prefix "$tmp/local" >/dev/null || fail "cmake --insta
 [ ! -e "$tmp/local/share/doc" ] && [ ! -e "$tmp/local/share/lintian" ] ||
   fail "cmake --install installs the package's documentation or lintian overrides"
 [ -e "$tmp/local/share/metainfo/$id.metainfo.xml" ] || fail "cmake --install without the metainfo"
+
+# The installed programs keep their settings in the user's configuration
+# folder, also when run by root, who can write the program's folder; a first
+# start copies the samples into the user's data folder and lists them there.
+home=$tmp/home
+mkdir -p "$home"
+settings=$(env -u XDG_CONFIG_HOME HOME="$home" "$cli" info --settings-path)
+[ "$settings" = "$home/.config/Tintwell/Tintwell.ini" ] || fail "settings of the install: $settings"
+env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
+  timeout 5 "$usr/bin/tintwell" >/dev/null 2>&1 || true
+[ -e "$home/.local/share/tintwell/Samples/sample-tiles.bmp" ] || fail "the first start copied no samples"
+grep -q "^Folder=" "$home/.config/Tintwell/Tintwell.ini" 2>/dev/null &&
+  fail "the first start stored a folder"
+[ ! -e "$usr/lib/tintwell/Tintwell.ini" ] || fail "a settings file beside the installed program"
