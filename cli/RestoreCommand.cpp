@@ -2,8 +2,8 @@
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
 #include "cli/PrintableText.h"
-#include "cli/StopSignals.h"
 #include "cli/PrintedMessages.h"
+#include "cli/StopSignals.h"
 #include "core/Quoted.h"
 #include "workspace/FileBatch.h"
 #include "workspace/ImageFileList.h"
@@ -49,11 +49,14 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
     // A file named twice (or through a link) is restored once: a second
     // restore would undo the first.
     const BatchTotals totals = FileBatch::Restore(dryRun).Run(
-        files, messages, [&](std::size_t i, const BatchFileResult& result) {
+        files, messages,
+        [&](std::size_t i, const BatchFileResult& result) {
             if (result.outcome == BatchFileResult::Outcome::Done && !quiet)
                 PrintOutcome(console, files[i], result.restore, dryRun);
         },
-        [](std::size_t, auto&) { return StopSignal() == 0; });  // a stop signal ends it between files
+        [](std::size_t, auto&) {
+            return StopSignal() == 0;
+        });  // a stop signal ends it between files
     const std::size_t distinct = files.size() - totals.same;
     if (!quiet) {
         std::fprintf(console.out, "%s %zu of %zu %s.\n", dryRun ? "Would restore" : "Restored",

@@ -8,7 +8,6 @@
 #include <system_error>
 #include <unordered_map>
 
-
 namespace tintwell {
 namespace fs = std::filesystem;
 

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "core/Quoted.h"
 #include "workspace/FolderListing.h"
 
 namespace tintwell {
@@ -19,7 +20,7 @@ void ImageFileList::Add(const std::string& argument) {
 void ImageFileList::AddFolder(const fs::path& folder) {
     const FolderListing::Contents contents = FolderListing::Read(folder, recursive_);
     if (!contents.error.empty()) {
-        errors_.push_back("\"" + folder.string() + "\" could not be read: " + contents.error);
+        errors_.push_back(Quoted(folder) + " could not be read: " + contents.error);
         return;
     }
     for (const std::string& name : contents.files)

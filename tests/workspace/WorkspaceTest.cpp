@@ -172,6 +172,14 @@ TEST(ColorPairs, PrintsRunsThatParseBackToTheSameMap) {
         ASSERT_TRUE(ApplyPairs(given, map, seen, error) || !*given) << given << error;
         EXPECT_EQ(PairsText(map.Entries()), printed) << given;
     }
+    for (const char* wrong :
+         {"3:", ":7", "3-:7", "0-1:1-", "3:7-", "256:0", "1234567890123456789:1"}) {
+        ColorMap map;
+        PairsSeen seen;
+        std::string error;
+        EXPECT_FALSE(ApplyPairs(wrong, map, seen, error)) << wrong;
+        EXPECT_NE(error.find("is not a palette index"), std::string::npos) << error;
+    }
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
         ColorMap map, back;
