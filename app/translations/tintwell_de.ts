@@ -652,10 +652,6 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <source>The image&apos;s pixel data is shorter than the image.</source>
         <translation>Die Pixeldaten des Bildes sind kürzer als das Bild.</translation>
     </message>
-    <message>
-        <source>There is not enough memory to show the image.</source>
-        <translation>Der Speicher reicht nicht, um das Bild anzuzeigen.</translation>
-    </message>
 </context>
 <context>
     <name>Progress</name>
@@ -737,13 +733,37 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <source>Save Color Map?</source>
         <translation>Farbzuordnung speichern?</translation>
     </message>
+    <message>
+        <source>Show &amp;Pairs</source>
+        <translation>Paare &amp;zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Map Pairs...</source>
+        <translation>Paare zu&amp;ordnen...</translation>
+    </message>
+    <message>
+        <source>The color map as pairs of the command line&apos;s --pairs, to copy:</source>
+        <translation>Die Farbzuordnung als Paare wie bei --pairs der Kommandozeile, zum Kopieren:</translation>
+    </message>
+    <message>
+        <source>Show Pairs</source>
+        <translation>Paare zeigen</translation>
+    </message>
+    <message>
+        <source>Pairs to map, SOURCE:TARGET with indices or ranges (3:7,16-31:32-47):</source>
+        <translation>Zuzuordnende Paare, QUELLE:ZIEL mit Indizes oder Bereichen (3:7,16-31:32-47):</translation>
+    </message>
+    <message>
+        <source>Map Pairs</source>
+        <translation>Paare zuordnen</translation>
+    </message>
+    <message>
+        <source>The pairs were not mapped: %1.</source>
+        <translation>Die Paare wurden nicht zugeordnet: %1.</translation>
+    </message>
 </context>
 <context>
     <name>tintwell::FileDialogCommands</name>
-    <message>
-        <source>Save Color Index List</source>
-        <translation>Farbindexliste speichern</translation>
-    </message>
     <message>
         <source>Select a folder</source>
         <translation>Ordner auswählen</translation>
@@ -760,6 +780,10 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <source>Save color index list</source>
         <translation>Farbindexliste speichern</translation>
     </message>
+    <message>
+        <source>Save Color &amp;Index List</source>
+        <translation>Farb&amp;indexliste speichern</translation>
+    </message>
 </context>
 <context>
     <name>tintwell::OpenCommands</name>
@@ -774,6 +798,17 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     <message>
         <source>Cannot Open</source>
         <translation>Öffnen nicht möglich</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::PaletteGrid</name>
+    <message>
+        <source>%1 pixel</source>
+        <translation>%1 Pixel</translation>
+    </message>
+    <message>
+        <source>%1 pixels</source>
+        <translation>%1 Pixel</translation>
     </message>
 </context>
 <context>
@@ -867,18 +902,6 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <translation>&amp;Optionen</translation>
     </message>
     <message>
-        <source>Show Preview</source>
-        <translation>Vorschau zeigen</translation>
-    </message>
-    <message>
-        <source>Backup BMPs</source>
-        <translation>BMPs sichern</translation>
-    </message>
-    <message>
-        <source>Recolor outside of selection</source>
-        <translation>Außerhalb der Auswahl umfärben</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
@@ -895,14 +918,6 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <translation>Dieser Ordner enthält keine BMP-Dateien.</translation>
     </message>
     <message>
-        <source>Refresh File List</source>
-        <translation>Dateiliste aktualisieren</translation>
-    </message>
-    <message>
-        <source>Recolor Selected BMPs</source>
-        <translation>Ausgewählte BMPs umfärben</translation>
-    </message>
-    <message>
         <source>Cannot load palette: %1.</source>
         <translation>Die Palette kann nicht geladen werden: %1.</translation>
     </message>
@@ -911,16 +926,40 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <translation>Die Palette kann nicht geladen werden. Das BMP hat nicht 8 Bit (256 Farben).</translation>
     </message>
     <message>
-        <source>PNG not readable</source>
-        <translation>PNG nicht lesbar</translation>
-    </message>
-    <message>
-        <source>BMP is not 8-bit</source>
-        <translation>BMP hat nicht 8 Bit</translation>
-    </message>
-    <message>
         <source>Recoloration complete</source>
         <translation>Umfärben abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Show &amp;Preview</source>
+        <translation>&amp;Vorschau zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Backup BMPs</source>
+        <translation>BMPs &amp;sichern</translation>
+    </message>
+    <message>
+        <source>Recolor &amp;outside of selection</source>
+        <translation>&amp;Außerhalb der Auswahl umfärben</translation>
+    </message>
+    <message>
+        <source>&amp;Dim Unused Colors</source>
+        <translation>Ungenutzte Farben ab&amp;dunkeln</translation>
+    </message>
+    <message>
+        <source>Refresh File &amp;List</source>
+        <translation>Datei&amp;liste aktualisieren</translation>
+    </message>
+    <message>
+        <source>&amp;Recolor Selected BMPs</source>
+        <translation>Ausgewählte BMPs &amp;umfärben</translation>
+    </message>
+    <message>
+        <source>%1 - PNG not readable</source>
+        <translation>%1 - PNG nicht lesbar</translation>
+    </message>
+    <message>
+        <source>%1 - BMP is not 8-bit</source>
+        <translation>%1 - BMP hat nicht 8 Bit</translation>
     </message>
 </context>
 <context>
