@@ -5,6 +5,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
+#include "workspace/ColorPairs.h"
 
 namespace tintwell {
 
@@ -28,7 +29,9 @@ std::string MapNameFromPrompt(const std::string& typed) {
         pendingBreak = false;
         name += c;
     }
-    return name;
+    // Blanks alone make no name.
+    const bool blank = name.find_first_not_of(" \t\v\f") == std::string::npos;
+    return blank ? std::string() : name;
 }
 
 ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
@@ -39,6 +42,7 @@ ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
 
     mnuColorMapSave = mnuColorMap->addAction("&Save");
     mnuColorMapSave->setObjectName("mnuColorMapSave");
+    mnuColorMapSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(mnuColorMapSave, &QAction::triggered, this, [this] { mnuColorMapSave_Click(); });
     mnuColorMapSaveAs = mnuColorMap->addMenu("Save &As...");
     mnuColorMapSaveAs->setObjectName("mnuColorMapSaveAs");
@@ -51,6 +55,16 @@ ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
     mnuColorMapReset = mnuColorMap->addAction("&Reset");
     mnuColorMapReset->setObjectName("mnuColorMapReset");
     connect(mnuColorMapReset, &QAction::triggered, this, [this] { mnuColorMapReset_Click(); });
+    mnuColorMapPairsDash = mnuColorMap->addSeparator();
+    mnuColorMapPairsDash->setObjectName("mnuColorMapPairsDash");
+    mnuColorMapShowPairs = mnuColorMap->addAction("Show &Pairs");
+    mnuColorMapShowPairs->setObjectName("mnuColorMapShowPairs");
+    connect(mnuColorMapShowPairs, &QAction::triggered, this,
+            [this] { mnuColorMapShowPairs_Click(); });
+    mnuColorMapMapPairs = mnuColorMap->addAction("&Map Pairs...");
+    mnuColorMapMapPairs->setObjectName("mnuColorMapMapPairs");
+    connect(mnuColorMapMapPairs, &QAction::triggered, this,
+            [this] { mnuColorMapMapPairs_Click(); });
     for (QMenu* list : {mnuColorMapSaveAs, mnuColorMapLoad, mnuColorMapDelete}) {
         list->menuAction()->setEnabled(false);
     }
@@ -172,6 +186,36 @@ void ColorMapMenus::mnuColorMapReset_Click() {
     window_.lblColor_MouseDown(0, 1, 0, 0, 0);
 }
 
+void ColorMapMenus::mnuColorMapShowPairs_Click() {
+    PromptRequest show;
+    show.prompt = "The color map as pairs of the command line's --pairs, to copy:";
+    show.title = "Show Pairs";
+    show.defaultText = PairsText(app_.Map().Entries());
+    app_.Prompt().Ask(show);
+}
+
+void ColorMapMenus::mnuColorMapMapPairs_Click() {
+    PromptRequest ask;
+    ask.prompt = "Pairs to map, SOURCE:TARGET with indices or ranges (3:7,16-31:32-47):";
+    ask.title = "Map Pairs";
+    const std::string text = app_.Prompt().Ask(ask);
+    if (text.empty()) return;
+    ColorMap map = app_.Map();
+    PairsSeen seen;
+    std::string error;
+    if (!ApplyPairs(text, map, seen, error)) {
+        MessageRequest refusal;
+        refusal.text = "The pairs were not mapped: " + error + ".";
+        refusal.title = "Map Pairs";
+        refusal.icon = MsgIcon::Information;
+        app_.Messages().Show(refusal);
+        return;
+    }
+    app_.History().SetMappings(map.Entries());
+    window_.View()->DoPreview();
+    window_.lblColor_MouseDown(window_.SelectedColor(), 1, 0, 0, 0);  // its "Mapping To"
+}
+
 bool ColorMapMenus::Form_QueryUnload() {
     if (!app_.Map().ColorMapChanged()) return false;
     MessageRequest question;
@@ -183,8 +227,10 @@ bool ColorMapMenus::Form_QueryUnload() {
         case MsgResult::Cancel:
             return true;
         case MsgResult::Yes:
+            // A save given up (the name prompt or the overwrite question
+            // cancelled) keeps the window open with its map.
             mnuColorMapSave_Click();
-            return false;
+            return app_.Map().ColorMapChanged();
         default:
             return false;
     }

@@ -16,7 +16,7 @@ FileDialogCommands::FileDialogCommands(frm& window, Application& app, QMenu* opt
     window.cmdBrowse->show();
     mnuOptionsDash = options->addSeparator();
     mnuOptionsDash->setObjectName("mnuOptionsDash");
-    mnuOptionsSaveColorIndexList = options->addAction("Save Color Index List");
+    mnuOptionsSaveColorIndexList = options->addAction("Save Color &Index List");
     mnuOptionsSaveColorIndexList->setObjectName("mnuOptionsSaveColorIndexList");
     connect(mnuOptionsSaveColorIndexList, &QAction::triggered, this,
             [this] { mnuOptionsSaveColorIndexList_Click(); });

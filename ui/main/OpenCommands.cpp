@@ -86,16 +86,7 @@ bool OpenCommands::OpenFromCommandLine(const std::vector<std::string>& paths) {
 }
 
 void OpenCommands::Show(const Request& request) {
-    window_.OpenFolder(request.folder);
-    bool first = true;
-    for (const std::string& name : request.names) {
-        const QList<QListWidgetItem*> found =
-            window_.File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
-        if (found.isEmpty()) continue;
-        if (first) window_.File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
-        found[0]->setSelected(true);
-        first = false;
-    }
+    window_.OpenFolder(request.folder, request.names);
 }
 
 bool OpenCommands::eventFilter(QObject* watched, QEvent* event) {

@@ -22,7 +22,11 @@ UndoCommands::UndoCommands(frm& window, Application& app, QMenu* colorMap)
         item->setShortcutContext(Qt::ApplicationShortcut);
     connect(mnuColorMapUndo, &QAction::triggered, this, [this] { mnuColorMapUndo_Click(); });
     connect(mnuColorMapRedo, &QAction::triggered, this, [this] { mnuColorMapRedo_Click(); });
-    app_.History().SetListener([this] { UpdateItems(); });
+    // Every change of the map also shows in the palette grid's marks.
+    app_.History().SetListener([this] {
+        UpdateItems();
+        window_.lblColor->update();
+    });
     UpdateItems();
 }
 

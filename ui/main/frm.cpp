@@ -5,6 +5,9 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenuBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +16,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/IndexCounts.h"
 #include "core/modRecolor.h"
 #include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
@@ -104,6 +108,7 @@ void frm::BuildMenus() {
     mnuFile->setObjectName("mnuFile");
     mnuFileExit = mnuFile->addAction("E&xit");
     mnuFileExit->setObjectName("mnuFileExit");
+    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
 
     mnuOptions = menuBar()->addMenu("&Options");
@@ -122,11 +127,14 @@ void frm::BuildMenus() {
         return a;
     };
     mnuOptionsShowPreview =
-        addOption("mnuOptionsShowPreview", "Show Preview", &frm::mnuOptionsShowPreview_Click);
+        addOption("mnuOptionsShowPreview", "Show &Preview", &frm::mnuOptionsShowPreview_Click);
     mnuOptionsBackupBMPs =
-        addOption("mnuOptionsBackupBMPs", "Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
-    mnuOptionsRecolorOutside = addOption("mnuOptionsRecolorOutside", "Recolor outside of selection",
-                                         &frm::mnuOptionsRecolorOutside_Click);
+        addOption("mnuOptionsBackupBMPs", "&Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
+    mnuOptionsRecolorOutside =
+        addOption("mnuOptionsRecolorOutside", "Recolor &outside of selection",
+                  &frm::mnuOptionsRecolorOutside_Click);
+    mnuOptionsDimUnused =
+        addOption("mnuOptionsDimUnused", "&Dim Unused Colors", &frm::mnuOptionsDimUnused_Click);
 
     mnuHelp = menuBar()->addMenu("&Help");
     mnuHelp->setObjectName("mnuHelp");
@@ -193,6 +201,7 @@ void frm::BuildControls() {
     lblNoFiles->hide();
 
     lblColor = new PaletteGrid(units_, client);
+    lblColor->SetMap(&app_.Map());
     lblColor->onMouseDown = [this](int i, int b) { lblColor_MouseDown(i, b, 0, 0, 0); };
     lblColor->onMouseMove = [this](int i, int b) { lblColor_MouseMove(i, b, 0, 0, 0); };
 
@@ -224,13 +233,13 @@ void frm::BuildControls() {
             l->resize(std::max(l->width(), infoWidth), l->height());
     }
 
-    cmdRefreshFiles = new QPushButton("Refresh File List", client);
+    cmdRefreshFiles = new QPushButton("Refresh File &List", client);
     cmdRefreshFiles->setObjectName("cmdRefreshFiles");
     cmdRefreshFiles->setGeometry(
         units_.RectToPixels(kRefresh.x(), kRefresh.y(), kRefresh.width(), kRefresh.height()));
     connect(cmdRefreshFiles, &QPushButton::clicked, this, [this] { cmdRefreshFiles_Click(); });
 
-    cmdRecolor = new QPushButton("Recolor Selected BMPs", client);
+    cmdRecolor = new QPushButton("&Recolor Selected BMPs", client);
     cmdRecolor->setObjectName("cmdRecolor");
     cmdRecolor->setGeometry(
         units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
@@ -239,17 +248,25 @@ void frm::BuildControls() {
     connect(File, &QListWidget::itemSelectionChanged, this,
             [this] { cmdRecolor->setEnabled(!File->selectedItems().isEmpty()); });
 
-    setTabOrder(File, cmdBrowse);
+    // F5 recolours from this window as from the preview.
+    auto* recolorKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(recolorKey, &QShortcut::activated, this, [this] { cmdRecolor_Click(); });
+
+    setTabOrder(File, lblColor);
+    setTabOrder(lblColor, cmdBrowse);
     setTabOrder(cmdBrowse, cmdRecolor);
     setTabOrder(cmdRecolor, cmdRefreshFiles);
 
+    statusBar()->setObjectName("sbStatus");
+    statusBar()->setSizeGripEnabled(false);
     client->resize(DesignedClientSize());
-    resize(DesignedClientSize() + QSize(0, menuBar()->sizeHint().height()));
+    resize(DesignedClientSize() +
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
 }
 
 // --- lifecycle and options -------------------------------------------------------
 
-void frm::Form_Load() {
+void frm::Form_Load(const std::vector<std::string>& openPaths) {
     if (loaded_) return;
     loaded_ = true;
     limits_ = std::make_unique<clsResizeLimits>();
@@ -263,19 +280,18 @@ void frm::Form_Load() {
     mnuOptionsShowPreview->setChecked(settings.Preview());
     mnuOptionsBackupBMPs->setChecked(settings.BackupBMPs());
     mnuOptionsRecolorOutside->setChecked(settings.RecolorOutside());
+    mnuOptionsDimUnused->setChecked(settings.DimUnused());
     SetFolderLabel(lblFolder, settings.FolderToList().string());
 
     app_.History().StartFrom(settings.RecolorMap());
 
     lblColor_MouseDown(0, 1, 0, 0, 0);
     ShowColor(PaletteGrid::shpSel, 0);
-    SetFileListFolder(folderTag_);
-    if (mnuOptionsShowPreview->isChecked()) {
-        View()->show();
-        // Pointing the list at the folder has clicked its first file already
-        // and reported what was wrong with it.
-        File_Click(false);
-    }
+    // The windows are up before any file is loaded, so that whatever is said
+    // about a file stands over them; then the one file asked for is loaded once.
+    show();
+    if (mnuOptionsShowPreview->isChecked()) View()->show();
+    if (openPaths.empty() || !open_->OpenFromCommandLine(openPaths)) SetFileListFolder(folderTag_);
 }
 
 void frm::Form_Unload() {
@@ -322,6 +338,20 @@ void frm::mnuOptionsBackupBMPs_Click() {
     app_.Settings().SetBackupBMPs(on);
 }
 
+void frm::mnuOptionsDimUnused_Click() {
+    const bool on = !mnuOptionsDimUnused->isChecked();
+    mnuOptionsDimUnused->setChecked(on);
+    app_.Settings().SetDimUnused(on);
+    if (!on) {
+        lblColor->SetCounts({});
+    } else if (const frmView* v = view_.data();
+               v && v->PreviewBitmap() && mnuOptionsShowPreview->isChecked()) {
+        lblColor->SetCounts(CountIndices(*v->PreviewBitmap()));
+    } else {
+        File_Click(false);  // read with its pixels, to count them
+    }
+}
+
 void frm::mnuOptionsRecolorOutside_Click() {
     if (isClosing_) return;
     const bool on = !mnuOptionsRecolorOutside->isChecked();
@@ -337,7 +367,10 @@ frmView* frm::View() {
         if (!limits_) limits_ = std::make_unique<clsResizeLimits>();
         const bool placedBefore =
             !app_.Settings().Ini().ReadString(SettingsFile::kPreviewPlacement, "Left").empty();
-        auto* v = new frmView(app_, *this, *limits_);
+        auto* v = new frmView(app_, *this, *limits_, this);
+        // The menu commands' shortcut keys work in the preview too.
+        for (QAction* command : findChildren<QAction*>())
+            if (!command->shortcut().isEmpty()) v->addAction(command);
         view_ = v;
         v->Form_Load();
         // With no stored placement the preview opens beside this window rather
@@ -358,23 +391,45 @@ void frm::PreviewUnloading() {
 
 // --- palette grid -----------------------------------------------------------------
 
-bool frm::LoadPalette(const std::string& path, bool report) {
-    if (!IsOrdinaryFile(path)) return false;
-    clsBitmap bitmap;
-    ImageLoad image;
-    bool loaded = false;
+namespace {
+
+// The file at `path` read once (a BMP or an indexed PNG), as far as `parts`
+// says; null when there is no ordinary file there. A file that cannot be read
+// loads as nothing.
+std::unique_ptr<clsBitmap> LoadBitmap(const std::string& path, BitmapParts parts, ImageLoad& image,
+                                      bool& loaded) {
+    loaded = false;
+    if (!IsOrdinaryFile(path)) return nullptr;
+    auto bitmap = std::make_unique<clsBitmap>();
     try {
-        // The palette is all it needs (and a PNG's transparency).
-        loaded = LoadImageFile(path, bitmap, BitmapParts::Headers, &image);
+        loaded = LoadImageFile(path, *bitmap, parts, &image);
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
+    return bitmap;
+}
+
+}  // namespace
+
+bool frm::LoadPalette(const std::string& path, bool report) {
+    ImageLoad image;
+    bool loaded = false;
+    // The palette is all it needs (and a PNG's transparency).
+    const std::unique_ptr<clsBitmap> bitmap =
+        LoadBitmap(path, BitmapParts::Headers, image, loaded);
+    return bitmap && LoadPaletteFrom(*bitmap, image, loaded, path, report);
+}
+
+bool frm::LoadPaletteFrom(const clsBitmap& bitmap, const ImageLoad& image, bool loaded,
+                          const std::string& path, bool report) {
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
         r.text = image.png ? "Cannot load palette: " + image.why + "."
                            : "Cannot load palette. BMP is not 8 bit (256 colors).";
-        r.title = image.png ? "PNG not readable" : "BMP is not 8-bit";
+        // The text names no file: the title does.
+        r.title = std::filesystem::path(path).filename().string() +
+                  (image.png ? " - PNG not readable" : " - BMP is not 8-bit");
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
@@ -442,10 +497,26 @@ void frm::SetFolderLabel(QLabel* label, const std::string& path) {
     label->setToolTip(shortened != full ? full : QString());
 }
 
-void frm::SetFileListFolder(const std::string& folder) {
+void frm::SetFileListFolder(const std::string& folder, const std::vector<std::string>& names) {
     app_.CurrentSession().SetFolder(folder);
-    ReadFolderIntoList();
-    File_PathChange();
+    {
+        // The list is filled and its current entry set quietly: then the
+        // current file is loaded once.
+        const QSignalBlocker quiet(File);
+        ReadFolderIntoList();
+        File_PathChange();
+        bool first = true;
+        for (const std::string& name : names) {
+            const QList<QListWidgetItem*> found =
+                File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
+            if (found.isEmpty()) continue;
+            if (first) File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
+            found[0]->setSelected(true);
+            first = false;
+        }
+    }
+    cmdRecolor->setEnabled(!File->selectedItems().isEmpty());
+    File_Click();
 }
 
 void frm::ReadFolderIntoList() {
@@ -457,11 +528,11 @@ void frm::ReadFolderIntoList() {
     lblNoFiles->setVisible(names.isEmpty());
 }
 
-void frm::OpenFolder(const std::string& folder) {
+void frm::OpenFolder(const std::string& folder, const std::vector<std::string>& names) {
     SetFolderLabel(lblFolder, folder);
-    SetFileListFolder(folder);
     app_.Settings().SetFolder(folder);
     recent_->Remember(folder);
+    SetFileListFolder(folder, names);
 }
 
 void frm::File_PathChange() {
@@ -483,13 +554,20 @@ void frm::File_Click(bool report) {
     dialogs_->mnuOptionsSaveColorIndexList->setEnabled(!name.empty());
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
-    const bool loaded = LoadPalette(path, report);
-    if (!mnuOptionsShowPreview->isChecked()) return;
-    if (loaded) {
-        View()->LoadFile(path, report);
-    } else if (frmView* v = view_.data()) {
-        v->ShowNothing();  // not the previous file's image
+    const bool preview = mnuOptionsShowPreview->isChecked();
+    const bool count = mnuOptionsDimUnused->isChecked();
+    // The file is read once: whole when its pixels are shown or counted.
+    ImageLoad image;
+    bool loaded = false;
+    std::unique_ptr<clsBitmap> bitmap = LoadBitmap(
+        path, preview || count ? BitmapParts::Whole : BitmapParts::Headers, image, loaded);
+    if (!bitmap || !LoadPaletteFrom(*bitmap, image, loaded, path, report)) {
+        if (frmView* v = view_.data(); v && preview)
+            v->ShowNothing();  // not the previous file's image
+        return;
     }
+    lblColor->SetCounts(count ? CountIndices(*bitmap) : std::vector<std::int64_t>());
+    if (preview) View()->ShowBitmap(std::move(bitmap), path, report);
 }
 
 void frm::cmdRefreshFiles_Click() {
@@ -534,6 +612,9 @@ BatchTotals frm::RunFileBatch(FileBatch batch, const std::vector<std::string>& n
             return !withProgress || progress_->Next(static_cast<int>(i), names[i]);
         });
     if (withProgress) progress_->End();
+    if (!files.empty())
+        statusBar()->showMessage(QString::fromLocal8Bit(
+            BatchStatusText(action.empty() ? "recolored" : "restored", totals)));
     // A file the batch has reported is not reported a second time by the refresh.
     File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
@@ -550,6 +631,14 @@ void frm::cmdRecolor_Click() {
         r.text = "Recoloration complete";
         app_.Messages().Show(r);
     }
+}
+
+std::string BatchStatusText(const std::string& verb, const BatchTotals& totals) {
+    const std::string of = " of " + std::to_string(totals.files);
+    if (totals.stopped) return std::to_string(totals.worked) + of + " done, cancelled";
+    std::string text = std::to_string(totals.done + totals.same) + of + " " + verb;
+    if (totals.refused > 0) text += ", " + std::to_string(totals.refused) + " refused";
+    return text;
 }
 
 // --- layout ------------------------------------------------------------------------
