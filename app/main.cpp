@@ -154,9 +154,7 @@ int main(int argc, char* argv[]) {
     tintwell::frm main(app);
     messages.SetOwner(&main);
     prompt.SetOwner(&main);
-    main.Form_Load();
+    main.Form_Load(paths);
     tintwell::CloseOnStopSignals(main);
-    main.show();
-    if (!paths.empty()) main.Opener()->OpenFromCommandLine(paths);
     return qt.exec();
 }

@@ -19,6 +19,14 @@ void ColorMapHistory::SetMapping(std::uint8_t source, std::uint8_t target) {
     Record();
 }
 
+void ColorMapHistory::SetMappings(const Entries& entries) {
+    for (int i = 0; i < 256; ++i) {
+        const auto index = static_cast<std::uint8_t>(i);
+        if (map_[index] != entries[index]) map_.SetMapping(index, entries[index]);
+    }
+    Record();
+}
+
 void ColorMapHistory::Load(const Entries& entries) {
     for (int i = 0; i < 256; ++i)
         map_.SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<std::size_t>(i)]);

@@ -29,6 +29,9 @@ class ColorMapHistory {
 
     // The user maps `source` to `target` (sets the changed flag).
     void SetMapping(std::uint8_t source, std::uint8_t target);
+    // The user maps every index to its entry in `entries`, as one step (sets
+    // the changed flag when that changes the map).
+    void SetMappings(const Entries& entries);
     // A stored map replaces the current one; it becomes the saved state.
     // The changed flag is left alone.
     void Load(const Entries& entries);

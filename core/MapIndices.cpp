@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/PairTable.h"
-
 namespace tintwell {
 
 void MapIndices(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
@@ -14,8 +12,7 @@ void MapIndices(const std::uint8_t* source, std::uint8_t* target, std::size_t co
 }
 
 void MapRowPiece(const std::uint8_t* source, std::uint8_t* target, std::int64_t from,
-                 std::int64_t to, const RecolorSpans& spans, const std::uint8_t* table,
-                 const PairTable* pairs) {
+                 std::int64_t to, const RecolorSpans& spans, const std::uint8_t* table) {
     const auto copy = [&](std::int64_t a, std::int64_t b) {
         if (b > a && target != source)
             std::memcpy(target + (a - from), source + (a - from), static_cast<std::size_t>(b - a));
@@ -27,10 +24,7 @@ void MapRowPiece(const std::uint8_t* source, std::uint8_t* target, std::int64_t 
         if (a >= b) continue;
         copy(x, a);
         const auto n = static_cast<std::size_t>(b - a);
-        if (pairs)
-            pairs->Map(source + (a - from), target + (a - from), n, table);
-        else
-            MapIndices(source + (a - from), target + (a - from), n, table);
+        MapIndices(source + (a - from), target + (a - from), n, table);
         x = b;
     }
     copy(x, to);

@@ -7,10 +7,8 @@
 
 namespace tintwell {
 
-class PairTable;
-
 // The one 8-bit mapping kernel of every recolour (a bitmap, a file, an RLE
-// stream, the preview): each of `count` palette indices from `source` becomes
+// stream, a PNG): each of `count` palette indices from `source` becomes
 // its entry in the 256-entry `table`, written to `target` (which may be
 // `source`).
 void MapIndices(const std::uint8_t* source, std::uint8_t* target, std::size_t count,
@@ -19,9 +17,7 @@ void MapIndices(const std::uint8_t* source, std::uint8_t* target, std::size_t co
 // A piece of one image row: columns [from, to), held at `source` (column
 // `from` at source[0]). The columns inside `spans` are mapped into `target`,
 // the others copied as they are (nothing to copy when target is source).
-// `pairs`, when given, is built from `table` and speeds up long pieces.
 void MapRowPiece(const std::uint8_t* source, std::uint8_t* target, std::int64_t from,
-                 std::int64_t to, const RecolorSpans& spans, const std::uint8_t* table,
-                 const PairTable* pairs = nullptr);
+                 std::int64_t to, const RecolorSpans& spans, const std::uint8_t* table);
 
 }  // namespace tintwell

@@ -15,6 +15,7 @@ constexpr const char* kNumColorMaps = "NumColorMaps";
 constexpr const char* kPreview = "Preview";
 constexpr const char* kRecolorOutside = "RecolorOutside";
 constexpr const char* kZoom = "Zoom";
+constexpr const char* kDimUnused = "DimUnused";
 constexpr const char* kName = "Name";
 
 // The palette index a key name stands for: "0" to "255" exactly as written
@@ -59,8 +60,8 @@ bool SettingsFile::Load() {
     return ini_.LoadINI(Path().string());
 }
 
-bool SettingsFile::ReadSwitch(const char* key) const {
-    return ini_.ReadLong(kGeneral, key, -1) != 0;
+bool SettingsFile::ReadSwitch(const char* key, bool absent) const {
+    return ini_.ReadLong(kGeneral, key, absent ? -1 : 0) != 0;
 }
 
 void SettingsFile::WriteSwitch(const char* key, bool on) {
@@ -84,6 +85,12 @@ bool SettingsFile::RecolorOutside() const {
 }
 void SettingsFile::SetRecolorOutside(bool on) {
     WriteSwitch(kRecolorOutside, on);
+}
+bool SettingsFile::DimUnused() const {
+    return ReadSwitch(kDimUnused, false);
+}
+void SettingsFile::SetDimUnused(bool on) {
+    WriteSwitch(kDimUnused, on);
 }
 
 std::string SettingsFile::StoredFolder() const {

@@ -19,6 +19,7 @@ using ColorMapEntries = std::array<std::uint8_t, 256>;
 //              Folder        text, absent = the program's folder
 //              NumColorMaps  whole number, absent = 0
 //              Zoom          whole number 1..8, absent = 1
+//              DimUnused     switch as above, absent = false
 //   [Main] [Preview]  window placements (WindowPlacement.h)
 //   [Recolor]   "0".."255" = target index, written by hand only
 //   [List N]    stored colour map N (1..NumColorMaps): "Name" and one key per
@@ -63,6 +64,9 @@ class SettingsFile {
     void SetPreview(bool on);
     bool RecolorOutside() const;
     void SetRecolorOutside(bool on);
+    // The palette grid dims the colours the current image does not use.
+    bool DimUnused() const;
+    void SetDimUnused(bool on);
 
     // The stored folder text exactly, the program's folder when absent.
     std::string StoredFolder() const;
@@ -118,7 +122,7 @@ class SettingsFile {
     };
 
   private:
-    bool ReadSwitch(const char* key) const;
+    bool ReadSwitch(const char* key, bool absent = true) const;
     void WriteSwitch(const char* key, bool on);
 
     std::filesystem::path programFolder_;

@@ -1,7 +1,8 @@
 // Start-up probe: shows a window and quits as soon as it has been shown.
 //   startup_probe empty             an empty QMainWindow
-//   startup_probe tintwell <folder> Tintwell's main window, program folder <folder>
-// startup.sh times whole runs of both.
+//   startup_probe tintwell <folder> [path]  Tintwell's main window, program folder
+//                                           <folder>, opening [path] as the command line does
+// startup.sh and bigfile.sh time whole runs of both.
 #include <QApplication>
 #include <QMainWindow>
 #include <QTimer>
@@ -26,7 +27,7 @@ int main(int argc, char* argv[]) {
     tintwell::QtTextPrompt prompt;
     tintwell::Application app(tintwell::AppInfo(argv[2]), messages, prompt);
     tintwell::frm w(app);
-    w.Form_Load();
+    w.Form_Load(argc >= 4 ? std::vector<std::string>{argv[3]} : std::vector<std::string>{});
     w.show();
     QTimer::singleShot(0, &qt, &QCoreApplication::quit);
     const int rc = qt.exec();

@@ -66,6 +66,11 @@ inline QStringList ActionTexts(const QList<QAction*>& actions) {
         t << (a->isSeparator() ? "-" : a->text());
     return t;
 }
+// The palette index of a pixel of the file on disk, -1 when it cannot be loaded.
+inline int PixelOnDisk(const std::filesystem::path& path, int x, int y) {
+    clsBitmap b;
+    return b.LoadFromFile(path) ? b.GetPixelAt(x, y) : -1;
+}
 // Runs the deletions that windows closing themselves have queued.
 inline void FlushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -155,12 +160,12 @@ class MainWindowFixture : public ::testing::Test {
         main.reset();
         FlushDeletes();
     }
-    // Builds the program, runs the main window's load and shows it.
-    void Start(const std::string& ini = {}) {
+    // Builds the program, runs the main window's load (opening `open`) and shows it.
+    void Start(const std::string& ini = {}, const std::vector<std::string>& open = {}) {
         if (!ini.empty()) WriteFile(folder / "Tintwell.ini", ini);
         app = std::make_unique<Application>(AppInfo(folder.path().string()), messages, prompt);
         main = std::make_unique<frm>(*app, &progress);
-        main->Form_Load();
+        main->Form_Load(open);
         main->Dialogs()->SetFileDialogExec(&dialogs);
         main->show();
         QCoreApplication::processEvents();

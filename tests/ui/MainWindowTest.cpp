@@ -2,6 +2,8 @@
 // options, the palette grid, the file list and the batch, each checked
 // through what it shows.
 
+#include <QStatusBar>
+
 #include "support/GuiKit.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/preview/frmView.h"
@@ -10,11 +12,6 @@ namespace tintwell::test {
 namespace {
 
 using MainWindow = MainWindowFixture;
-
-int PixelOnDisk(const fs::path& path, int x, int y) {
-    clsBitmap b;
-    return b.LoadFromFile(path) ? b.GetPixelAt(x, y) : -1;
-}
 
 TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     Diagonal("b.BMP");
@@ -78,8 +75,9 @@ TEST_F(MainWindow, OptionsAreStoredAtOnceAndTheirEffectShows) {
     view->MoveSelection(0, 0, 3, 3);  // pixel (2, 2) holds 4, inside; (4, 0) outside
     const auto shown = [&] {
         view->DoPreview();
-        const QImage& p = view->img(1)->Picture();
-        return std::to_string(p.pixelIndex(2, 2)) + " " + std::to_string(p.pixelIndex(4, 0));
+        const PictureBox* p = view->img(1);
+        return std::to_string(qRed(p->ColorAt(2, 2))) + " " +
+               std::to_string(qRed(p->ColorAt(4, 0)));
     };
     EXPECT_EQ(shown(), "4 9");  // recoloured outside only
     main->mnuOptionsRecolorOutside->trigger();
@@ -126,7 +124,7 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_TRUE(app->Map().ColorMapChanged());
     EXPECT_EQ(Groups(), c17 + "|" + c0 + "|" + c200);
     EXPECT_EQ(main->LoadedView()->RenderCount(), renders + 1);
-    EXPECT_EQ(main->LoadedView()->img(1)->Picture().pixelIndex(17, 0), 200);
+    EXPECT_EQ(qRed(main->LoadedView()->img(1)->ColorAt(17, 0)), 200);
     Move(grid, at(17));  // hovering shows what a colour becomes
     EXPECT_EQ(Groups(), c17 + "|" + c17 + "|" + c200);
     EXPECT_EQ(grid->FrameRect(PaletteGrid::shpSel), frame(17));
@@ -152,7 +150,8 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_FALSE(main->LoadPalette((folder / "rle.bmp").string()));   // fails to load: as not 8-bit
     EXPECT_FALSE(main->LoadPalette((folder / "gone.bmp").string()));  // quietly
     EXPECT_FALSE(main->LoadPalette(folder.path().string()));
-    ASSERT_EQ(messages.Titles(), "BMP is not 8-bit;BMP is not 8-bit;");
+    // The text names no file: the title does.
+    ASSERT_EQ(messages.Titles(), "four.bmp - BMP is not 8-bit;rle.bmp - BMP is not 8-bit;");
     EXPECT_EQ(messages.shown[0].text, "Cannot load palette. BMP is not 8 bit (256 colors).");
     EXPECT_EQ(grid->BackColor(5), Bmp::PaletteColor(5));
     // A PNG's PLTE, black behind it; its transparent entries (tRNS) are marked.
@@ -180,11 +179,11 @@ TEST_F(MainWindow, ListsRefreshesAndShowsTheCurrentFileAndTheFolderShortenedInTh
     EXPECT_EQ(Groups(), "20 (14h) R: 0 G: 0 B: 0|21 (15h) R: 0 G: 0 B: 0|21 (15h) R: 0 G: 0 B: 0");
     Click(main->File->viewport(), main->File->visualItemRect(main->File->item(3)).center());
     EXPECT_EQ(Listed(), "a.bmp b.bmp c.bmp *deep.bmp");
-    EXPECT_EQ(messages.Titles(), "BMP is not 8-bit;");
+    EXPECT_EQ(messages.Titles(), "deep.bmp - BMP is not 8-bit;");
     frmView* view = main->LoadedView();  // shows no image for it
     EXPECT_EQ(view->windowTitle(), "0 x 0");
-    EXPECT_TRUE(!view->PreviewBitmap() && view->img(0)->Picture().isNull() &&
-                view->img(1)->Picture().isNull());
+    EXPECT_TRUE(!view->PreviewBitmap() && !view->img(0)->HasPicture() &&
+                !view->img(1)->HasPicture());
     main->File->setCurrentRow(2);
     Diagonal("0-new.bmp");
     main->cmdRefreshFiles->click();
@@ -226,6 +225,8 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
               "\"" + (folder / "b.bmp").string() + "\" is not a 256 color BMP");
     EXPECT_EQ(messages.shown.back().text, "Recoloration complete");
     EXPECT_EQ(progress.log, "begin 5;a.bmp;b.bmp;c.bmp;d.bmp;e.bmp;end;");
+    const auto status = [&] { return main->statusBar()->currentMessage().toStdString(); };
+    EXPECT_EQ(status(), "2 of 5 recolored, 3 refused");
     const auto pixels = [&](const char* name) {  // inside the selection, then outside
         return std::to_string(PixelOnDisk(folder / name, 0, 0)) + " " +
                std::to_string(PixelOnDisk(folder / name, 4, 0));
@@ -236,7 +237,7 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     EXPECT_EQ(ReadFile(folder / "b.bmp"), Bmp().Bits(24).Build());
     EXPECT_EQ(main->focusWidget(), main->File);
     // The preview shows the file as it now is.
-    EXPECT_EQ(main->LoadedView()->img(0)->Picture().pixel(4, 0) & 0xFFFFFF, 0x6897DBu);
+    EXPECT_EQ(main->LoadedView()->img(0)->ColorAt(4, 0) & 0xFFFFFF, 0x6897DBu);
 
     main->mnuOptionsBackupBMPs->trigger();
     app->Map().SetMapping(104, 4);
@@ -246,6 +247,7 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     main->File->selectAll();
     main->cmdRecolor->click();  // Cancel before the second file: no completion message
     EXPECT_EQ(progress.log, "begin 5;a.bmp;end;");
+    EXPECT_EQ(status(), "1 of 5 done, cancelled");
     EXPECT_EQ(pixels("a.bmp") + " " + pixels("d.bmp"), "0 4 0 104");
     EXPECT_TRUE(messages.shown.empty());
     frmView* view = main->LoadedView();
@@ -257,6 +259,7 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     Key(view, Qt::Key_F5);
     EXPECT_EQ(pixels("d.bmp"), "0 4");
     EXPECT_TRUE(messages.shown.empty());  // one file: no completion message
+    EXPECT_EQ(status(), "1 of 1 recolored");
 }
 
 }  // namespace

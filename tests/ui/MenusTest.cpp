@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 
@@ -12,6 +13,7 @@
 #include "ui/main/ColorMapMenus.h"
 #include "ui/main/RecentFoldersMenu.h"
 #include "ui/preview/frmView.h"
+#include "workspace/ColorPairs.h"
 
 namespace tintwell::test {
 namespace {
@@ -70,8 +72,8 @@ class Menus : public MainWindowFixture {
 TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
     Start();
     EXPECT_EQ(ActionTexts(M().mnuColorMap->actions()),
-              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset", "-", "&Undo",
-                           "R&edo"}));
+              (QStringList{"&Save", "Save &As...", "&Load", "&Delete", "-", "&Reset", "-",
+                           "Show &Pairs", "&Map Pairs...", "-", "&Undo", "R&edo"}));
     EXPECT_EQ(main->menuBar()->actions().at(1), M().mnuColorMap->menuAction());
     EXPECT_TRUE(Listed().isEmpty());
     prompt.answers = {"", "\r\n", "Sea\r\n[List 9]\r\nName=x\n"};
@@ -155,19 +157,24 @@ TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
 
 TEST_F(Menus, ClosingWithAnUnsavedMapAsksAndCancelKeepsEverything) {
     Diagonal("a.bmp");
-    const MsgResult answers[] = {MsgResult::Cancel, MsgResult::No, MsgResult::Yes, MsgResult::Yes};
-    for (int round = 0; round < 4; ++round) {
+    // Regressions (rounds 2 and 3): Yes with the name prompt cancelled, or given
+    // blanks only, closed the window and lost the map (or stored a blank name).
+    const MsgResult answers[] = {MsgResult::Cancel, MsgResult::No, MsgResult::Yes, MsgResult::Yes,
+                                 MsgResult::Yes};
+    const char* names[] = {"", "", "", "   ", "Kept"};
+    for (int round = 0; round < 5; ++round) {
         Start();
         Edit(2, 3);
         messages.shown.clear();
         messages.answers = {answers[round]};
-        prompt.answers = {round == 3 ? "Kept"
-                                     : ""};  // Yes with the name prompt cancelled still closes
-        EXPECT_EQ(main->close(), round > 0);
+        prompt.answers = {names[round]};
+        const bool closes = round == 1 || round == 4;
+        EXPECT_EQ(main->close(), closes) << round;
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(Describe(messages.shown[0]), "Save Color Map?|Save current color map?|200");
-        EXPECT_EQ(main->isVisible(), round == 0);
-        EXPECT_EQ(Section(1), round == 3 ? "[List 1]\r\n2=3\r\nName=Kept\r\n" : "");
+        EXPECT_EQ(main->isVisible(), !closes) << round;
+        EXPECT_EQ(app->Map().ColorMapChanged(), round < 4) << round;
+        EXPECT_EQ(Section(1), round == 4 ? "[List 1]\r\n2=3\r\nName=Kept\r\n" : "") << round;
         messages.answers = {MsgResult::No};
         Close();
     }
@@ -216,7 +223,7 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
     EXPECT_FALSE(fs::exists(other / "deep.txt"));
     EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(3),
-              (QStringList{"-", "Save Color Index List"}));
+              (QStringList{"&Dim Unused Colors", "-", "Save Color &Index List"}));
 }
 
 TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
@@ -239,15 +246,15 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     EXPECT_EQ(main->frameGeometry().height(), 393);
     EXPECT_LE(main->lblColor->CellRect(255).bottom(), main->cmdRecolor->y());
     QStringList tab;  // the order Tab visits the controls in
-    for (QWidget* n = main->File; tab.size() < 4; n = n->nextInFocusChain())
+    for (QWidget* n = main->File; tab.size() < 5; n = n->nextInFocusChain())
         if ((n->focusPolicy() & Qt::TabFocus) && n->isVisibleTo(main.get())) tab << n->objectName();
-    EXPECT_EQ(tab, (QStringList{"File", "cmdBrowse", "cmdRecolor", "cmdRefreshFiles"}));
+    EXPECT_EQ(tab, (QStringList{"File", "lblColor", "cmdBrowse", "cmdRecolor", "cmdRefreshFiles"}));
     EXPECT_EQ(
         ActionTexts(main->menuBar()->actions()) + ActionTexts(main->mnuHelp->actions()),
         (QStringList{"&File", "&Color Map", "&Options", "&Help", "&Contents", "-", "&About"}));
     EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(0, 3),
-              (QStringList{"Show Preview", "Backup BMPs", "Recolor outside of selection"}));
+              (QStringList{"Show &Preview", "&Backup BMPs", "Recolor &outside of selection"}));
     EXPECT_EQ(main->lbl[1]->text() + main->lbl[2]->text(), "Mouse OverMapping To");
     main->mnuFileExit->trigger();
     EXPECT_TRUE(main->IsClosing() && !main->isVisible());
@@ -366,9 +373,10 @@ TEST_F(Menus, UndoAndRedoWalkTheEditsAndThePreviewFollows) {
         if (op == "ctrl+y in the preview") QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
         if (op == "ctrl+shift+z")
             QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        const QImage& p = view.img(1)->Picture();
-        EXPECT_EQ(std::to_string(p.pixelIndex(3, 0)) + " " + std::to_string(p.pixelIndex(5, 0)) +
-                      " " + std::to_string(app->Map().ColorMapChanged()) +
+        const PictureBox* p = view.img(1);
+        EXPECT_EQ(std::to_string(qRed(p->ColorAt(3, 0))) + " " +
+                      std::to_string(qRed(p->ColorAt(5, 0))) + " " +
+                      std::to_string(app->Map().ColorMapChanged()) +
                       std::to_string(undo.mnuColorMapUndo->isEnabled()) +
                       std::to_string(undo.mnuColorMapRedo->isEnabled()),
                   state)
@@ -394,8 +402,65 @@ TEST_F(Menus, RestoresTheSelectedFilesAfterAConfirmationNamingTheirCount) {
     EXPECT_EQ(messages.shown[0].defaultButton, 1);    // No: Enter alone replaces nothing
     EXPECT_EQ(messages.shown[2].title, "No Backup");  // b.bmp; the batch goes on
     EXPECT_EQ(messages.shown[3].text, "Restored 1 of 2 BMPs from backup.");
+    EXPECT_EQ(main->statusBar()->currentMessage(), "1 of 2 restored, 1 refused");
     EXPECT_EQ(progress.names, (std::vector<std::string>{"a.bmp", "b.bmp"}));
-    EXPECT_EQ(main->LoadedView()->img(0)->Picture().pixelIndex(1, 0), 1);  // a.bmp as restored
+    EXPECT_EQ(qRed(main->LoadedView()->img(0)->ColorAt(1, 0)), 1);  // a.bmp as restored
+}
+
+// The keyboard alone: Tab reaches the palette grid, the arrows move its focus
+// frame, Space picks and Enter maps; Map Pairs adds pairs as one step (and
+// refuses a bad entry, naming it), Show Pairs gives the map in the same
+// syntax; Ctrl+S saves from the preview, F5 recolours and Ctrl+Q quits.
+TEST_F(Menus, TheKeyboardAloneBuildsSavesAndAppliesAMap) {
+    Diagonal("a.bmp");
+    Start();
+    QApplication::setActiveWindow(main.get());
+    main->File->setFocus();
+    QTest::keyClick(main->File, Qt::Key_Tab);
+    PaletteGrid* grid = main->lblColor;
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space,
+                        Qt::Key_Right, Qt::Key_Return, Qt::Key_Down, Qt::Key_Left, Qt::Key_Space,
+                        Qt::Key_Up, Qt::Key_Up, Qt::Key_Left, Qt::Key_Return})
+        QTest::keyClick(grid, key);
+    EXPECT_EQ(PairsText(app->Map().Entries()), "19:20,35:2");
+    EXPECT_EQ(grid->ToolTipText(19).toStdString() + (grid->HasMark(20) ? " 20" : ""),
+              "19 \u2192 20");
+    prompt.answers = {"3:7,300:1", "16-17:31-30", "", "Keys"};
+    M().mnuColorMapMapPairs->trigger();
+    EXPECT_EQ(messages.shown.at(0).text,
+              "The pairs were not mapped: \"300\" is not a palette index 0 to 255 or a range of "
+              "them such as 16-31.");
+    M().mnuColorMapMapPairs->trigger();
+    M().mnuColorMapShowPairs->trigger();
+    EXPECT_EQ(prompt.shown.at(2).defaultText, "16-17:31-30,19:20,35:2");
+    main->UndoItems()->mnuColorMapUndo->trigger();  // both pairs were one step
+    EXPECT_EQ(PairsText(app->Map().Entries()), "19:20,35:2");
+    frmView* view = main->LoadedView();
+    QApplication::setActiveWindow(view);
+    QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(IniHas("Name=Keys"));
+    QApplication::setActiveWindow(main.get());
+    main->mnuOptionsDimUnused->trigger();  // the image holds 0 to 30, index 5 six times
+    EXPECT_EQ(grid->ToolTipText(5).toStdString() + (grid->IsDimmed(31) ? " dims 31" : ""),
+              "5\n6 pixels dims 31");
+    main->File->item(0)->setSelected(true);
+    QTest::keyClick(grid, Qt::Key_F5);
+    EXPECT_EQ(PixelOnDisk(folder / "a.bmp", 15, 4), 20);
+    QTest::keyClick(grid, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(main->isVisible());
+}
+
+// Regression: opening a file first loaded the folder's first file, whose
+// message (a 24-bit file here) came first, and named no file.
+TEST_F(Menus, OpeningAFileLoadsThatFileOnlyAndItsMessageNamesIt) {
+    WriteFile(folder / "a.bmp", Bmp().Bits(24).Build());
+    Diagonal("good.bmp");
+    Start("[General]\r\nPreview=-1\r\n", {(folder / "good.bmp").string()});
+    EXPECT_EQ(messages.Titles() + main->LoadedView()->windowTitle().toStdString(), "16 x 16");
+    Close();
+    Start({}, {(folder / "a.bmp").string()});
+    EXPECT_EQ(messages.Titles(), "a.bmp - BMP is not 8-bit;");
 }
 
 // Regression: stored map names were read back from the menu's text, so a name

@@ -1,5 +1,8 @@
 // The preview window: the two pictures, zoom, the selection frame and the pointer.
 #include <QCloseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include "png/ImageFile.h"
 #include "support/GuiKit.h"
@@ -10,21 +13,26 @@ namespace {
 
 class Preview : public MainWindowFixture {
   protected:
+    // The preview at the screen's top left corner, with room to grow.
     void StartWith(int w, int h, const std::string& ini = {}) {
         Diagonal("a.bmp", w, h);
         Start(ini);
         view = main->LoadedView();
         ASSERT_NE(view, nullptr);
+        view->move(0, 0);
+        view->SizeToImage();
     }
-    // The centre of image pixel (x, y) on a picture at the current zoom.
+    // The centre of image pixel (x, y) on a picture at the current zoom and scroll position.
     QPoint At(int x, int y) const {
         const int z = view->ZoomValue();
-        return {x * z + z / 2, y * z + z / 2};
+        return QPoint(x * z + z / 2, y * z + z / 2) - view->img(0)->Offset();
     }
     QRect FrameOf(SelectionRect s) const {
         const int z = view->ZoomValue();
-        return {view->img(0)->x() + s.x0 * z, view->img(0)->y() + s.y0 * z, s.w * z, s.h * z};
+        return QRect(view->img(0)->x() + s.x0 * z, view->img(0)->y() + s.y0 * z, s.w * z, s.h * z)
+            .translated(-view->img(0)->Offset());
     }
+    static QRgb Q(ColorValue c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
     frmView* view = nullptr;
 };
 
@@ -41,9 +49,9 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_EQ(view->windowTitle(), "100 x 50");
     app->Map().SetMapping(5, 6);
     view->DoPreview();
-    EXPECT_EQ(view->img(0)->Picture().pixel(5, 0), QColor(5, 250, 38).rgb());
-    EXPECT_EQ(view->img(1)->Picture().pixel(5, 0), QColor(6, 249, 45).rgb());
-    EXPECT_EQ(view->img(1)->Picture().pixelIndex(4, 0), 4);
+    EXPECT_EQ(view->img(0)->ColorAt(5, 0), QColor(5, 250, 38).rgb());
+    EXPECT_EQ(view->img(1)->ColorAt(5, 0), QColor(6, 249, 45).rgb());
+    EXPECT_EQ(qRed(view->img(1)->ColorAt(4, 0)), 4);
     view->vsbZoom()->setValue(0);
     EXPECT_EQ(view->ZoomValue(), 1);
     view->vsbZoom()->setValue(12);
@@ -51,11 +59,19 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_TRUE(IniHas("Zoom=8"));
     // Drawn without smoothing: pixel (0, 0), index 0, is an 8 x 8 block of its colour.
     view->MoveSelection(1, 1, 2, 2);
-    const QImage shot = view->img(0)->grab().toImage();
+    view->hsbPictures()->setValue(0);
+    view->vsbPictures()->setValue(0);
+    QImage shot = view->img(0)->grab().toImage();
     EXPECT_EQ(shot.pixel(7, 7), QColor(0, 255, 3).rgb());
     EXPECT_EQ(shot.pixel(8, 0), QColor(1, 254, 10).rgb());
     EXPECT_EQ(shot.pixel(8, 8), QColor(Qt::white).rgb());  // the selection frame's corner
-    EXPECT_EQ(shot.pixel(799, 399), QColor(99 + 49, 255 - 148, (148 * 7 + 3) & 255).rgb());
+    // 1608 x 400 pixels do not fit the screen: the last pixel is scrolled to.
+    ASSERT_TRUE(view->hsbPictures()->isVisible());
+    view->hsbPictures()->setValue(view->hsbPictures()->maximum());
+    view->vsbPictures()->setValue(view->vsbPictures()->maximum());
+    shot = view->img(1)->grab().toImage();
+    EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1),
+              QColor(99 + 49, 255 - 148, (148 * 7 + 3) & 255).rgb());
     // An indexed PNG: both pictures, from its PLTE.
     clsBitmap png;
     ASSERT_TRUE(LoadImageFile(TINTWELL_PNG_FIXTURES "/adam7-depth4.png", png));
@@ -68,12 +84,12 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     view->MoveSelection(0, 0, 1, 1);
     view->LoadFile(TINTWELL_PNG_FIXTURES "/adam7-depth4.png");
     EXPECT_EQ(view->windowTitle(), "45 x 33");
-    EXPECT_EQ(view->img(0)->Picture().pixel(2, 1), rgb(i));
-    EXPECT_EQ(view->img(1)->Picture().pixel(2, 1), rgb(i + 1));
+    EXPECT_EQ(view->img(0)->ColorAt(2, 1), rgb(i));
+    EXPECT_EQ(view->img(1)->ColorAt(2, 1), rgb(i + 1));
 }
 
 TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
-    StartWith(320, 200);
+    StartWith(160, 100);
     view->vsbZoom()->setValue(2);
     Move(view->img(0), At(7, 9));  // the marker follows the pointer over the left picture only
     Move(view->img(1), At(30, 40));
@@ -90,9 +106,9 @@ TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
     Move(view->img(0), At(5, 20), Qt::LeftButton);
     EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{5, 7, 8, 14}));
     EXPECT_EQ(view->SelectionFrameRect(), FrameOf({5, 7, 8, 14}));
-    Move(view->img(0), At(319, 15), Qt::LeftButton);
+    Move(view->img(0), At(159, 15), Qt::LeftButton);
     Move(view->img(0), QPoint(view->img(0)->width() + 30, 90), Qt::LeftButton);  // ignored
-    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{12, 7, 308, 9}));
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{12, 7, 148, 9}));
     Move(view->img(0), At(12, 8), Qt::LeftButton);
     const int renders = view->RenderCount();
     Release(view->img(0), At(12, 8));
@@ -107,8 +123,43 @@ TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
     Click(view->img(1), At(50, 50));  // the right picture selects no rectangle
     EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{12, 7, 1, 2}));
     EXPECT_EQ(app->Map()[3], 40);
-    EXPECT_EQ(view->img(1)->Picture().pixelIndex(3, 0), 40);
+    EXPECT_EQ(qRed(view->img(1)->ColorAt(3, 0)), 40);
     EXPECT_EQ(main->SelectedColor(), 100);  // the press on the right picture reached the grid
+}
+
+// Pictures larger than the screen scroll together: picking, mapping and
+// selecting at a scrolled position act on the pixels under the pointer, and
+// the recolour writes them (outside the selection, as ticked by default).
+// Ctrl with the wheel zooms around the pointer; Ctrl with +, - and 0 too.
+TEST_F(Preview, ScrolledPicturesPickMapAndSelectThePixelsUnderThePointer) {
+    StartWith(4000, 3000);
+    ASSERT_TRUE(view->hsbPictures()->isVisible() && view->vsbPictures()->isVisible());
+    EXPECT_LE(view->width(), view->screen()->availableGeometry().width());
+    view->hsbPictures()->setValue(3000);
+    view->vsbPictures()->setValue(2500);
+    Press(view->img(0), At(3100, 2600));  // picks index 68 and starts a selection
+    Move(view->img(0), At(3110, 2605), Qt::LeftButton);
+    Release(view->img(0), At(3110, 2605));
+    Click(view->img(1), At(3101, 2601), Qt::RightButton);  // maps 68 to 70
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{3100, 2600, 11, 6}));
+    EXPECT_EQ(view->img(1)->ColorAt(0, 68), Q(Bmp::PaletteColor(70)));
+    main->File->item(0)->setSelected(true);
+    Key(view, Qt::Key_F5);
+    EXPECT_EQ(
+        PixelOnDisk(folder / "a.bmp", 3100, 2600) * 1000 + PixelOnDisk(folder / "a.bmp", 0, 68),
+        68070);
+    const QPoint pointer = At(3105, 2602);
+    QWheelEvent wheel(pointer, view->img(0)->mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->img(0), &wheel);
+    Move(view->img(0), pointer);
+    EXPECT_EQ(view->lblPosition()->text() + QString::number(view->ZoomValue()), "3105, 26022");
+    std::string zooms;
+    for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Minus, Qt::Key_Equal, Qt::Key_0}) {
+        Key(view->vsbZoom(), key, Qt::ControlModifier);
+        zooms += std::to_string(view->ZoomValue());
+    }
+    EXPECT_EQ(zooms, "32121");
 }
 
 TEST_F(Preview, ClosingUnticksTheOptionWithoutStoringItAndReopensWhereItWas) {

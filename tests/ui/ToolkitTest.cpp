@@ -8,11 +8,11 @@
 
 #include "core/modRecolor.h"
 #include "support/GuiKit.h"
+#include "ui/preview/PictureBox.h"
 #include "ui/toolkit/QtBatchProgress.h"
 #include "ui/toolkit/QtMessageBox.h"
 #include "ui/toolkit/QtTextPrompt.h"
 #include "ui/toolkit/ScreenUnits.h"
-#include "ui/toolkit/modPicture.h"
 
 namespace tintwell::test {
 namespace {
@@ -36,66 +36,52 @@ QRgb Q(ColorValue c) {
     return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-TEST(CreateStdPicture, ShowsEveryDepthAndRowOrderWithTheExactColours) {
-    for (int bits : {1, 4, 8, 24, 32})
-        for (int h : {5, -5}) {
-            const auto f = [bits](int x, int y) -> std::uint32_t {
-                return bits > 8 ? (x * 19) | (y * 50) << 8 | (255 - x) << 16
-                                : (x * 3 + y) & ((1 << bits) - 1);
-            };
-            const clsBitmap b = Loaded(Bmp().Size(13, 5).TopDown(h < 0).Bits(bits).Pixels(f));
-            QImage pic;
-            std::string error;
-            ASSERT_TRUE(CreateStdPicture(b, pic, error)) << error;
-            EXPECT_EQ(pic.format(), bits <= 8 ? QImage::Format_Indexed8 : QImage::Format_RGB32);
-            ASSERT_EQ(pic.size(), QSize(13, 5));
-            for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < 13; ++x)
-                    ASSERT_EQ(pic.pixel(x, y),
-                              bits > 8 ? Q(f(x, y)) : Q(Bmp::PaletteColor(f(x, y))))
-                        << bits << " " << x << "," << y;
-        }
-    const clsBitmap empty = Loaded(Bmp().Size(0, 5)), cut = Loaded(Bmp().Size(100, 100).Cut(2000)),
-                    huge = Loaded(Bmp().Set32(kWidth, 60000).Set32(kHeight, 60000));
-    QImage pic(4, 4, QImage::Format_RGB32);
-    std::string error;
-    EXPECT_TRUE(CreateStdPicture(empty, pic, error) && pic.isNull());
-    EXPECT_FALSE(CreateStdPicture(huge, pic, error));
-    EXPECT_EQ(error, "The image is too large to show (60000 x 60000 pixels).");
-    EXPECT_FALSE(CreateRecoloredPicture(cut, ColorMap{}, {}, true, pic, error));
-    EXPECT_EQ(error, "The image's pixel data is shorter than the image.");
-}
-
-TEST(CreateRecoloredPicture, ShowsExactlyWhatRecolorBitmapWritesReusingThePicture) {
+// The picture control shows what RecolorBitmap writes, through colour tables
+// over the bitmap's own pixels, in every palette depth and row order, also
+// painted at a zoom and a scroll position.
+TEST(PictureBox, ShowsExactlyWhatRecolorBitmapWritesAtEveryDepthZoomAndScroll) {
+    TestApp();
     std::mt19937 rng(7);
-    ColorMap map;
-    for (int i = 0; i < 256; ++i)
-        map.SetEntry(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(rng()));
     std::uniform_int_distribution<int> coord(-10, 45), size(0, 30);
-    QImage actual;
-    for (const auto& [w, h] : {std::pair{37, 23}, {613, 431}}) {
-        const clsBitmap source =
-            Loaded(Bmp().Size(w, h).Pixels([](int x, int y) { return x * 31 + y * 17; }));
-        for (int round = 0; round < (w < 100 ? 300 : 4); ++round) {
-            // Regression (round 1, outside): the preview wrote the selection rule out
-            // for itself and left pixels of a selection of negative width unchanged.
-            const SelectionRect sel =
-                round == 0   ? SelectionRect{}
-                : round == 1 ? SelectionRect{3, 0, -2, 1}
-                             : SelectionRect{coord(rng), coord(rng), size(rng), size(rng)};
-            auto copy = source.CreateCopy();
-            RecolorBitmap(*copy, map, sel, round % 2);
-            QImage expected;
-            std::string error;
-            ASSERT_TRUE(CreateStdPicture(*copy, expected, error));
-            const uchar* buffer = actual.constBits();
-            ASSERT_TRUE(CreateRecoloredPicture(source, map, sel, round % 2, actual, error));
-            ASSERT_EQ(actual, expected) << sel.x0 << "," << sel.y0 << " " << sel.w << "x" << sel.h;
-            if (round > 0) {
-                EXPECT_EQ(actual.constBits(), buffer);  // same size: the buffer is reused
+    for (int bits : {1, 4, 8})
+        for (bool topDown : {false, true}) {
+            ColorMap map;
+            for (int i = 0; i < 256; ++i)
+                map.SetEntry(static_cast<std::uint8_t>(i),
+                             static_cast<std::uint8_t>(rng() % (1 << bits)));
+            const clsBitmap source = Loaded(Bmp().Size(37, 23).TopDown(topDown).Bits(bits).Pixels(
+                [bits](int x, int y) { return (x * 31 + y * 17) & ((1 << bits) - 1); }));
+            PictureBox::Colors file, mapped;
+            for (int i = 0; i < 256; ++i)
+                file[i] = Q(Bmp::PaletteColor(i));
+            for (int i = 0; i < 256; ++i)
+                mapped[i] = file[map[static_cast<std::uint8_t>(i)]];
+            PictureBox box(1, nullptr);
+            box.SetSource(&source);
+            box.resize(40, 30);
+            for (int round = 0; round < 40; ++round) {
+                // Regression (round 1, outside): the preview wrote the selection rule out
+                // for itself and left pixels of a selection of negative width unchanged.
+                const SelectionRect sel =
+                    round == 0   ? SelectionRect{}
+                    : round == 1 ? SelectionRect{3, 0, -2, 1}
+                                 : SelectionRect{coord(rng), coord(rng), size(rng), size(rng)};
+                auto copy = source.CreateCopy();
+                RecolorBitmap(*copy, map, sel, round % 2);
+                box.SetColors(file, mapped, sel, round % 2);
+                box.SetZoom(1 + round % 3);
+                box.SetOffset(QPoint(round % 5, round % 7));
+                const QImage shot = box.grab().toImage();
+                for (int y = 0; y < 23; ++y)
+                    for (int x = 0; x < 37; ++x) {
+                        const QRgb expected = file[static_cast<size_t>(copy->GetPixelAt(x, y))];
+                        ASSERT_EQ(box.ColorAt(x, y), expected) << bits << " " << x << "," << y;
+                        const QPoint at = QPoint(x, y) * box.Zoom() - box.Offset();
+                        if (QRect(0, 0, 40, 30).contains(at))
+                            ASSERT_EQ(shot.pixel(at), expected) << bits << " " << x << "," << y;
+                    }
             }
         }
-    }
 }
 
 // Runs `act` on the first modal dialog that opens.

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <utility>
@@ -140,7 +141,8 @@ class WindowManager : public MainWindowFixture {
 TEST_F(WindowManager, FiveRestartsKeepEveryPlacementValue) {
     Diagonal("a.bmp", 120, 120);
     StartSettled();
-    const QSize designed = main->DesignedClientSize() + QSize(0, main->menuBar()->height());
+    const QSize designed = main->DesignedClientSize() +
+                           QSize(0, main->menuBar()->height() + main->statusBar()->height());
     const int minimumHeight = main->Units().YToPixels(5895) - Frame(main.get()).height();
     const QSize first(designed.width(), std::max(designed.height(), minimumHeight));
     ASSERT_TRUE(WaitFor([&] { return main->geometry().size() == first; }))
@@ -288,6 +290,79 @@ TEST_F(WindowManager, MessageDuringABatchIsAnsweredAndTheBatchGoesOn) {
         "\"" + (folder / "a.bmp").string() + "\" is not a 256 color BMP|Recoloration complete");
     EXPECT_NE(ReadFile(folder / "b.bmp"), before);
     Close();
+}
+
+// Clicks through the window system at `at` (global), with the mouse button `button`.
+void ClickAt(QPoint at, int button = 1) {
+    XDoTool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
+             QString::number(button)});
+}
+
+// A point of the zoom control: `quarter` quarters down from its top.
+QPoint ZoomControlAt(QWidget* zoom, int quarter) {
+    return zoom->mapToGlobal(QPoint(zoom->width() / 2, zoom->height() * quarter / 4));
+}
+
+// Fault: under the real style the zoom control ran backwards: the upper arrow,
+// Up and the wheel turned away zoomed out.
+TEST_F(WindowManager, TheUpperArrowUpAndTheWheelTurnedAwayZoomIn) {
+    Diagonal("a.bmp", 20, 20);
+    StartSettled("[General]\r\nZoom=4\r\n");
+    QWidget* zoom = View()->vsbZoom();
+    const std::function<void()> steps[] = {
+        [&] { ClickAt(ZoomControlAt(zoom, 1)); },
+        [&] { ClickAt(ZoomControlAt(zoom, 3)); },
+        [&] { QTest::keyClick(View()->windowHandle(), Qt::Key_Up); },
+        [&] { QTest::keyClick(View()->windowHandle(), Qt::Key_Down); },
+        [&] { ClickAt(ZoomControlAt(zoom, 2), 4); },
+        [&] { ClickAt(ZoomControlAt(zoom, 2), 5); }};
+    for (int step = 0; step < 6; ++step) {
+        steps[step]();
+        const int expected = step % 2 == 0 ? 5 : 4;
+        EXPECT_TRUE(WaitFor([&] { return View()->ZoomValue() == expected; }))
+            << "step " << step << ": zoom " << View()->ZoomValue();
+    }
+}
+
+// Fault: zooming in pushed the preview left (x 500 to 247), so a second click
+// at the same spot landed in the picture and picked a colour.
+TEST_F(WindowManager, ZoomingGrowsThePreviewRightAndDownFromWhereItStands) {
+    Diagonal("a.bmp", 320, 200);
+    StartSettled();
+    View()->move(500, 200);
+    ASSERT_TRUE(WaitFor([&] { return View()->frameGeometry().topLeft() == QPoint(500, 200); }));
+    const QPoint upper = ZoomControlAt(View()->vsbZoom(), 1);
+    for (int zoom = 2; zoom <= 3; ++zoom) {
+        ClickAt(upper);
+        EXPECT_TRUE(WaitFor([&] { return View()->ZoomValue() == zoom && BothSettled(); }))
+            << "zoom " << View()->ZoomValue() << ", selected colour " << main->SelectedColor();
+    }
+    const QRect frame = View()->frameGeometry();
+    EXPECT_EQ(frame.topLeft(), QPoint(500, 200));
+    EXPECT_TRUE(View()->screen()->availableGeometry().contains(frame))
+        << frame.right() << ", " << frame.bottom();
+}
+
+// Fault: after a restart the preview opened at its stored place behind the
+// main window. It stays above the main window, also when that is clicked.
+TEST_F(WindowManager, ThePreviewStaysAboveTheMainWindow) {
+    WriteFile(folder / "a.bmp", Bmp().Size(60, 40).Pixels([](int, int) { return 7; }).Build());
+    StartSettled();
+    View()->move(main->frameGeometry().topLeft() + QPoint(40, 60));  // over the main window
+    ASSERT_TRUE(WaitFor([&] { return BothSettled(); }));
+    Close();
+    StartSettled();
+    const auto previewShows = [&] {
+        const QPoint centre = View()->img(0)->mapToGlobal(View()->img(0)->rect().center());
+        const QImage shot = View()->screen()->grabWindow(0, centre.x(), centre.y(), 1, 1).toImage();
+        return main->geometry().contains(centre) && shot.pixel(0, 0) == qRgb(7, 248, 52);
+    };
+    EXPECT_TRUE(WaitFor(previewShows)) << "after the restart";
+    const QRect f = main->frameGeometry();
+    ClickAt(QPoint(f.center().x(), main->geometry().top() - 8));  // the main window's title bar
+    ASSERT_TRUE(WaitFor([&] { return main->isActiveWindow(); }));
+    QTest::qWait(300);  // the window manager restacks
+    EXPECT_TRUE(WaitFor(previewShows)) << "after a click on the main window";
 }
 
 }  // namespace

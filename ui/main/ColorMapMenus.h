@@ -33,6 +33,10 @@ class ColorMapMenus : public QObject {
     void mnuColorMapLoadMap_Click(std::int16_t Index);
     void mnuColorMapDeleteMap_Click(std::int16_t Index);
     void mnuColorMapReset_Click();
+    // The map in the pairs syntax of the command line, to copy; and pairs
+    // typed in that syntax applied as one undoable step.
+    void mnuColorMapShowPairs_Click();
+    void mnuColorMapMapPairs_Click();
     // The close request: true (Cancel) keeps the window open.
     bool Form_QueryUnload();
 
@@ -44,6 +48,9 @@ class ColorMapMenus : public QObject {
     QMenu* mnuColorMapDelete;
     QAction* mnuColorMapDash;
     QAction* mnuColorMapReset;
+    QAction* mnuColorMapPairsDash;
+    QAction* mnuColorMapShowPairs;
+    QAction* mnuColorMapMapPairs;
     std::vector<QAction*> mnuColorMapSaveAsMap;
     std::vector<QAction*> mnuColorMapLoadMap;
     std::vector<QAction*> mnuColorMapDeleteMap;
@@ -60,7 +67,8 @@ class ColorMapMenus : public QObject {
 };
 
 // The name typed into the prompt, made safe to store: line breaks (pasted text)
-// at either end are dropped and each run of them inside becomes one blank.
+// at either end are dropped and each run of them inside becomes one blank; a
+// name of blanks alone is empty.
 std::string MapNameFromPrompt(const std::string& typed);
 
 }  // namespace tintwell

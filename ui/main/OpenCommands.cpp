@@ -10,6 +10,7 @@
 #include "core/modRecolor.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Translations.h"
 #include "workspace/FolderListing.h"
 
 namespace tintwell {
@@ -76,26 +77,18 @@ bool OpenCommands::OpenFromCommandLine(const std::vector<std::string>& paths) {
         }
     }
     MessageRequest refusal;
-    refusal.text = paths.size() == 1
-                       ? "\"" + paths[0] + "\" is neither a folder nor a BMP file."
-                       : std::string("The files given are not BMP files of one folder.");
-    refusal.title = "Cannot Open";
+    refusal.text =
+        paths.size() == 1
+            ? Translations::Fill(tr("\"%1\" is neither a folder nor a BMP file."), {paths[0]})
+            : tr("The files given are not BMP files of one folder.").toStdString();
+    refusal.title = tr("Cannot Open").toStdString();
     refusal.icon = MsgIcon::Information;
     app_.Messages().Show(refusal);
     return false;
 }
 
 void OpenCommands::Show(const Request& request) {
-    window_.OpenFolder(request.folder);
-    bool first = true;
-    for (const std::string& name : request.names) {
-        const QList<QListWidgetItem*> found =
-            window_.File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
-        if (found.isEmpty()) continue;
-        if (first) window_.File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
-        found[0]->setSelected(true);
-        first = false;
-    }
+    window_.OpenFolder(request.folder, request.names);
 }
 
 bool OpenCommands::eventFilter(QObject* watched, QEvent* event) {

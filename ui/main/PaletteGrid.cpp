@@ -1,8 +1,12 @@
 #include "ui/main/PaletteGrid.h"
 
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 #include "ui/preview/PictureBox.h"
 
@@ -19,6 +23,7 @@ PaletteGrid::PaletteGrid(const ScreenUnits& units, QWidget* parent)
     : QWidget(parent), units_(units) {
     setObjectName("lblColor");
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     const QRect first = CellRect(0);
     const QRect last = CellRect(255);
     setGeometry(
@@ -103,15 +108,75 @@ QColor PaletteGrid::FrameColor(Frame frame) {
     return Qt::black;
 }
 
+bool PaletteGrid::HasMark(int index) const {
+    return map_ != nullptr && (*map_)[static_cast<std::uint8_t>(index)] != index;
+}
+
+void PaletteGrid::SetCounts(std::vector<std::int64_t> counts) {
+    counts_ = std::move(counts);
+    update();
+}
+
+bool PaletteGrid::IsDimmed(int index) const {
+    return static_cast<size_t>(index) < counts_.size() && counts_[static_cast<size_t>(index)] == 0;
+}
+
+QString PaletteGrid::ToolTipText(int index) const {
+    QString text = QString::number(index);
+    if (HasMark(index))
+        text += QString::fromUtf8(" \u2192 ") +
+                QString::number((*map_)[static_cast<std::uint8_t>(index)]);
+    if (static_cast<size_t>(index) < counts_.size()) {
+        const std::int64_t n = counts_[static_cast<size_t>(index)];
+        const QString count = QLocale().toString(static_cast<qlonglong>(n));
+        text += "\n" + (n == 1 ? tr("%1 pixel") : tr("%1 pixels")).arg(count);
+    }
+    return text;
+}
+
+namespace {
+bool IsLight(ColorValue c) {
+    return (c & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + ((c >> 16) & 0xFF) * 114 > 128000;
+}
+QColor ToQColor(ColorValue c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+}  // namespace
+
+// A small triangle in the cell's top right corner, in black or white, whichever
+// stands out from the cell's colour.
+void PaletteGrid::PaintMark(QPainter& p, const QRect& cell, ColorValue color) const {
+    const int side = std::max(4, cell.width() * 2 / 5);
+    const QPoint corner = cell.topLeft() + QPoint(cell.width(), 0);
+    const QPoint points[3] = {corner, corner - QPoint(side, 0), corner + QPoint(0, side)};
+    p.setPen(Qt::NoPen);
+    p.setBrush(IsLight(color) ? Qt::black : Qt::white);
+    p.drawPolygon(points, 3);
+}
+
+// A dotted frame inside the focused cell, black under white, seen on any colour.
+void PaletteGrid::PaintFocus(QPainter& p) const {
+    const QRect r = CellRect(focusCell_).adjusted(1, 1, -2, -2);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(r);
+    p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    p.drawRect(r);
+}
+
 void PaletteGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.translate(-pos());
+    QColor dim = palette().window().color();
+    dim.setAlpha(190);
     for (int i = 0; i < 256; ++i) {
         const ColorValue c = colors_[static_cast<size_t>(i)];
-        const QColor color(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-        p.fillRect(CellRect(i), color);
+        const QRect cell = CellRect(i);
+        p.fillRect(cell, ToQColor(c));
         if (alphas_[static_cast<size_t>(i)] < 255)
-            PaintTransparent(p, CellRect(i), color, alphas_[static_cast<size_t>(i)]);
+            PaintTransparent(p, cell, ToQColor(c), alphas_[static_cast<size_t>(i)]);
+        if (IsDimmed(i)) p.fillRect(cell, dim);
+        if (HasMark(i)) PaintMark(p, cell, c);
     }
     for (Frame f : {shpOld, shpSel, shpNew}) {
         const QRect r = frames_[f];
@@ -123,6 +188,7 @@ void PaletteGrid::paintEvent(QPaintEvent*) {
         p.fillRect(QRect(r.left(), r.top(), 2, r.height()), color);
         p.fillRect(QRect(r.right() - 1, r.top(), 2, r.height()), color);
     }
+    if (hasFocus()) PaintFocus(p);
 }
 
 void PaletteGrid::mousePressEvent(QMouseEvent* event) {
@@ -141,6 +207,65 @@ void PaletteGrid::mouseMoveEvent(QMouseEvent* event) {
 
 void PaletteGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::NoButton) pressed_ = -1;
+}
+
+void PaletteGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int row = focusCell_ / 16, column = focusCell_ % 16;
+    int next = -1;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            next = row * 16 + std::max(0, column - 1);
+            break;
+        case Qt::Key_Right:
+            next = row * 16 + std::min(15, column + 1);
+            break;
+        case Qt::Key_Up:
+            next = std::max(0, row - 1) * 16 + column;
+            break;
+        case Qt::Key_Down:
+            next = std::min(15, row + 1) * 16 + column;
+            break;
+        case Qt::Key_Space:
+            if (onMouseDown) onMouseDown(focusCell_, 1);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (onMouseDown) onMouseDown(focusCell_, 2);
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    update(CellRect(focusCell_).translated(-pos()));
+    focusCell_ = next;
+    update(CellRect(focusCell_).translated(-pos()));
+    if (onMouseMove) onMouseMove(focusCell_, 0);
+}
+
+void PaletteGrid::focusInEvent(QFocusEvent* event) {
+    update(CellRect(focusCell_).translated(-pos()));
+    QWidget::focusInEvent(event);
+}
+
+void PaletteGrid::focusOutEvent(QFocusEvent* event) {
+    update(CellRect(focusCell_).translated(-pos()));
+    QWidget::focusOutEvent(event);
+}
+
+bool PaletteGrid::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int i = CellAt(help->pos());
+    if (i < 0) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(), ToolTipText(i), this, CellRect(i).translated(-pos()));
+    return true;
 }
 
 }  // namespace tintwell

@@ -5,8 +5,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "bitmap/clsBitmap.h"
+#include "core/ColorMap.h"
 #include "ui/toolkit/ScreenUnits.h"
 
 namespace tintwell {
@@ -15,6 +17,13 @@ namespace tintwell {
 // one widget that paints them. Cell i lies in column i mod 16 and row i div 16,
 // 255 twips square with no gaps, from 1920, 480 twips in the window's client
 // area. Mouse events are reported with the cell's index, as the cells' own.
+//
+// From the keyboard: the grid takes the focus with Tab, the arrow keys move a
+// focus frame from cell to cell (as hovering), Space acts as a left press and
+// Enter as a right press on the focused cell. A cell whose map entry is not
+// its own index carries a mark, and its tooltip reads "17 → 200". With pixel
+// counts given, cells of indices the image does not use are dimmed and the
+// tooltip gives the count.
 class PaletteGrid : public QWidget {
     Q_OBJECT
   public:
@@ -40,6 +49,16 @@ class PaletteGrid : public QWidget {
     QRect FrameRect(Frame frame) const { return frames_[frame]; }
     static QColor FrameColor(Frame frame);
 
+    // The map whose entries the marks and tooltips show (null: none); call
+    // update() when it changes.
+    void SetMap(const ColorMap* map) { map_ = map; }
+    bool HasMark(int index) const;
+    // How many pixels of the image use each index; empty: not counted.
+    void SetCounts(std::vector<std::int64_t> counts);
+    bool IsDimmed(int index) const;
+    QString ToolTipText(int index) const;
+    int FocusCell() const { return focusCell_; }
+
     // Index, button (1 left, 2 right, 4 middle) of a press.
     std::function<void(int index, int button)> onMouseDown;
     // Index and buttons held (added together) of a move; while a button is held
@@ -51,14 +70,24 @@ class PaletteGrid : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
+    void PaintMark(QPainter& p, const QRect& cell, ColorValue color) const;
+    void PaintFocus(QPainter& p) const;
+
     ScreenUnits units_;
     std::array<ColorValue, 256> colors_{};
     std::array<std::uint8_t, 256> alphas_ = Opaque();
     static std::array<std::uint8_t, 256> Opaque();
     QRect frames_[3];
     int pressed_ = -1;
+    int focusCell_ = 0;
+    const ColorMap* map_ = nullptr;
+    std::vector<std::int64_t> counts_;
 };
 
 }  // namespace tintwell

@@ -11,10 +11,10 @@ UndoCommands::UndoCommands(frm& window, Application& app, QMenu* colorMap)
     : QObject(&window), window_(window), app_(app) {
     mnuColorMapUndoDash = colorMap->addSeparator();
     mnuColorMapUndoDash->setObjectName("mnuColorMapUndoDash");
-    mnuColorMapUndo = colorMap->addAction("&Undo");
+    mnuColorMapUndo = colorMap->addAction(tr("&Undo"));
     mnuColorMapUndo->setObjectName("mnuColorMapUndo");
     mnuColorMapUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuColorMapRedo = colorMap->addAction("R&edo");
+    mnuColorMapRedo = colorMap->addAction(tr("R&edo"));
     mnuColorMapRedo->setObjectName("mnuColorMapRedo");
     mnuColorMapRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
@@ -22,7 +22,11 @@ UndoCommands::UndoCommands(frm& window, Application& app, QMenu* colorMap)
         item->setShortcutContext(Qt::ApplicationShortcut);
     connect(mnuColorMapUndo, &QAction::triggered, this, [this] { mnuColorMapUndo_Click(); });
     connect(mnuColorMapRedo, &QAction::triggered, this, [this] { mnuColorMapRedo_Click(); });
-    app_.History().SetListener([this] { UpdateItems(); });
+    // Every change of the map also shows in the palette grid's marks.
+    app_.History().SetListener([this] {
+        UpdateItems();
+        window_.lblColor->update();
+    });
     UpdateItems();
 }
 

@@ -5,6 +5,9 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenuBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +16,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/IndexCounts.h"
 #include "core/modRecolor.h"
 #include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
@@ -24,6 +28,7 @@
 #include "ui/toolkit/BatchMessageBox.h"
 #include "ui/toolkit/DialogCentring.h"
 #include "ui/toolkit/QtBatchProgress.h"
+#include "ui/toolkit/Translations.h"
 #include "workspace/FolderListing.h"
 
 namespace tintwell {
@@ -45,7 +50,9 @@ const QRectF kRecolor(1920, 4680, 4095, 315);
 // The information column keeps clear of the grid and its marker frames.
 constexpr double kInfoLeft = 6090;
 constexpr double kGroupTop[3] = {480, 1800, 3120};
-const char* const kGroupHeading[3] = {"Selected", "Mouse Over", "Mapping To"};
+const char* const kGroupHeading[3] = {QT_TRANSLATE_NOOP("tintwell::frm", "Selected"),
+                                      QT_TRANSLATE_NOOP("tintwell::frm", "Mouse Over"),
+                                      QT_TRANSLATE_NOOP("tintwell::frm", "Mapping To")};
 
 bool IsOrdinaryFile(const std::string& path) {
     std::error_code ec;
@@ -100,19 +107,20 @@ QSize frm::DesignedClientSize() const {
 }
 
 void frm::BuildMenus() {
-    mnuFile = menuBar()->addMenu("&File");
+    mnuFile = menuBar()->addMenu(tr("&File"));
     mnuFile->setObjectName("mnuFile");
-    mnuFileExit = mnuFile->addAction("E&xit");
+    mnuFileExit = mnuFile->addAction(tr("E&xit"));
     mnuFileExit->setObjectName("mnuFileExit");
+    mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
 
-    mnuOptions = menuBar()->addMenu("&Options");
+    mnuOptions = menuBar()->addMenu(tr("&Options"));
     mnuOptions->setObjectName("mnuOptions");
     // The actions keep their check mark under the handlers' control: Qt's own
     // toggle is undone before the handler inverts the mark (or, while
     // closing, leaves it alone).
     auto addOption = [this](const char* name, const char* caption, void (frm::*handler)()) {
-        QAction* a = mnuOptions->addAction(caption);
+        QAction* a = mnuOptions->addAction(tr(caption));
         a->setObjectName(name);
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
@@ -121,21 +129,24 @@ void frm::BuildMenus() {
         });
         return a;
     };
-    mnuOptionsShowPreview =
-        addOption("mnuOptionsShowPreview", "Show Preview", &frm::mnuOptionsShowPreview_Click);
-    mnuOptionsBackupBMPs =
-        addOption("mnuOptionsBackupBMPs", "Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
-    mnuOptionsRecolorOutside = addOption("mnuOptionsRecolorOutside", "Recolor outside of selection",
-                                         &frm::mnuOptionsRecolorOutside_Click);
+    mnuOptionsShowPreview = addOption("mnuOptionsShowPreview", QT_TR_NOOP("Show &Preview"),
+                                      &frm::mnuOptionsShowPreview_Click);
+    mnuOptionsBackupBMPs = addOption("mnuOptionsBackupBMPs", QT_TR_NOOP("&Backup BMPs"),
+                                     &frm::mnuOptionsBackupBMPs_Click);
+    mnuOptionsRecolorOutside =
+        addOption("mnuOptionsRecolorOutside", QT_TR_NOOP("Recolor &outside of selection"),
+                  &frm::mnuOptionsRecolorOutside_Click);
+    mnuOptionsDimUnused = addOption("mnuOptionsDimUnused", QT_TR_NOOP("&Dim Unused Colors"),
+                                    &frm::mnuOptionsDimUnused_Click);
 
-    mnuHelp = menuBar()->addMenu("&Help");
+    mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelp->setObjectName("mnuHelp");
-    mnuHelpContents = mnuHelp->addAction("&Contents");
+    mnuHelpContents = mnuHelp->addAction(tr("&Contents"));
     mnuHelpContents->setObjectName("mnuHelpContents");
     mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
     connect(mnuHelpContents, &QAction::triggered, this, [this] { mnuHelpContents_Click(); });
     mnuHelp->addSeparator()->setObjectName("mnuHelpDash");
-    mnuHelpAbout = mnuHelp->addAction("&About");
+    mnuHelpAbout = mnuHelp->addAction(tr("&About"));
     mnuHelpAbout->setObjectName("mnuHelpAbout");
     connect(mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
 }
@@ -184,7 +195,7 @@ void frm::BuildControls() {
         units_.RectToPixels(kFileList.x(), kFileList.y(), kFileList.width(), kFileList.height()));
     connect(File, &QListWidget::currentRowChanged, this, [this] { File_Click(); });
     File->viewport()->installEventFilter(this);
-    lblNoFiles = new QLabel("This folder holds no BMP files.", File->viewport());
+    lblNoFiles = new QLabel(tr("This folder holds no BMP files."), File->viewport());
     lblNoFiles->setObjectName("lblNoFiles");
     lblNoFiles->setWordWrap(true);
     lblNoFiles->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -193,13 +204,14 @@ void frm::BuildControls() {
     lblNoFiles->hide();
 
     lblColor = new PaletteGrid(units_, client);
+    lblColor->SetMap(&app_.Map());
     lblColor->onMouseDown = [this](int i, int b) { lblColor_MouseDown(i, b, 0, 0, 0); };
     lblColor->onMouseMove = [this](int i, int b) { lblColor_MouseMove(i, b, 0, 0, 0); };
 
     for (int g = 0; g < 3; ++g) {
         const double top = kGroupTop[g];
-        lbl[g] =
-            MakeLabel(QString("lbl%1").arg(g), kGroupHeading[g], QRectF(kInfoLeft, top, 975, 255));
+        lbl[g] = MakeLabel(QString("lbl%1").arg(g), tr(kGroupHeading[g]),
+                           QRectF(kInfoLeft, top, 975, 255));
         QFont f = lbl[g]->font();
         f.setUnderline(true);
         lbl[g]->setFont(f);
@@ -224,13 +236,13 @@ void frm::BuildControls() {
             l->resize(std::max(l->width(), infoWidth), l->height());
     }
 
-    cmdRefreshFiles = new QPushButton("Refresh File List", client);
+    cmdRefreshFiles = new QPushButton(tr("Refresh File &List"), client);
     cmdRefreshFiles->setObjectName("cmdRefreshFiles");
     cmdRefreshFiles->setGeometry(
         units_.RectToPixels(kRefresh.x(), kRefresh.y(), kRefresh.width(), kRefresh.height()));
     connect(cmdRefreshFiles, &QPushButton::clicked, this, [this] { cmdRefreshFiles_Click(); });
 
-    cmdRecolor = new QPushButton("Recolor Selected BMPs", client);
+    cmdRecolor = new QPushButton(tr("&Recolor Selected BMPs"), client);
     cmdRecolor->setObjectName("cmdRecolor");
     cmdRecolor->setGeometry(
         units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
@@ -239,17 +251,25 @@ void frm::BuildControls() {
     connect(File, &QListWidget::itemSelectionChanged, this,
             [this] { cmdRecolor->setEnabled(!File->selectedItems().isEmpty()); });
 
-    setTabOrder(File, cmdBrowse);
+    // F5 recolours from this window as from the preview.
+    auto* recolorKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(recolorKey, &QShortcut::activated, this, [this] { cmdRecolor_Click(); });
+
+    setTabOrder(File, lblColor);
+    setTabOrder(lblColor, cmdBrowse);
     setTabOrder(cmdBrowse, cmdRecolor);
     setTabOrder(cmdRecolor, cmdRefreshFiles);
 
+    statusBar()->setObjectName("sbStatus");
+    statusBar()->setSizeGripEnabled(false);
     client->resize(DesignedClientSize());
-    resize(DesignedClientSize() + QSize(0, menuBar()->sizeHint().height()));
+    resize(DesignedClientSize() +
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
 }
 
 // --- lifecycle and options -------------------------------------------------------
 
-void frm::Form_Load() {
+void frm::Form_Load(const std::vector<std::string>& openPaths) {
     if (loaded_) return;
     loaded_ = true;
     limits_ = std::make_unique<clsResizeLimits>();
@@ -263,19 +283,18 @@ void frm::Form_Load() {
     mnuOptionsShowPreview->setChecked(settings.Preview());
     mnuOptionsBackupBMPs->setChecked(settings.BackupBMPs());
     mnuOptionsRecolorOutside->setChecked(settings.RecolorOutside());
+    mnuOptionsDimUnused->setChecked(settings.DimUnused());
     SetFolderLabel(lblFolder, settings.FolderToList().string());
 
     app_.History().StartFrom(settings.RecolorMap());
 
     lblColor_MouseDown(0, 1, 0, 0, 0);
     ShowColor(PaletteGrid::shpSel, 0);
-    SetFileListFolder(folderTag_);
-    if (mnuOptionsShowPreview->isChecked()) {
-        View()->show();
-        // Pointing the list at the folder has clicked its first file already
-        // and reported what was wrong with it.
-        File_Click(false);
-    }
+    // The windows are up before any file is loaded, so that whatever is said
+    // about a file stands over them; then the one file asked for is loaded once.
+    show();
+    if (mnuOptionsShowPreview->isChecked()) View()->show();
+    if (openPaths.empty() || !open_->OpenFromCommandLine(openPaths)) SetFileListFolder(folderTag_);
 }
 
 void frm::Form_Unload() {
@@ -322,6 +341,20 @@ void frm::mnuOptionsBackupBMPs_Click() {
     app_.Settings().SetBackupBMPs(on);
 }
 
+void frm::mnuOptionsDimUnused_Click() {
+    const bool on = !mnuOptionsDimUnused->isChecked();
+    mnuOptionsDimUnused->setChecked(on);
+    app_.Settings().SetDimUnused(on);
+    if (!on) {
+        lblColor->SetCounts({});
+    } else if (const frmView* v = view_.data();
+               v && v->PreviewBitmap() && mnuOptionsShowPreview->isChecked()) {
+        lblColor->SetCounts(CountIndices(*v->PreviewBitmap()));
+    } else {
+        File_Click(false);  // read with its pixels, to count them
+    }
+}
+
 void frm::mnuOptionsRecolorOutside_Click() {
     if (isClosing_) return;
     const bool on = !mnuOptionsRecolorOutside->isChecked();
@@ -337,7 +370,10 @@ frmView* frm::View() {
         if (!limits_) limits_ = std::make_unique<clsResizeLimits>();
         const bool placedBefore =
             !app_.Settings().Ini().ReadString(SettingsFile::kPreviewPlacement, "Left").empty();
-        auto* v = new frmView(app_, *this, *limits_);
+        auto* v = new frmView(app_, *this, *limits_, this);
+        // The menu commands' shortcut keys work in the preview too.
+        for (QAction* command : findChildren<QAction*>())
+            if (!command->shortcut().isEmpty()) v->addAction(command);
         view_ = v;
         v->Form_Load();
         // With no stored placement the preview opens beside this window rather
@@ -358,23 +394,47 @@ void frm::PreviewUnloading() {
 
 // --- palette grid -----------------------------------------------------------------
 
-bool frm::LoadPalette(const std::string& path, bool report) {
-    if (!IsOrdinaryFile(path)) return false;
-    clsBitmap bitmap;
-    ImageLoad image;
-    bool loaded = false;
+namespace {
+
+// The file at `path` read once (a BMP or an indexed PNG), as far as `parts`
+// says; null when there is no ordinary file there. A file that cannot be read
+// loads as nothing.
+std::unique_ptr<clsBitmap> LoadBitmap(const std::string& path, BitmapParts parts, ImageLoad& image,
+                                      bool& loaded) {
+    loaded = false;
+    if (!IsOrdinaryFile(path)) return nullptr;
+    auto bitmap = std::make_unique<clsBitmap>();
     try {
-        // The palette is all it needs (and a PNG's transparency).
-        loaded = LoadImageFile(path, bitmap, BitmapParts::Headers, &image);
+        loaded = LoadImageFile(path, *bitmap, parts, &image);
     } catch (const std::exception&) {
         loaded = false;  // unreadable: treated like any file that cannot be loaded
     }
+    return bitmap;
+}
+
+}  // namespace
+
+bool frm::LoadPalette(const std::string& path, bool report) {
+    ImageLoad image;
+    bool loaded = false;
+    // The palette is all it needs (and a PNG's transparency).
+    const std::unique_ptr<clsBitmap> bitmap = LoadBitmap(path, BitmapParts::Headers, image, loaded);
+    return bitmap && LoadPaletteFrom(*bitmap, image, loaded, path, report);
+}
+
+bool frm::LoadPaletteFrom(const clsBitmap& bitmap, const ImageLoad& image, bool loaded,
+                          const std::string& path, bool report) {
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
-        r.text = image.png ? "Cannot load palette: " + image.why + "."
-                           : "Cannot load palette. BMP is not 8 bit (256 colors).";
-        r.title = image.png ? "PNG not readable" : "BMP is not 8-bit";
+        r.text =
+            image.png
+                ? tr("Cannot load palette: %1.").arg(Translations::OfLogic(image.why)).toStdString()
+                : tr("Cannot load palette. BMP is not 8 bit (256 colors).").toStdString();
+        // The text names no file: the title does.
+        r.title = Translations::Fill(
+            image.png ? tr("%1 - PNG not readable") : tr("%1 - BMP is not 8-bit"),
+            {std::filesystem::path(path).filename().string()});
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
@@ -442,10 +502,26 @@ void frm::SetFolderLabel(QLabel* label, const std::string& path) {
     label->setToolTip(shortened != full ? full : QString());
 }
 
-void frm::SetFileListFolder(const std::string& folder) {
+void frm::SetFileListFolder(const std::string& folder, const std::vector<std::string>& names) {
     app_.CurrentSession().SetFolder(folder);
-    ReadFolderIntoList();
-    File_PathChange();
+    {
+        // The list is filled and its current entry set quietly: then the
+        // current file is loaded once.
+        const QSignalBlocker quiet(File);
+        ReadFolderIntoList();
+        File_PathChange();
+        bool first = true;
+        for (const std::string& name : names) {
+            const QList<QListWidgetItem*> found =
+                File->findItems(QString::fromLocal8Bit(name), Qt::MatchExactly);
+            if (found.isEmpty()) continue;
+            if (first) File->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
+            found[0]->setSelected(true);
+            first = false;
+        }
+    }
+    cmdRecolor->setEnabled(!File->selectedItems().isEmpty());
+    File_Click();
 }
 
 void frm::ReadFolderIntoList() {
@@ -457,11 +533,11 @@ void frm::ReadFolderIntoList() {
     lblNoFiles->setVisible(names.isEmpty());
 }
 
-void frm::OpenFolder(const std::string& folder) {
+void frm::OpenFolder(const std::string& folder, const std::vector<std::string>& names) {
     SetFolderLabel(lblFolder, folder);
-    SetFileListFolder(folder);
     app_.Settings().SetFolder(folder);
     recent_->Remember(folder);
+    SetFileListFolder(folder, names);
 }
 
 void frm::File_PathChange() {
@@ -483,13 +559,20 @@ void frm::File_Click(bool report) {
     dialogs_->mnuOptionsSaveColorIndexList->setEnabled(!name.empty());
     if (name.empty()) return;
     const std::string path = PathInFileFolder(name);
-    const bool loaded = LoadPalette(path, report);
-    if (!mnuOptionsShowPreview->isChecked()) return;
-    if (loaded) {
-        View()->LoadFile(path, report);
-    } else if (frmView* v = view_.data()) {
-        v->ShowNothing();  // not the previous file's image
+    const bool preview = mnuOptionsShowPreview->isChecked();
+    const bool count = mnuOptionsDimUnused->isChecked();
+    // The file is read once: whole when its pixels are shown or counted.
+    ImageLoad image;
+    bool loaded = false;
+    std::unique_ptr<clsBitmap> bitmap = LoadBitmap(
+        path, preview || count ? BitmapParts::Whole : BitmapParts::Headers, image, loaded);
+    if (!bitmap || !LoadPaletteFrom(*bitmap, image, loaded, path, report)) {
+        if (frmView* v = view_.data(); v && preview)
+            v->ShowNothing();  // not the previous file's image
+        return;
     }
+    lblColor->SetCounts(count ? CountIndices(*bitmap) : std::vector<std::int64_t>());
+    if (preview) View()->ShowBitmap(std::move(bitmap), path, report);
 }
 
 void frm::cmdRefreshFiles_Click() {
@@ -534,6 +617,9 @@ BatchTotals frm::RunFileBatch(FileBatch batch, const std::vector<std::string>& n
             return !withProgress || progress_->Next(static_cast<int>(i), names[i]);
         });
     if (withProgress) progress_->End();
+    if (!files.empty())
+        statusBar()->showMessage(QString::fromLocal8Bit(
+            BatchStatusText(action.empty() ? "recolored" : "restored", totals)));
     // A file the batch has reported is not reported a second time by the refresh.
     File_Click(reported.count(CurrentFileName()) == 0);
     File->setFocus();
@@ -547,9 +633,25 @@ void frm::cmdRecolor_Click() {
     const BatchTotals totals = RunFileBatch(FileBatch::Recolor(recoloring), SelectedFileNames());
     if (totals.worked >= 2 && !totals.stopped) {
         MessageRequest r;
-        r.text = "Recoloration complete";
+        r.text = tr("Recoloration complete").toStdString();
         app_.Messages().Show(r);
     }
+}
+
+std::string BatchStatusText(const std::string& verb, const BatchTotals& totals) {
+    const char* const context = "tintwell::frm";
+    if (totals.stopped)
+        return QCoreApplication::translate(context, "%1 of %2 done, cancelled")
+            .arg(totals.worked)
+            .arg(totals.files)
+            .toStdString();
+    QString text = (verb == "restored" ? QCoreApplication::translate(context, "%1 of %2 restored")
+                                       : QCoreApplication::translate(context, "%1 of %2 recolored"))
+                       .arg(totals.done + totals.same)
+                       .arg(totals.files);
+    if (totals.refused > 0)
+        text = QCoreApplication::translate(context, "%1, %2 refused").arg(text).arg(totals.refused);
+    return text.toStdString();
 }
 
 // --- layout ------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "png/ImageFile.h"
 #include "shell/clsResizeLimits.h"
 #include "ui/main/ColorMapMenus.h"
 #include "ui/main/FileDialogCommands.h"
@@ -43,19 +44,25 @@ class frm : public QMainWindow, public IPreviewHost {
     ~frm() override;
 
     // --- lifecycle and options ---------------------------------------------------
-    void Form_Load();
+    // Sets the program up; `openPaths`, a folder or BMP files of one folder,
+    // are opened instead of the stored folder.
+    void Form_Load(const std::vector<std::string>& openPaths = {});
     void Form_Unload();
     bool IsClosing() const { return isClosing_; }
     void mnuFileExit_Click();
     void mnuOptionsShowPreview_Click();
     void mnuOptionsBackupBMPs_Click();
     void mnuOptionsRecolorOutside_Click();
+    void mnuOptionsDimUnused_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 
     // --- palette grid -----------------------------------------------------------
     // `report` false: a file that cannot be loaded gives no message.
     bool LoadPalette(const std::string& path, bool report = true);
+    // As LoadPalette, from the file at `path` loaded already (`loaded` its result).
+    bool LoadPaletteFrom(const clsBitmap& bitmap, const ImageLoad& image, bool loaded,
+                         const std::string& path, bool report);
     void ShowColor(PaletteGrid::Frame frame, std::uint8_t c);
     void DoHover(std::uint8_t ColorNum) override;
     void lblColor_MouseDown(int Index, int Button, int Shift, double X, double Y) override;
@@ -68,10 +75,11 @@ class frm : public QMainWindow, public IPreviewHost {
     void SetFolderLabel(QLabel* label, const std::string& path);
     // The folder the program works in: the folder label's tag.
     const std::string& FolderTag() const { return folderTag_; }
-    // Points the file list at `folder` and makes its first entry current.
-    void SetFileListFolder(const std::string& folder);
-    // Makes `folder` the one worked in: label, list, settings, recent folders.
-    void OpenFolder(const std::string& folder);
+    // Points the file list at `folder` and makes its first entry current, or
+    // selects the entries `names` with the first of them current; loads that file.
+    void SetFileListFolder(const std::string& folder, const std::vector<std::string>& names = {});
+    // Makes `folder` the one worked in: label, settings, recent folders, list.
+    void OpenFolder(const std::string& folder, const std::vector<std::string>& names = {});
     void File_PathChange();
     // `report` false: the file's problems were reported already.
     void File_Click(bool report = true);
@@ -119,6 +127,7 @@ class frm : public QMainWindow, public IPreviewHost {
     QAction* mnuOptionsShowPreview;
     QAction* mnuOptionsBackupBMPs;
     QAction* mnuOptionsRecolorOutside;
+    QAction* mnuOptionsDimUnused;
     QMenu* mnuFile;
     QMenu* mnuOptions;
     QMenu* mnuHelp;
@@ -168,6 +177,10 @@ class frm : public QMainWindow, public IPreviewHost {
     bool unloaded_ = false;
 };
 
+// The status bar's line after a batch: "5 of 7 recolored, 2 refused", or when
+// it was cancelled "53 of 300 done, cancelled". Another name of a file done
+// counts as done.
+std::string BatchStatusText(const std::string& verb, const BatchTotals& totals);
 // "17 (11h)": a palette index in decimal and two-digit upper-case hexadecimal.
 std::string ColorNumText(std::uint8_t c);
 // "R: 255\nG: 128\nB: 0\n": a colour value's parts on three lines.

@@ -1,18 +1,21 @@
 #include "ui/preview/frmView.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QImageReader>
+#include <QCoreApplication>
 #include <QKeyEvent>
-#include <QSpinBox>
+#include <QScreen>
 #include <QStyle>
-#include <QStyleOption>
+#include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsResizeLimits.h"
-#include "ui/toolkit/modPicture.h"
+#include "ui/toolkit/Translations.h"
 
 namespace tintwell {
 
@@ -26,28 +29,26 @@ constexpr double kMinOuterWidth = 2895;
 constexpr double kMinOuterHeight = 2220;
 }  // namespace
 
-frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
-    : app_(app), host_(host), limits_(limits) {
+frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits, QWidget* owner)
+    : QWidget(nullptr, Qt::Window), app_(app), host_(host), limits_(limits) {
+    // Kept above its owner: raised whenever the owner comes to the front.
+    if (owner != nullptr) owner->installEventFilter(this);
     setObjectName("frmView");
     units_ = ScreenUnits::ForWidget(this);
     setWindowTitle("0 x 0");
     setFont(DesignFont(font()));
-    lbl_[0] = MakeLabel("lbl0", "Zoom:", 0, 0, 495, 255);
+    lbl_[0] = MakeLabel("lbl0", tr("Zoom:"), 0, 0, 495, 255);
     lblZoom_ = MakeLabel("lblZoom", "1", 600, 0, 255, 255);
-    vsbZoom_ = new QScrollBar(Qt::Vertical, this);
+    vsbZoom_ = new ZoomUpDown(this);
     vsbZoom_->setObjectName("vsbZoom");
     vsbZoom_->setGeometry(units_.RectToPixels(840, 0, 255, 255));
-    vsbZoom_->setRange(1, 8);
+    vsbZoom_->setRange(SettingsFile::kMinZoom, SettingsFile::kMaxZoom);
     vsbZoom_->setSingleStep(1);
     vsbZoom_->setPageStep(1);
     vsbZoom_->setValue(1);
-    // The upper arrow zooms in.
-    vsbZoom_->setInvertedAppearance(true);
-    vsbZoom_->setInvertedControls(true);
-    vsbZoom_->setFocusPolicy(Qt::StrongFocus);
     vsbZoom_->installEventFilter(this);
-    connect(vsbZoom_, &QScrollBar::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
-    lbl_[1] = MakeLabel("lbl1", "Position:", 1200, 0, 735, 225);
+    connect(vsbZoom_, &QAbstractSlider::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
+    lbl_[1] = MakeLabel("lbl1", tr("Position:"), 1200, 0, 735, 225);
     lblPosition_ = MakeLabel("lblPosition", "0, 0", 1920, 0, 855, 255);
     LayOutTopRow();
 
@@ -55,37 +56,42 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits)
         img_[i] = new PictureBox(i, this);
         img_[i]->setObjectName(QString("img%1").arg(i));
         img_[i]->setGeometry(0, pictureTop_, 0, 0);
+        img_[i]->installEventFilter(this);
         img_[i]->onMouseDown = [this](int idx, int b, QPoint p) { img_MouseDown(idx, b, p); };
         img_[i]->onMouseMove = [this](int idx, int b, QPoint p) { img_MouseMove(idx, b, p); };
         img_[i]->onMouseUp = [this](int idx, int b, QPoint p) { img_MouseUp(idx, b, p); };
     }
+    hsb_ = new QScrollBar(Qt::Horizontal, this);
+    hsb_->setObjectName("hsbPictures");
+    vsb_ = new QScrollBar(Qt::Vertical, this);
+    vsb_->setObjectName("vsbPictures");
+    for (QScrollBar* bar : {hsb_, vsb_}) {
+        bar->setFocusPolicy(Qt::NoFocus);  // the zoom control stays the only one with the focus
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, [this] { Scrolled(); });
+    }
     resize(units_.SizeToPixels(kDesignedInnerWidth, kDesignedInnerHeight));
     placement_ = new QtPlacementWindow(*this);
+    placement_->SetKeepWhole(true);
 }
 
 frmView::~frmView() = default;
 
-// The zoom control gets at least the size of the toolkit's spin-box buttons,
-// each text the room it needs in the toolkit's font with a gap before the next,
-// and the pictures start below the row as far as designed.
+// The zoom control gets the size of the toolkit's spin-box buttons, each text
+// the room it needs in the toolkit's font with a gap before the next, and the
+// pictures start below the row as far as designed.
 void frmView::LayOutTopRow() {
-    QSpinBox probe;
-    probe.setFont(font());
-    QStyleOptionSpinBox option;
-    option.initFrom(&probe);
-    option.rect = QRect(QPoint(0, 0), probe.sizeHint());
-    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
-    const QRect up =
-        probe.style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, &probe);
-    const QSize spin = QSize(up.width(), probe.sizeHint().height()).expandedTo(vsbZoom_->size());
+    const QSize spin = vsbZoom_->sizeHint().expandedTo(vsbZoom_->size());
     const int rowHeight = spin.height();
     const int gap = units_.XToPixels(90);
     int x = 0;
     for (QWidget* w :
          std::initializer_list<QWidget*>{lbl_[0], lblZoom_, vsbZoom_, lbl_[1], lblPosition_}) {
         x = std::max(x, w->x());
-        const int width =
-            w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
+        int width = w == vsbZoom_ ? spin.width() : std::max(w->width(), w->sizeHint().width());
+        // The position read-out has room for the largest column and row.
+        if (w == lblPosition_)
+            width = std::max(width, w->fontMetrics().horizontalAdvance("88888, 88888"));
         w->setGeometry(x, 0, width, rowHeight);
         x += width + gap;
     }
@@ -135,28 +141,70 @@ void frmView::closeEvent(QCloseEvent* event) {
 }
 
 void frmView::LoadFile(const std::string& BMPFile, bool report) {
-    QImageReader reader(QString::fromLocal8Bit(BMPFile), "bmp");
-    reader.setAutoTransform(false);
-    reader.setAutoDetectImageFormat(false);  // a PNG is drawn from its decoded indices below
-    QImage original = reader.read();  // null when Qt cannot read it: an empty picture
-
-    previewBitmap_ = std::make_unique<clsBitmap>();
-    bool loaded = false;
+    auto bitmap = std::make_unique<clsBitmap>();
     try {
-        loaded = LoadImageFile(BMPFile, *previewBitmap_);  // a PNG as an 8-bit bitmap
+        LoadImageFile(BMPFile, *bitmap);  // a PNG as an 8-bit bitmap
     } catch (const std::exception&) {
         // The file went away or cannot be read: nothing to preview.
     }
-    // Flavours the system's loader lacks (OS/2 2.x headers), and compressed
-    // streams, whose unset or damaged pixels both sides must show alike.
-    std::string ignored;
-    if (loaded && (original.isNull() || previewBitmap_->IsCompressed()))
-        CreateStdPicture(*previewBitmap_, original, ignored);
-    img_[0]->SetPicture(original);
+    ShowBitmap(std::move(bitmap), BMPFile, report);
+}
+
+namespace {
+
+// A text about showing an image, in the user's language, with its numbers.
+template <typename... Numbers>
+std::string PictureText(const char* text, Numbers... numbers) {
+    QString translated = QCoreApplication::translate("Picture", text);
+    ((translated = translated.arg(static_cast<qlonglong>(numbers))), ...);
+    return translated.toLocal8Bit().toStdString();
+}
+
+// Why `bitmap` cannot be shown, or empty.
+std::string ShowingError(const clsBitmap& bitmap) {
+    const std::int64_t w = bitmap.Width();
+    const std::int64_t h = bitmap.Height();
+    const int bits = bitmap.BitCount();
+    if (w <= 0 || h <= 0) return {};
+    if (bits != 1 && bits != 4 && bits != 8)
+        return PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image's bit count (%1) cannot be shown."), bits);
+    if (std::max(w, h) * SettingsFile::kMaxZoom > (std::int64_t{1} << 30))
+        return PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image is too large to show (%1 x %2 pixels)."), w, h);
+    if (!bitmap.PixelsCoverImage())
+        return PictureText(
+            QT_TRANSLATE_NOOP("Picture", "The image's pixel data is shorter than the image."));
+    return {};
+}
+
+// The colour table of a palette image, black beyond the file's entries.
+PictureBox::Colors FileColors(const clsBitmap& bitmap) {
+    PictureBox::Colors colors;
+    colors.fill(qRgb(0, 0, 0));
+    const auto& table = bitmap.ColorTable();
+    for (size_t i = 0; i < std::min<size_t>(table.size(), colors.size()); ++i)
+        colors[i] = qRgb(table[i] & 0xFF, (table[i] >> 8) & 0xFF, (table[i] >> 16) & 0xFF);
+    return colors;
+}
+
+}  // namespace
+
+void frmView::ShowBitmap(std::unique_ptr<clsBitmap> bitmap, const std::string& BMPFile,
+                         bool report) {
+    for (PictureBox* p : img_)
+        p->SetSource(nullptr);
+    previewBitmap_ = std::move(bitmap);
+    pictureError_ = ShowingError(*previewBitmap_);
+    const bool shown = pictureError_.empty() && previewBitmap_->Width() > 0;
+    fileColors_ = FileColors(*previewBitmap_);
+    img_[0]->SetColors(fileColors_, fileColors_, selection_, false);
+    for (PictureBox* p : img_)
+        p->SetSource(shown ? previewBitmap_.get() : nullptr);
     DoPreview();
     if (report && !pictureError_.empty()) {
         MessageRequest r;
-        r.text = "\"" + BMPFile + "\" cannot be previewed. " + pictureError_;
+        r.text = Translations::Fill(tr("\"%1\" cannot be previewed. %2"), {BMPFile, pictureError_});
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
     }
@@ -165,63 +213,128 @@ void frmView::LoadFile(const std::string& BMPFile, bool report) {
 
 void frmView::DoPreview() {
     if (!previewBitmap_) return;
-    QImage picture = img_[1]->Picture();
-    img_[1]->SetPicture(QImage());  // our copy is now the only one and can be reused
-    std::string error;
-    if (!CreateRecoloredPicture(*previewBitmap_, app_.Map(), SelectionInPixels(),
-                                host_.RecolorOutsideTicked(), picture, error)) {
-        picture = QImage();
-    }
-    pictureError_ = error;
-    img_[1]->SetPicture(picture);
+    PictureBox::Colors mapped;
+    const ColorMap& map = app_.Map();
+    for (size_t i = 0; i < mapped.size(); ++i)
+        mapped[i] = fileColors_[map[static_cast<std::uint8_t>(i)]];
+    img_[1]->SetColors(fileColors_, mapped, selection_, host_.RecolorOutsideTicked());
     ++renderCount_;
     setWindowTitle(QString("%1 x %2").arg(previewBitmap_->Width()).arg(previewBitmap_->Height()));
     SizeToImage();
 }
 
 void frmView::ShowNothing() {
+    for (PictureBox* p : img_)
+        p->SetSource(nullptr);
     previewBitmap_.reset();
     pictureError_.clear();
-    for (PictureBox* p : img_)
-        p->SetPicture(QImage());
     setWindowTitle("0 x 0");
     SizeToImage();
 }
 
 void frmView::ClearPreviewBitmap() {
+    for (PictureBox* p : img_)
+        p->SetSource(nullptr);
     previewBitmap_.reset();
 }
 
+// The room for the window's inner area on the screen's available area: the
+// window's frame (the main window's while ours is not known yet) taken off.
+QSize frmView::AvailableInnerSize() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (s == nullptr) return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    frameUsed_ = frameGeometry().size() - geometry().size();
+    QSize frame = frameUsed_;
+    if (frame.isNull() && parentWidget() != nullptr)
+        frame = parentWidget()->frameGeometry().size() - parentWidget()->geometry().size();
+    // The window grows right and down from where it stands: the room there,
+    // or half the screen when there is less (then it moves as far as needed).
+    const QRect area = s->availableGeometry();
+    const QPoint at = frameGeometry().topLeft();
+    const QSize room(area.right() + 1 - std::clamp(at.x(), area.left(), area.right()),
+                     area.bottom() + 1 - std::clamp(at.y(), area.top(), area.bottom()));
+    return room.expandedTo(area.size() / 2) - frame.expandedTo(QSize(0, 0));
+}
+
+// Once the window manager has framed the window, the pictures are fitted to
+// the room the frame leaves.
+bool frmView::event(QEvent* event) {
+    const QEvent::Type t = event->type();  // the event may delete the window
+    const bool result = QWidget::event(event);
+    if (t != QEvent::Move && t != QEvent::Resize) return result;
+    // Not before the frame is known: resizing a window not yet framed would
+    // make its stored position the inner one.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (isVisible() && !frame.isNull() && frame != frameUsed_) SizeToImage();
+    return result;
+}
+
 void frmView::SizeToImage() {
-    int w = 0, h = 0;
-    // A file that cannot be shown keeps the window small.
-    if (previewBitmap_ && pictureError_.empty()) {
-        w = std::max(0, previewBitmap_->Width());
-        h = std::max(0, previewBitmap_->Height());
-    }
-    const int z = vsbZoom_->value();
+    const QSize picture = img_[0]->PictureSize();
+    const int pw = picture.width(), ph = picture.height();
     const int top = pictureTop_;
-    const int pw = static_cast<int>(std::min<std::int64_t>(std::int64_t{w} * z, QWIDGETSIZE_MAX));
-    const int ph = static_cast<int>(std::min<std::int64_t>(std::int64_t{h} * z, QWIDGETSIZE_MAX));
-    img_[0]->setGeometry(0, top, pw, ph);
-    img_[1]->setGeometry(pw + units_.XToPixels(kPictureGap), top, pw, ph);
-    // The inner area ends at the right and bottom edges of the right picture;
-    // the size limits keep it within the minimum and the desktop. The border is
-    // fixed: only this sizes the window, and its title bar stays on the screen.
-    limits_.SizeFixed(this,
-                      QSize(img_[1]->geometry().right() + 1, img_[1]->geometry().bottom() + 1));
+    const int gap = units_.XToPixels(kPictureGap);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QSize room = AvailableInnerSize() - QSize(0, top);
+    // What does not fit the screen scrolls; a scroll bar takes room from the other direction.
+    bool needH = false, needV = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        needH = 2 * std::int64_t{pw} + gap > room.width() - (needV ? bar : 0);
+        needV = ph > room.height() - (needH ? bar : 0);
+    }
+    const int vw = needH ? std::max(1, (room.width() - (needV ? bar : 0) - gap) / 2) : pw;
+    const int vh = needV ? std::max(1, room.height() - (needH ? bar : 0)) : ph;
+    img_[0]->setGeometry(0, top, vw, vh);
+    img_[1]->setGeometry(vw + gap, top, vw, vh);
+    const int z = vsbZoom_->value();
+    hsb_->setGeometry(0, top + vh, 2 * vw + gap, bar);
+    hsb_->setRange(0, needH ? pw - vw : 0);
+    hsb_->setPageStep(std::max(1, vw));
+    hsb_->setSingleStep(std::max(z, 16));
+    hsb_->setVisible(needH);
+    vsb_->setGeometry(2 * vw + gap, top, bar, vh);
+    vsb_->setRange(0, needV ? ph - vh : 0);
+    vsb_->setPageStep(std::max(1, vh));
+    vsb_->setSingleStep(std::max(z, 16));
+    vsb_->setVisible(needV);
+    Scrolled();
+    // The inner area ends at the right and bottom edges of the right picture
+    // (and its scroll bars); the size limits keep it within the minimum. The
+    // border is fixed: only this sizes the window, and it stays on the screen.
+    limits_.SizeFixed(this, QSize(2 * vw + gap + (needV ? bar : 0), top + vh + (needH ? bar : 0)));
     placement_->KeepTitleBarOnScreen();
+}
+
+void frmView::Scrolled() {
+    const QPoint offset(hsb_->value(), vsb_->value());
+    for (PictureBox* p : img_)
+        p->SetOffset(offset);
 }
 
 void frmView::vsbZoom_Change(int value) {
     app_.Settings().SetZoom(value);
     lblZoom_->setText(QString::number(value));
+    // The picture pixel under the anchor (the pointer, else the centre) stays
+    // under it (under the new centre).
+    const std::optional<QPoint> pointer = std::exchange(zoomAnchor_, std::nullopt);
+    const QPoint before = img_[0]->Offset() + pointer.value_or(img_[0]->rect().center());
     const SelectionRect sel = SelectionInPixels();
     for (PictureBox* p : img_)
         p->SetZoom(value);
     MoveSelection(sel.x0, sel.y0, sel.w, sel.h);
+    const int old = std::max(1, Zoom);
     Zoom = value;
     SizeToImage();
+    const QPoint anchor = pointer.value_or(img_[0]->rect().center());
+    hsb_->setValue(static_cast<int>(std::int64_t{before.x()} * value / old - anchor.x()));
+    vsb_->setValue(static_cast<int>(std::int64_t{before.y()} * value / old - anchor.y()));
+}
+
+void frmView::ZoomAround(int zoom, QPoint anchor) {
+    zoom = std::clamp(zoom, vsbZoom_->minimum(), vsbZoom_->maximum());
+    if (zoom == vsbZoom_->value()) return;
+    zoomAnchor_ = anchor;
+    vsbZoom_->setValue(zoom);
 }
 
 void frmView::MoveSelection(std::int32_t x0, std::int32_t y0, std::int32_t w, std::int32_t h) {
@@ -234,7 +347,7 @@ void frmView::MoveSelection(std::int32_t x0, std::int32_t y0, std::int32_t w, st
 }
 
 QRect frmView::SelectionFrameRect() const {
-    return img_[0]->Outline().translated(img_[0]->pos());
+    return img_[0]->Outline().translated(img_[0]->pos() - img_[0]->Offset());
 }
 
 std::optional<std::uint8_t> frmView::PixelAtPoint(QPoint point) {
@@ -242,9 +355,8 @@ std::optional<std::uint8_t> frmView::PixelAtPoint(QPoint point) {
     const int px = point.x() / z;
     const int py = point.y() / z;
     lblPosition_->setText(QString("%1, %2").arg(px).arg(py));
-    const clsBitmap* b = previewBitmap_.get();
-    if (b == nullptr || !b->PixelsCoverImage() || px < 0 || py < 0 || px >= b->Width() ||
-        py >= b->Height()) {
+    const clsBitmap* b = img_[0]->HasPicture() ? previewBitmap_.get() : nullptr;
+    if (b == nullptr || px < 0 || py < 0 || px >= b->Width() || py >= b->Height()) {
         return std::nullopt;
     }
     try {
@@ -268,7 +380,10 @@ void frmView::img_MouseDown(int Index, int Button, QPoint point) {
 
 void frmView::img_MouseMove(int Index, int Button, QPoint point) {
     const PictureBox* box = img_[Index];
-    if (point.x() < 0 || point.y() < 0 || point.x() >= box->width() || point.y() >= box->height()) {
+    // Inside the picture as far as it is shown.
+    const QSize picture = box->PictureSize();
+    if (point.x() < 0 || point.y() < 0 || point.x() >= picture.width() ||
+        point.y() >= picture.height() || !box->rect().contains(point - box->Offset())) {
         return;
     }
     const std::optional<std::uint8_t> index = PixelAtPoint(point);
@@ -307,11 +422,43 @@ bool frmView::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         host_.cmdRecolor_Click();
         return true;
     }
-    return false;
+    if (!(held & Qt::ControlModifier) || (held & Qt::AltModifier)) return false;
+    const int z = vsbZoom_->value();
+    switch (key) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            vsbZoom_->setValue(z + 1);
+            return true;
+        case Qt::Key_Minus:
+            vsbZoom_->setValue(z - 1);
+            return true;
+        case Qt::Key_0:
+            vsbZoom_->setValue(1);
+            return true;
+        default:
+            return false;
+    }
 }
 
 void frmView::keyPressEvent(QKeyEvent* event) {
     if (!Form_KeyDown(event->key(), event->modifiers())) QWidget::keyPressEvent(event);
+}
+
+// The wheel over a picture scrolls both (Shift or a sideways wheel across);
+// with Ctrl it zooms around the pointer.
+bool frmView::Wheel(QWheelEvent* event) {
+    const QPoint angle = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (angle.y() != 0)
+            ZoomAround(vsbZoom_->value() + (angle.y() > 0 ? 1 : -1), event->position().toPoint());
+        return true;
+    }
+    QPoint step = event->pixelDelta();
+    if (step.isNull()) step = angle * QApplication::wheelScrollLines() * 20 / 120;
+    if (event->modifiers() & Qt::ShiftModifier) step = QPoint(step.y(), step.x());
+    hsb_->setValue(hsb_->value() - step.x());
+    vsb_->setValue(vsb_->value() - step.y());
+    return true;
 }
 
 // Key presses reach the window before its controls.
@@ -320,6 +467,9 @@ bool frmView::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (Form_KeyDown(key->key(), key->modifiers())) return true;
     }
+    if (event->type() == QEvent::WindowActivate && watched != this && isVisible()) raise();
+    if (event->type() == QEvent::Wheel && (watched == img_[0] || watched == img_[1]))
+        return Wheel(static_cast<QWheelEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 

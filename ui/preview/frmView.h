@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include "core/SelectionRect.h"
 #include "ui/preview/IPreviewHost.h"
 #include "ui/preview/PictureBox.h"
+#include "ui/preview/ZoomUpDown.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/QtPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
@@ -21,17 +22,22 @@ namespace tintwell {
 
 class clsResizeLimits;
 
-// The preview window: the current file on the left (as Qt's image reader reads
-// it) beside its recoloured copy on the right, at a whole-number zoom of 1 to 8.
-// It holds the selection rectangle, drawn as a white frame over the left
-// picture, and passes hovers and clicks on pixels to the main window.
+// The preview window: the current file on the left beside its recoloured copy
+// on the right, at a whole-number zoom of 1 to 8. Both pictures show the one
+// held bitmap, the right one through the colour table remapped by the colour
+// map within the selection. Pictures larger than the screen scroll together
+// under one pair of scroll bars. It holds the selection rectangle, drawn as a
+// white frame over the left picture, and passes hovers and clicks on pixels to
+// the main window. It stays above its owner, the main window, which gives it
+// its menu commands' shortcut keys.
 //
 // The selection is held in image pixels, so it reads back exactly at every zoom
 // and on every screen; the frame is drawn from it.
 class frmView : public QWidget {
     Q_OBJECT
   public:
-    frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits);
+    frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits,
+            QWidget* owner = nullptr);
     ~frmView() override;
 
     // Restores placement, registers the minimum size, reads the zoom and clears
@@ -42,9 +48,11 @@ class frmView : public QWidget {
     void Unload();
     bool IsUnloaded() const { return unloaded_; }
 
-    // Shows the file at `BMPFile`, recoloured, and shows the window if hidden;
-    // a file it cannot show is reported unless `report` is false.
+    // Loads and shows the file at `BMPFile`, recoloured, and shows the window
+    // if hidden; a file it cannot show is reported unless `report` is false.
     void LoadFile(const std::string& BMPFile, bool report = true);
+    // As LoadFile, with the file loaded already (whole) by the caller.
+    void ShowBitmap(std::unique_ptr<clsBitmap> bitmap, const std::string& BMPFile, bool report);
     // Re-renders the right-hand picture from PreviewBitmap, the colour map, the
     // selection and the option "Recolor outside of selection".
     void DoPreview();
@@ -59,25 +67,33 @@ class frmView : public QWidget {
     SelectionRect SelectionInPixels() const { return selection_; }
     // The frame as drawn, in the window's pixels.
     QRect SelectionFrameRect() const;
-    // Palette index of the pixel under `point` (pixels within either picture);
-    // shows its column and row in the position label. None when there is no
+    // Palette index of the pixel under `point` (zoomed picture pixels); shows
+    // its column and row in the position label. None when there is no
     // displayable pixel there.
     std::optional<std::uint8_t> PixelAtPoint(QPoint point);
-    // Fits the window to the two pictures at the current zoom.
+    // Fits the window to the two pictures at the current zoom, within the
+    // screen's available area; what does not fit scrolls.
     void SizeToImage();
 
     // Pointer handling of the pictures (index 0 left, 1 right); the point is in
-    // the picture's pixels, buttons 1 left, 2 right, 4 middle.
+    // the zoomed picture's pixels, buttons 1 left, 2 right, 4 middle.
     void img_MouseDown(int Index, int Button, QPoint point);
     void img_MouseMove(int Index, int Button, QPoint point);
     void img_MouseUp(int Index, int Button, QPoint point);
 
-    // F5 with no Shift, Ctrl or Alt runs the batch; true when the key was used.
+    // F5 with no Shift, Ctrl or Alt runs the batch; Ctrl with +, - or 0 zooms
+    // in, out or back to 1. True when the key was used.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Zooms to `zoom`, keeping the picture pixel under `anchor` (a point of a
+    // picture control) where it is.
+    void ZoomAround(int zoom, QPoint anchor);
 
     int ZoomValue() const { return vsbZoom_->value(); }
-    QScrollBar* vsbZoom() const { return vsbZoom_; }
+    QAbstractSlider* vsbZoom() const { return vsbZoom_; }
     PictureBox* img(int index) const { return img_[index]; }
+    // The scroll bars the two pictures share.
+    QScrollBar* hsbPictures() const { return hsb_; }
+    QScrollBar* vsbPictures() const { return vsb_; }
     QLabel* lblZoom() const { return lblZoom_; }
     QLabel* lblPosition() const { return lblPosition_; }
     // How many times the right-hand picture has been rendered (a zoom change or
@@ -90,10 +106,14 @@ class frmView : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void LayOutTopRow();
     void vsbZoom_Change(int value);
+    void Scrolled();
+    bool Wheel(class QWheelEvent* event);
+    QSize AvailableInnerSize();
     void Form_Unload();
     QLabel* MakeLabel(const char* name, const QString& text, double left, double top, double width,
                       double height);
@@ -105,21 +125,26 @@ class frmView : public QWidget {
     QtPlacementWindow* placement_;
 
     std::unique_ptr<clsBitmap> previewBitmap_;
+    PictureBox::Colors fileColors_{};
     std::int32_t Zoom = 1;
     std::int32_t SelStartX = 0;
     std::int32_t SelStartY = 0;
     SelectionRect selection_;
     std::string pictureError_;
     int renderCount_ = 0;
-    int pictureTop_ = 24;  // pixels
+    int pictureTop_ = 24;               // pixels
+    std::optional<QPoint> zoomAnchor_;  // the point of a picture control a zoom keeps still
+    QSize frameUsed_;                   // the window's frame when the pictures were last fitted
     bool loaded_ = false;
     bool unloaded_ = false;
 
     QLabel* lbl_[2];
     QLabel* lblZoom_;
-    QScrollBar* vsbZoom_;
+    ZoomUpDown* vsbZoom_;
     QLabel* lblPosition_;
     PictureBox* img_[2];
+    QScrollBar* hsb_;
+    QScrollBar* vsb_;
 };
 
 }  // namespace tintwell

@@ -43,6 +43,7 @@ void QtPlacementWindow::Move(double left, double top, double width, double heigh
     const QSize outer(u.XToPixels(width), u.YToPixels(height));
     // A top-level's move() places its frame's corner, also before the frame is known.
     window_.move(u.XToPixels(left), u.YToPixels(top));
+    wantedPlace_ = QPoint(u.XToPixels(left), u.YToPixels(top));
     checkScreen_ = true;
     if (FrameKnown()) {
         window_.resize(outer - FrameExtra());
@@ -78,6 +79,12 @@ void QtPlacementWindow::Settle() {
         wanted_ = QSize();
         window_.resize(inner);
     }
+    // A resize before the frame was known makes Qt place the inner corner:
+    // the frame's corner is put where it was asked for.
+    if (wantedPlace_) {
+        if (window_.frameGeometry().topLeft() != *wantedPlace_) window_.move(*wantedPlace_);
+        wantedPlace_.reset();
+    }
     if (checkScreen_) PullTitleBarOnScreen();
 }
 
@@ -91,15 +98,16 @@ void QtPlacementWindow::PullTitleBarOnScreen() {
     int x = area.left();
     if (frame.width() <= area.width())
         x = std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width());
+    const int keep = keepWhole_ && frame.height() <= area.height() ? frame.height() : titleHeight;
     const int y =
-        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - titleHeight));
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - keep));
     if (QPoint(x, y) != frame.topLeft()) window_.move(x, y);
 }
 
 bool QtPlacementWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type t = event->type();
     // The window manager reports the frame with the first move after the window is mapped.
-    if (watched == &window_ && (wanted_.isValid() || checkScreen_) &&
+    if (watched == &window_ && (wanted_.isValid() || wantedPlace_ || checkScreen_) &&
         (t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize ||
          t == QEvent::WindowActivate)) {
         Settle();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSize>
 #include <QWidget>
+#include <optional>
 
 #include "settings/IPlacementWindow.h"
 #include "ui/toolkit/ScreenUnits.h"
@@ -29,8 +30,11 @@ class QtPlacementWindow : public QObject, public IPlacementWindow {
     // Moves the window so that its whole title bar lies on the available screen
     // area: now when the frame is known, else as soon as it is.
     void KeepTitleBarOnScreen();
+    // From now on the whole window, not only its title bar, is kept on the
+    // available area when it fits there.
+    void SetKeepWhole(bool on) { keepWhole_ = on; }
     // Nothing is left to do once the frame is known.
-    bool Settled() const { return !wanted_.isValid() && !checkScreen_; }
+    bool Settled() const { return !wanted_.isValid() && !wantedPlace_ && !checkScreen_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,9 +48,11 @@ class QtPlacementWindow : public QObject, public IPlacementWindow {
 
     QWidget& window_;
     QSize designed_;
-    QSize wanted_;  // the size to settle once the frame is known
+    QSize wanted_;                       // the size to settle once the frame is known
+    std::optional<QPoint> wantedPlace_;  // the frame's corner, likewise
     bool wantedIsOuter_ = false;
     bool checkScreen_ = false;  // the title bar still needs the check
+    bool keepWhole_ = false;
 };
 
 }  // namespace tintwell
