@@ -621,6 +621,22 @@ ShellExecute gab den Code %1 zurück: %2</translation>
         <source>%1 was not recolored: %2 The file was left unchanged.</source>
         <translation>%1 wurde nicht umgefärbt: %2 Die Datei blieb unverändert.</translation>
     </message>
+    <message>
+        <source>%1 is not a palette index 0 to 255 or a range of them such as 16-31</source>
+        <translation>%1 ist kein Palettenindex von 0 bis 255 und kein Bereich davon wie 16-31</translation>
+    </message>
+    <message>
+        <source>%1 is not a pair SOURCE:TARGET such as 3:7 or 16-31:32-47</source>
+        <translation>%1 ist kein Paar QUELLE:ZIEL wie 3:7 oder 16-31:32-47</translation>
+    </message>
+    <message>
+        <source>the two sides of %1 differ in length (%2 and %3 indices)</source>
+        <translation>die beiden Seiten von %1 sind verschieden lang (%2 und %3 Indizes)</translation>
+    </message>
+    <message>
+        <source>index %1 is mapped twice (to %2 and to %3)</source>
+        <translation>Index %1 ist zweimal zugeordnet (zu %2 und zu %3)</translation>
+    </message>
 </context>
 <context>
     <name>Picture</name>
@@ -635,10 +651,6 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     <message>
         <source>The image&apos;s pixel data is shorter than the image.</source>
         <translation>Die Pixeldaten des Bildes sind kürzer als das Bild.</translation>
-    </message>
-    <message>
-        <source>There is not enough memory to show the image.</source>
-        <translation>Der Speicher reicht nicht, um das Bild anzuzeigen.</translation>
     </message>
 </context>
 <context>
@@ -664,6 +676,142 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     </message>
 </context>
 <context>
+    <name>tintwell::ColorMapMenus</name>
+    <message>
+        <source>&amp;Color Map</source>
+        <translation>&amp;Farbzuordnung</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>&amp;Load</source>
+        <translation>&amp;Laden</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Reset</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>What do you want to call this color map?</source>
+        <translation>Wie soll diese Farbzuordnung heißen?</translation>
+    </message>
+    <message>
+        <source>Save Color Map</source>
+        <translation>Farbzuordnung speichern</translation>
+    </message>
+    <message>
+        <source>You currently have a color map called &quot;%1&quot;. Overwrite?</source>
+        <translation>Es gibt bereits eine Farbzuordnung namens „%1“. Überschreiben?</translation>
+    </message>
+    <message>
+        <source>Overwrite Color Map</source>
+        <translation>Farbzuordnung überschreiben</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete &quot;%1&quot;?</source>
+        <translation>Soll „%1“ wirklich gelöscht werden?</translation>
+    </message>
+    <message>
+        <source>Delete Color Map</source>
+        <translation>Farbzuordnung löschen</translation>
+    </message>
+    <message>
+        <source>Save current color map?</source>
+        <translation>Aktuelle Farbzuordnung speichern?</translation>
+    </message>
+    <message>
+        <source>Save Color Map?</source>
+        <translation>Farbzuordnung speichern?</translation>
+    </message>
+    <message>
+        <source>Show &amp;Pairs</source>
+        <translation>Paare &amp;zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Map Pairs...</source>
+        <translation>Paare zu&amp;ordnen...</translation>
+    </message>
+    <message>
+        <source>The color map as pairs of the command line&apos;s --pairs, to copy:</source>
+        <translation>Die Farbzuordnung als Paare wie bei --pairs der Kommandozeile, zum Kopieren:</translation>
+    </message>
+    <message>
+        <source>Show Pairs</source>
+        <translation>Paare zeigen</translation>
+    </message>
+    <message>
+        <source>Pairs to map, SOURCE:TARGET with indices or ranges (3:7,16-31:32-47):</source>
+        <translation>Zuzuordnende Paare, QUELLE:ZIEL mit Indizes oder Bereichen (3:7,16-31:32-47):</translation>
+    </message>
+    <message>
+        <source>Map Pairs</source>
+        <translation>Paare zuordnen</translation>
+    </message>
+    <message>
+        <source>The pairs were not mapped: %1.</source>
+        <translation>Die Paare wurden nicht zugeordnet: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::FileDialogCommands</name>
+    <message>
+        <source>Select a folder</source>
+        <translation>Ordner auswählen</translation>
+    </message>
+    <message>
+        <source>No image selected</source>
+        <translation>Kein Bild ausgewählt</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)|*.txt|All files (*.*)|*.*</source>
+        <translation>Textdateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Save color index list</source>
+        <translation>Farbindexliste speichern</translation>
+    </message>
+    <message>
+        <source>Save Color &amp;Index List</source>
+        <translation>Farb&amp;indexliste speichern</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::OpenCommands</name>
+    <message>
+        <source>&quot;%1&quot; is neither a folder nor a BMP file.</source>
+        <translation>„%1“ ist weder ein Ordner noch eine BMP-Datei.</translation>
+    </message>
+    <message>
+        <source>The files given are not BMP files of one folder.</source>
+        <translation>Die angegebenen Dateien sind keine BMP-Dateien eines einzigen Ordners.</translation>
+    </message>
+    <message>
+        <source>Cannot Open</source>
+        <translation>Öffnen nicht möglich</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::PaletteGrid</name>
+    <message>
+        <source>%1 pixel</source>
+        <translation>%1 Pixel</translation>
+    </message>
+    <message>
+        <source>%1 pixels</source>
+        <translation>%1 Pixel</translation>
+    </message>
+</context>
+<context>
     <name>tintwell::RecentFoldersMenu</name>
     <message>
         <source>&amp;Open Folder...</source>
@@ -672,6 +820,40 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     <message>
         <source>Recent &amp;Folders</source>
         <translation>&amp;Zuletzt geöffnete Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::RestoreCommand</name>
+    <message>
+        <source>&amp;Restore Selected BMPs from Backup</source>
+        <translation>Ausgewählte BMPs aus Sicherung &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restore from Backup</source>
+        <translation>Aus Sicherung wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restored %1 of %2 BMPs from backup.</source>
+        <translation>%1 von %2 BMPs aus der Sicherung wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Restore 1 selected BMP from its newest backup? The file is backed up first, so restoring again undoes this.</source>
+        <translation>Das ausgewählte BMP aus seiner neuesten Sicherung wiederherstellen? Die Datei wird zuerst gesichert, ein erneutes Wiederherstellen macht dies also rückgängig.</translation>
+    </message>
+    <message>
+        <source>Restore %1 selected BMPs from their newest backups? Each file is backed up first, so restoring again undoes this.</source>
+        <translation>%1 ausgewählte BMPs aus ihren neuesten Sicherungen wiederherstellen? Jede Datei wird zuerst gesichert, ein erneutes Wiederherstellen macht dies also rückgängig.</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::UndoCommands</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>R&amp;edo</source>
+        <translation>&amp;Wiederholen</translation>
     </message>
 </context>
 <context>
@@ -691,6 +873,93 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     <message>
         <source>Tintwell Help</source>
         <translation>Tintwell-Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::frm</name>
+    <message>
+        <source>Selected</source>
+        <translation>Ausgewählt</translation>
+    </message>
+    <message>
+        <source>Mouse Over</source>
+        <translation>Unter der Maus</translation>
+    </message>
+    <message>
+        <source>Mapping To</source>
+        <translation>Wird zu</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Inhalt</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>This folder holds no BMP files.</source>
+        <translation>Dieser Ordner enthält keine BMP-Dateien.</translation>
+    </message>
+    <message>
+        <source>Cannot load palette: %1.</source>
+        <translation>Die Palette kann nicht geladen werden: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot load palette. BMP is not 8 bit (256 colors).</source>
+        <translation>Die Palette kann nicht geladen werden. Das BMP hat nicht 8 Bit (256 Farben).</translation>
+    </message>
+    <message>
+        <source>Recoloration complete</source>
+        <translation>Umfärben abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Show &amp;Preview</source>
+        <translation>&amp;Vorschau zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Backup BMPs</source>
+        <translation>BMPs &amp;sichern</translation>
+    </message>
+    <message>
+        <source>Recolor &amp;outside of selection</source>
+        <translation>&amp;Außerhalb der Auswahl umfärben</translation>
+    </message>
+    <message>
+        <source>&amp;Dim Unused Colors</source>
+        <translation>Ungenutzte Farben ab&amp;dunkeln</translation>
+    </message>
+    <message>
+        <source>Refresh File &amp;List</source>
+        <translation>Liste neu &amp;laden</translation>
+    </message>
+    <message>
+        <source>&amp;Recolor Selected BMPs</source>
+        <translation>Ausgewählte BMPs &amp;umfärben</translation>
+    </message>
+    <message>
+        <source>%1 - PNG not readable</source>
+        <translation>%1 - PNG nicht lesbar</translation>
+    </message>
+    <message>
+        <source>%1 - BMP is not 8-bit</source>
+        <translation>%1 - BMP hat nicht 8 Bit</translation>
     </message>
 </context>
 <context>
@@ -726,6 +995,21 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     <message>
         <source>About %1</source>
         <translation>Über %1</translation>
+    </message>
+</context>
+<context>
+    <name>tintwell::frmView</name>
+    <message>
+        <source>Zoom:</source>
+        <translation>Zoom:</translation>
+    </message>
+    <message>
+        <source>Position:</source>
+        <translation>Position:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be previewed. %2</source>
+        <translation>„%1“ kann nicht in der Vorschau gezeigt werden. %2</translation>
     </message>
 </context>
 </TS>

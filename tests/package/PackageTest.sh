@@ -25,7 +25,7 @@ done
 
 # The German translation, made with Qt's tools, holds the window's texts.
 /usr/lib/qt6/bin/lconvert -i "$share/tintwell/translations/tintwell_de.qm" -of po -o - |
-  grep -q 'msgstr "Ordner ö&ffnen..."' || fail "the German translation lacks the menus"
+  grep -q 'msgstr "&Farbzuordnung"' || fail "the German translation lacks the menus"
 
 # The desktop entry and the metainfo, named by the application ID, pass their validators.
 desktop=$share/applications/$id.desktop

@@ -16,7 +16,10 @@ TEST_F(German, TheWindowShowsGermanMenusAndTheLogicsMessagesInGerman) {
     ASSERT_EQ(QLocale().name(), "de_DE");
     ASSERT_TRUE(Translations::Install(TINTWELL_TRANSLATIONS));
     Start();
+    EXPECT_EQ(ActionTexts(main->menuBar()->actions()),
+              (QStringList{"&Datei", "&Farbzuordnung", "&Optionen", "&Hilfe"}));
     EXPECT_EQ(ActionTexts(main->mnuFile->actions()).first(), "Ordner ö&ffnen...");
+    EXPECT_EQ(main->cmdRecolor->text(), "Ausgewählte BMPs &umfärben");
     frmAbout about(main.get(), messages);
     EXPECT_EQ(about.windowTitle() + "|" + about.cmdOK->text(), "Über Tintwell|OK");
     // A message of the logic, with a part that is itself a marked text, and one

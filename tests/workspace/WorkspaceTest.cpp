@@ -107,7 +107,11 @@ TEST(TextCase, UpperCasesAllOfUnicodeAndKeepsBytesThatAreNotUtf8) {
         {"ſ", "S"},
         {"\xff\xc3", "\xff\xc3"},
         {"a\xe2\x82", "A\xe2\x82"},
-        {"\xc0\x80", "\xc0\x80"}};  // an over-long form is no character
+        {"ⓐ𐐨", "Ⓐ𐐀"},
+        {"\xc0\x80", "\xc0\x80"},
+        {"\xe0\x80\xaf", "\xe0\x80\xaf"},  // over-long
+        {"\xed\xa0\x80", "\xed\xa0\x80"},
+        {"\xf4\x90\x80\x80a", "\xf4\x90\x80\x80A"}};  // no characters
     for (const auto& [text, upper] : rows)
         EXPECT_EQ(UpperCase(text), upper) << text;
 }

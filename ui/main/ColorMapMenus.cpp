@@ -5,6 +5,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Translations.h"
 #include "workspace/ColorPairs.h"
 
 namespace tintwell {
@@ -36,32 +37,32 @@ std::string MapNameFromPrompt(const std::string& typed) {
 
 ColorMapMenus::ColorMapMenus(frm& window, Application& app, QMenu* before)
     : QObject(&window), window_(window), app_(app) {
-    mnuColorMap = new QMenu("&Color Map", &window);
+    mnuColorMap = new QMenu(tr("&Color Map"), &window);
     mnuColorMap->setObjectName("mnuColorMap");
     window.menuBar()->insertMenu(before ? before->menuAction() : nullptr, mnuColorMap);
 
-    mnuColorMapSave = mnuColorMap->addAction("&Save");
+    mnuColorMapSave = mnuColorMap->addAction(tr("&Save"));
     mnuColorMapSave->setObjectName("mnuColorMapSave");
     mnuColorMapSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(mnuColorMapSave, &QAction::triggered, this, [this] { mnuColorMapSave_Click(); });
-    mnuColorMapSaveAs = mnuColorMap->addMenu("Save &As...");
+    mnuColorMapSaveAs = mnuColorMap->addMenu(tr("Save &As..."));
     mnuColorMapSaveAs->setObjectName("mnuColorMapSaveAs");
-    mnuColorMapLoad = mnuColorMap->addMenu("&Load");
+    mnuColorMapLoad = mnuColorMap->addMenu(tr("&Load"));
     mnuColorMapLoad->setObjectName("mnuColorMapLoad");
-    mnuColorMapDelete = mnuColorMap->addMenu("&Delete");
+    mnuColorMapDelete = mnuColorMap->addMenu(tr("&Delete"));
     mnuColorMapDelete->setObjectName("mnuColorMapDelete");
     mnuColorMapDash = mnuColorMap->addSeparator();
     mnuColorMapDash->setObjectName("mnuColorMapDash");
-    mnuColorMapReset = mnuColorMap->addAction("&Reset");
+    mnuColorMapReset = mnuColorMap->addAction(tr("&Reset"));
     mnuColorMapReset->setObjectName("mnuColorMapReset");
     connect(mnuColorMapReset, &QAction::triggered, this, [this] { mnuColorMapReset_Click(); });
     mnuColorMapPairsDash = mnuColorMap->addSeparator();
     mnuColorMapPairsDash->setObjectName("mnuColorMapPairsDash");
-    mnuColorMapShowPairs = mnuColorMap->addAction("Show &Pairs");
+    mnuColorMapShowPairs = mnuColorMap->addAction(tr("Show &Pairs"));
     mnuColorMapShowPairs->setObjectName("mnuColorMapShowPairs");
     connect(mnuColorMapShowPairs, &QAction::triggered, this,
             [this] { mnuColorMapShowPairs_Click(); });
-    mnuColorMapMapPairs = mnuColorMap->addAction("&Map Pairs...");
+    mnuColorMapMapPairs = mnuColorMap->addAction(tr("&Map Pairs..."));
     mnuColorMapMapPairs->setObjectName("mnuColorMapMapPairs");
     connect(mnuColorMapMapPairs, &QAction::triggered, this,
             [this] { mnuColorMapMapPairs_Click(); });
@@ -132,8 +133,8 @@ void ColorMapMenus::mnuColorMapSave_Click() {
     std::string name;
     while (number == 0) {
         PromptRequest prompt;
-        prompt.prompt = "What do you want to call this color map?";
-        prompt.title = "Save Color Map";
+        prompt.prompt = tr("What do you want to call this color map?").toStdString();
+        prompt.title = tr("Save Color Map").toStdString();
         name = MapNameFromPrompt(app_.Prompt().Ask(prompt));
         if (name.empty()) return;
         const std::int32_t match = app_.Maps().Find(name);
@@ -142,8 +143,9 @@ void ColorMapMenus::mnuColorMapSave_Click() {
             break;
         }
         MessageRequest question;
-        question.text = "You currently have a color map called \"" + name + "\". Overwrite?";
-        question.title = "Overwrite Color Map";
+        question.text = Translations::Fill(
+            tr("You currently have a color map called \"%1\". Overwrite?"), {name});
+        question.title = tr("Overwrite Color Map").toStdString();
         question.buttons = MsgButtons::YesNoCancel;
         question.icon = MsgIcon::Question;
         question.defaultButton = 0;
@@ -169,8 +171,9 @@ void ColorMapMenus::mnuColorMapLoadMap_Click(std::int16_t Index) {
 void ColorMapMenus::mnuColorMapDeleteMap_Click(std::int16_t Index) {
     if (Index < 0 || Index >= static_cast<int>(mnuColorMapDeleteMap.size())) return;
     MessageRequest question;
-    question.text = "Are you sure you want to delete \"" + ItemName(Index) + "\"?";
-    question.title = "Delete Color Map";
+    question.text =
+        Translations::Fill(tr("Are you sure you want to delete \"%1\"?"), {ItemName(Index)});
+    question.title = tr("Delete Color Map").toStdString();
     question.buttons = MsgButtons::YesNo;
     question.icon = MsgIcon::None;
     question.defaultButton = 0;
@@ -188,16 +191,18 @@ void ColorMapMenus::mnuColorMapReset_Click() {
 
 void ColorMapMenus::mnuColorMapShowPairs_Click() {
     PromptRequest show;
-    show.prompt = "The color map as pairs of the command line's --pairs, to copy:";
-    show.title = "Show Pairs";
+    show.prompt =
+        tr("The color map as pairs of the command line's --pairs, to copy:").toStdString();
+    show.title = tr("Show Pairs").toStdString();
     show.defaultText = PairsText(app_.Map().Entries());
     app_.Prompt().Ask(show);
 }
 
 void ColorMapMenus::mnuColorMapMapPairs_Click() {
     PromptRequest ask;
-    ask.prompt = "Pairs to map, SOURCE:TARGET with indices or ranges (3:7,16-31:32-47):";
-    ask.title = "Map Pairs";
+    ask.prompt =
+        tr("Pairs to map, SOURCE:TARGET with indices or ranges (3:7,16-31:32-47):").toStdString();
+    ask.title = tr("Map Pairs").toStdString();
     const std::string text = app_.Prompt().Ask(ask);
     if (text.empty()) return;
     ColorMap map = app_.Map();
@@ -205,8 +210,9 @@ void ColorMapMenus::mnuColorMapMapPairs_Click() {
     std::string error;
     if (!ApplyPairs(text, map, seen, error)) {
         MessageRequest refusal;
-        refusal.text = "The pairs were not mapped: " + error + ".";
-        refusal.title = "Map Pairs";
+        refusal.text =
+            tr("The pairs were not mapped: %1.").arg(Translations::OfLogic(error)).toStdString();
+        refusal.title = tr("Map Pairs").toStdString();
         refusal.icon = MsgIcon::Information;
         app_.Messages().Show(refusal);
         return;
@@ -219,8 +225,8 @@ void ColorMapMenus::mnuColorMapMapPairs_Click() {
 bool ColorMapMenus::Form_QueryUnload() {
     if (!app_.Map().ColorMapChanged()) return false;
     MessageRequest question;
-    question.text = "Save current color map?";
-    question.title = "Save Color Map?";
+    question.text = tr("Save current color map?").toStdString();
+    question.title = tr("Save Color Map?").toStdString();
     question.buttons = MsgButtons::YesNoCancel;
     question.icon = MsgIcon::None;
     switch (app_.Messages().Show(question)) {

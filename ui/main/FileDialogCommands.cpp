@@ -16,7 +16,7 @@ FileDialogCommands::FileDialogCommands(frm& window, Application& app, QMenu* opt
     window.cmdBrowse->show();
     mnuOptionsDash = options->addSeparator();
     mnuOptionsDash->setObjectName("mnuOptionsDash");
-    mnuOptionsSaveColorIndexList = options->addAction("Save Color &Index List");
+    mnuOptionsSaveColorIndexList = options->addAction(tr("Save Color &Index List"));
     mnuOptionsSaveColorIndexList->setObjectName("mnuOptionsSaveColorIndexList");
     connect(mnuOptionsSaveColorIndexList, &QAction::triggered, this,
             [this] { mnuOptionsSaveColorIndexList_Click(); });
@@ -26,7 +26,7 @@ FileDialogCommands::FileDialogCommands(frm& window, Application& app, QMenu* opt
 
 void FileDialogCommands::cmdBrowse_Click() {
     const QString folder = BrowseForFolder(QString::fromLocal8Bit(window_.FolderTag()), &window_,
-                                           "Select a folder", exec_);
+                                           tr("Select a folder"), exec_);
     if (folder.isEmpty()) return;
     window_.OpenFolder(folder.toLocal8Bit().toStdString());
 }
@@ -35,14 +35,14 @@ void FileDialogCommands::mnuOptionsSaveColorIndexList_Click() {
     Session& session = app_.CurrentSession();
     if (!session.HasSelectedFile()) {
         MessageRequest none;
-        none.text = "No image selected";
+        none.text = tr("No image selected").toStdString();
         app_.Messages().Show(none);
         return;
     }
     const std::filesystem::path file = session.SelectedFile();
     int32_t filterIndex = 0;
     const QString path = ShowSaveDialog(
-        &window_, "Text files (*.txt)|*.txt|All files (*.*)|*.*", "Save color index list",
+        &window_, tr("Text files (*.txt)|*.txt|All files (*.*)|*.*"), tr("Save color index list"),
         QString::fromLocal8Bit(file.parent_path().string()), "txt",
         QString::fromLocal8Bit(SuggestedIndexListName(file.filename().string())), filterIndex,
         exec_);

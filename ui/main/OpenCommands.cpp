@@ -10,6 +10,7 @@
 #include "core/modRecolor.h"
 #include "ui/main/frm.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Translations.h"
 #include "workspace/FolderListing.h"
 
 namespace tintwell {
@@ -76,10 +77,11 @@ bool OpenCommands::OpenFromCommandLine(const std::vector<std::string>& paths) {
         }
     }
     MessageRequest refusal;
-    refusal.text = paths.size() == 1
-                       ? "\"" + paths[0] + "\" is neither a folder nor a BMP file."
-                       : std::string("The files given are not BMP files of one folder.");
-    refusal.title = "Cannot Open";
+    refusal.text =
+        paths.size() == 1
+            ? Translations::Fill(tr("\"%1\" is neither a folder nor a BMP file."), {paths[0]})
+            : tr("The files given are not BMP files of one folder.").toStdString();
+    refusal.title = tr("Cannot Open").toStdString();
     refusal.icon = MsgIcon::Information;
     app_.Messages().Show(refusal);
     return false;

@@ -128,8 +128,8 @@ QString PaletteGrid::ToolTipText(int index) const {
                 QString::number((*map_)[static_cast<std::uint8_t>(index)]);
     if (static_cast<size_t>(index) < counts_.size()) {
         const std::int64_t n = counts_[static_cast<size_t>(index)];
-        text +=
-            "\n" + QLocale().toString(static_cast<qlonglong>(n)) + (n == 1 ? " pixel" : " pixels");
+        const QString count = QLocale().toString(static_cast<qlonglong>(n));
+        text += "\n" + (n == 1 ? tr("%1 pixel") : tr("%1 pixels")).arg(count);
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "ui/main/RestoreCommand.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "ui/main/frm.h"
@@ -8,17 +9,22 @@
 namespace tintwell {
 
 std::string RestoreQuestionText(int count) {
-    const std::string number = std::to_string(count);
-    return count == 1 ? "Restore 1 selected BMP from its newest backup? The file is backed up "
-                        "first, so restoring again undoes this."
-                      : "Restore " + number +
-                            " selected BMPs from their newest backups? Each file is backed up "
-                            "first, so restoring again undoes this.";
+    const QString text =
+        count == 1
+            ? QCoreApplication::translate("tintwell::RestoreCommand",
+                                          "Restore 1 selected BMP from its newest backup? The file "
+                                          "is backed up first, so restoring again undoes this.")
+            : QCoreApplication::translate(
+                  "tintwell::RestoreCommand",
+                  "Restore %1 selected BMPs from their newest backups? Each "
+                  "file is backed up first, so restoring again undoes this.")
+                  .arg(count);
+    return text.toStdString();
 }
 
 RestoreCommand::RestoreCommand(frm& window, Application& app)
     : QObject(&window), window_(window), app_(app) {
-    mnuFileRestore = new QAction("&Restore Selected BMPs from Backup", window.mnuFile);
+    mnuFileRestore = new QAction(tr("&Restore Selected BMPs from Backup"), window.mnuFile);
     mnuFileRestore->setObjectName("mnuFileRestore");
     window.mnuFile->insertAction(window.mnuFileExit, mnuFileRestore);
     mnuFileDash = window.mnuFile->insertSeparator(window.mnuFileExit);
@@ -29,7 +35,7 @@ RestoreCommand::RestoreCommand(frm& window, Application& app)
 bool RestoreCommand::Confirm(int count) {
     MessageRequest question;
     question.text = RestoreQuestionText(count);
-    question.title = "Restore from Backup";
+    question.title = tr("Restore from Backup").toStdString();
     question.buttons = MsgButtons::YesNo;
     question.icon = MsgIcon::Question;
     question.defaultButton = 1;  // No: Enter alone does not replace files
@@ -43,8 +49,10 @@ void RestoreCommand::mnuFileRestore_Click() {
                                                     QT_TRANSLATE_NOOP("Progress", "Restoring"));
     if (names.size() >= 2 && !totals.stopped) {
         MessageRequest done;
-        done.text = "Restored " + std::to_string(totals.done) + " of " +
-                    std::to_string(names.size()) + " BMPs from backup.";
+        done.text = tr("Restored %1 of %2 BMPs from backup.")
+                        .arg(totals.done)
+                        .arg(names.size())
+                        .toStdString();
         app_.Messages().Show(done);
     }
 }

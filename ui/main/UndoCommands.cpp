@@ -11,10 +11,10 @@ UndoCommands::UndoCommands(frm& window, Application& app, QMenu* colorMap)
     : QObject(&window), window_(window), app_(app) {
     mnuColorMapUndoDash = colorMap->addSeparator();
     mnuColorMapUndoDash->setObjectName("mnuColorMapUndoDash");
-    mnuColorMapUndo = colorMap->addAction("&Undo");
+    mnuColorMapUndo = colorMap->addAction(tr("&Undo"));
     mnuColorMapUndo->setObjectName("mnuColorMapUndo");
     mnuColorMapUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuColorMapRedo = colorMap->addAction("R&edo");
+    mnuColorMapRedo = colorMap->addAction(tr("R&edo"));
     mnuColorMapRedo->setObjectName("mnuColorMapRedo");
     mnuColorMapRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});

@@ -28,6 +28,7 @@
 #include "ui/toolkit/BatchMessageBox.h"
 #include "ui/toolkit/DialogCentring.h"
 #include "ui/toolkit/QtBatchProgress.h"
+#include "ui/toolkit/Translations.h"
 #include "workspace/FolderListing.h"
 
 namespace tintwell {
@@ -49,7 +50,9 @@ const QRectF kRecolor(1920, 4680, 4095, 315);
 // The information column keeps clear of the grid and its marker frames.
 constexpr double kInfoLeft = 6090;
 constexpr double kGroupTop[3] = {480, 1800, 3120};
-const char* const kGroupHeading[3] = {"Selected", "Mouse Over", "Mapping To"};
+const char* const kGroupHeading[3] = {QT_TRANSLATE_NOOP("tintwell::frm", "Selected"),
+                                      QT_TRANSLATE_NOOP("tintwell::frm", "Mouse Over"),
+                                      QT_TRANSLATE_NOOP("tintwell::frm", "Mapping To")};
 
 bool IsOrdinaryFile(const std::string& path) {
     std::error_code ec;
@@ -104,20 +107,20 @@ QSize frm::DesignedClientSize() const {
 }
 
 void frm::BuildMenus() {
-    mnuFile = menuBar()->addMenu("&File");
+    mnuFile = menuBar()->addMenu(tr("&File"));
     mnuFile->setObjectName("mnuFile");
-    mnuFileExit = mnuFile->addAction("E&xit");
+    mnuFileExit = mnuFile->addAction(tr("E&xit"));
     mnuFileExit->setObjectName("mnuFileExit");
     mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
 
-    mnuOptions = menuBar()->addMenu("&Options");
+    mnuOptions = menuBar()->addMenu(tr("&Options"));
     mnuOptions->setObjectName("mnuOptions");
     // The actions keep their check mark under the handlers' control: Qt's own
     // toggle is undone before the handler inverts the mark (or, while
     // closing, leaves it alone).
     auto addOption = [this](const char* name, const char* caption, void (frm::*handler)()) {
-        QAction* a = mnuOptions->addAction(caption);
+        QAction* a = mnuOptions->addAction(tr(caption));
         a->setObjectName(name);
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
@@ -126,24 +129,24 @@ void frm::BuildMenus() {
         });
         return a;
     };
-    mnuOptionsShowPreview =
-        addOption("mnuOptionsShowPreview", "Show &Preview", &frm::mnuOptionsShowPreview_Click);
-    mnuOptionsBackupBMPs =
-        addOption("mnuOptionsBackupBMPs", "&Backup BMPs", &frm::mnuOptionsBackupBMPs_Click);
+    mnuOptionsShowPreview = addOption("mnuOptionsShowPreview", QT_TR_NOOP("Show &Preview"),
+                                      &frm::mnuOptionsShowPreview_Click);
+    mnuOptionsBackupBMPs = addOption("mnuOptionsBackupBMPs", QT_TR_NOOP("&Backup BMPs"),
+                                     &frm::mnuOptionsBackupBMPs_Click);
     mnuOptionsRecolorOutside =
-        addOption("mnuOptionsRecolorOutside", "Recolor &outside of selection",
+        addOption("mnuOptionsRecolorOutside", QT_TR_NOOP("Recolor &outside of selection"),
                   &frm::mnuOptionsRecolorOutside_Click);
-    mnuOptionsDimUnused =
-        addOption("mnuOptionsDimUnused", "&Dim Unused Colors", &frm::mnuOptionsDimUnused_Click);
+    mnuOptionsDimUnused = addOption("mnuOptionsDimUnused", QT_TR_NOOP("&Dim Unused Colors"),
+                                    &frm::mnuOptionsDimUnused_Click);
 
-    mnuHelp = menuBar()->addMenu("&Help");
+    mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelp->setObjectName("mnuHelp");
-    mnuHelpContents = mnuHelp->addAction("&Contents");
+    mnuHelpContents = mnuHelp->addAction(tr("&Contents"));
     mnuHelpContents->setObjectName("mnuHelpContents");
     mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
     connect(mnuHelpContents, &QAction::triggered, this, [this] { mnuHelpContents_Click(); });
     mnuHelp->addSeparator()->setObjectName("mnuHelpDash");
-    mnuHelpAbout = mnuHelp->addAction("&About");
+    mnuHelpAbout = mnuHelp->addAction(tr("&About"));
     mnuHelpAbout->setObjectName("mnuHelpAbout");
     connect(mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
 }
@@ -192,7 +195,7 @@ void frm::BuildControls() {
         units_.RectToPixels(kFileList.x(), kFileList.y(), kFileList.width(), kFileList.height()));
     connect(File, &QListWidget::currentRowChanged, this, [this] { File_Click(); });
     File->viewport()->installEventFilter(this);
-    lblNoFiles = new QLabel("This folder holds no BMP files.", File->viewport());
+    lblNoFiles = new QLabel(tr("This folder holds no BMP files."), File->viewport());
     lblNoFiles->setObjectName("lblNoFiles");
     lblNoFiles->setWordWrap(true);
     lblNoFiles->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -207,8 +210,8 @@ void frm::BuildControls() {
 
     for (int g = 0; g < 3; ++g) {
         const double top = kGroupTop[g];
-        lbl[g] =
-            MakeLabel(QString("lbl%1").arg(g), kGroupHeading[g], QRectF(kInfoLeft, top, 975, 255));
+        lbl[g] = MakeLabel(QString("lbl%1").arg(g), tr(kGroupHeading[g]),
+                           QRectF(kInfoLeft, top, 975, 255));
         QFont f = lbl[g]->font();
         f.setUnderline(true);
         lbl[g]->setFont(f);
@@ -233,13 +236,13 @@ void frm::BuildControls() {
             l->resize(std::max(l->width(), infoWidth), l->height());
     }
 
-    cmdRefreshFiles = new QPushButton("Refresh File &List", client);
+    cmdRefreshFiles = new QPushButton(tr("Refresh File &List"), client);
     cmdRefreshFiles->setObjectName("cmdRefreshFiles");
     cmdRefreshFiles->setGeometry(
         units_.RectToPixels(kRefresh.x(), kRefresh.y(), kRefresh.width(), kRefresh.height()));
     connect(cmdRefreshFiles, &QPushButton::clicked, this, [this] { cmdRefreshFiles_Click(); });
 
-    cmdRecolor = new QPushButton("&Recolor Selected BMPs", client);
+    cmdRecolor = new QPushButton(tr("&Recolor Selected BMPs"), client);
     cmdRecolor->setObjectName("cmdRecolor");
     cmdRecolor->setGeometry(
         units_.RectToPixels(kRecolor.x(), kRecolor.y(), kRecolor.width(), kRecolor.height()));
@@ -415,8 +418,7 @@ bool frm::LoadPalette(const std::string& path, bool report) {
     ImageLoad image;
     bool loaded = false;
     // The palette is all it needs (and a PNG's transparency).
-    const std::unique_ptr<clsBitmap> bitmap =
-        LoadBitmap(path, BitmapParts::Headers, image, loaded);
+    const std::unique_ptr<clsBitmap> bitmap = LoadBitmap(path, BitmapParts::Headers, image, loaded);
     return bitmap && LoadPaletteFrom(*bitmap, image, loaded, path, report);
 }
 
@@ -425,11 +427,14 @@ bool frm::LoadPaletteFrom(const clsBitmap& bitmap, const ImageLoad& image, bool 
     if (!loaded || bitmap.BitCount() != 8) {
         if (!report) return false;
         MessageRequest r;
-        r.text = image.png ? "Cannot load palette: " + image.why + "."
-                           : "Cannot load palette. BMP is not 8 bit (256 colors).";
+        r.text =
+            image.png
+                ? tr("Cannot load palette: %1.").arg(Translations::OfLogic(image.why)).toStdString()
+                : tr("Cannot load palette. BMP is not 8 bit (256 colors).").toStdString();
         // The text names no file: the title does.
-        r.title = std::filesystem::path(path).filename().string() +
-                  (image.png ? " - PNG not readable" : " - BMP is not 8-bit");
+        r.title = Translations::Fill(
+            image.png ? tr("%1 - PNG not readable") : tr("%1 - BMP is not 8-bit"),
+            {std::filesystem::path(path).filename().string()});
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
         return false;
@@ -628,17 +633,25 @@ void frm::cmdRecolor_Click() {
     const BatchTotals totals = RunFileBatch(FileBatch::Recolor(recoloring), SelectedFileNames());
     if (totals.worked >= 2 && !totals.stopped) {
         MessageRequest r;
-        r.text = "Recoloration complete";
+        r.text = tr("Recoloration complete").toStdString();
         app_.Messages().Show(r);
     }
 }
 
 std::string BatchStatusText(const std::string& verb, const BatchTotals& totals) {
-    const std::string of = " of " + std::to_string(totals.files);
-    if (totals.stopped) return std::to_string(totals.worked) + of + " done, cancelled";
-    std::string text = std::to_string(totals.done + totals.same) + of + " " + verb;
-    if (totals.refused > 0) text += ", " + std::to_string(totals.refused) + " refused";
-    return text;
+    const char* const context = "tintwell::frm";
+    if (totals.stopped)
+        return QCoreApplication::translate(context, "%1 of %2 done, cancelled")
+            .arg(totals.worked)
+            .arg(totals.files)
+            .toStdString();
+    QString text = (verb == "restored" ? QCoreApplication::translate(context, "%1 of %2 restored")
+                                       : QCoreApplication::translate(context, "%1 of %2 recolored"))
+                       .arg(totals.done + totals.same)
+                       .arg(totals.files);
+    if (totals.refused > 0)
+        text = QCoreApplication::translate(context, "%1, %2 refused").arg(text).arg(totals.refused);
+    return text.toStdString();
 }
 
 // --- layout ------------------------------------------------------------------------

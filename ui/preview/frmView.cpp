@@ -15,6 +15,7 @@
 #include "png/ImageFile.h"
 #include "settings/WindowPlacement.h"
 #include "shell/clsResizeLimits.h"
+#include "ui/toolkit/Translations.h"
 
 namespace tintwell {
 
@@ -36,7 +37,7 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits, 
     units_ = ScreenUnits::ForWidget(this);
     setWindowTitle("0 x 0");
     setFont(DesignFont(font()));
-    lbl_[0] = MakeLabel("lbl0", "Zoom:", 0, 0, 495, 255);
+    lbl_[0] = MakeLabel("lbl0", tr("Zoom:"), 0, 0, 495, 255);
     lblZoom_ = MakeLabel("lblZoom", "1", 600, 0, 255, 255);
     vsbZoom_ = new ZoomUpDown(this);
     vsbZoom_->setObjectName("vsbZoom");
@@ -47,7 +48,7 @@ frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits, 
     vsbZoom_->setValue(1);
     vsbZoom_->installEventFilter(this);
     connect(vsbZoom_, &QAbstractSlider::valueChanged, this, [this](int v) { vsbZoom_Change(v); });
-    lbl_[1] = MakeLabel("lbl1", "Position:", 1200, 0, 735, 225);
+    lbl_[1] = MakeLabel("lbl1", tr("Position:"), 1200, 0, 735, 225);
     lblPosition_ = MakeLabel("lblPosition", "0, 0", 1920, 0, 855, 255);
     LayOutTopRow();
 
@@ -203,7 +204,7 @@ void frmView::ShowBitmap(std::unique_ptr<clsBitmap> bitmap, const std::string& B
     DoPreview();
     if (report && !pictureError_.empty()) {
         MessageRequest r;
-        r.text = "\"" + BMPFile + "\" cannot be previewed. " + pictureError_;
+        r.text = Translations::Fill(tr("\"%1\" cannot be previewed. %2"), {BMPFile, pictureError_});
         r.icon = MsgIcon::Information;
         app_.Messages().Show(r);
     }

@@ -92,4 +92,22 @@ QString Translations::OfLogic(const std::string& english) {
     return Translate(QString::fromLocal8Bit(english), 0);
 }
 
+std::string Translations::Fill(const QString& pattern, std::initializer_list<std::string> parts) {
+    const std::string text = pattern.toLocal8Bit().toStdString();
+    std::string filled;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n =
+            i + 1 < text.size() && text[i] == '%' && text[i + 1] >= '1' && text[i + 1] <= '9'
+                ? static_cast<std::size_t>(text[i + 1] - '0')
+                : 0;
+        if (n >= 1 && n <= parts.size()) {
+            filled += *(parts.begin() + (n - 1));
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 }  // namespace tintwell

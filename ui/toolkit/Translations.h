@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <string>
 
 namespace tintwell {
@@ -18,6 +19,10 @@ class Translations {
     // it is marked, else the first marked pattern it fits, translated, with its
     // parts (%1, %2, ...) translated in turn. Unmarked text stays as it is.
     static QString OfLogic(const std::string& english);
+
+    // `pattern` (translated) with %1, %2, ... replaced by `parts` byte for byte,
+    // so that names and paths that are not valid text are never rewritten.
+    static std::string Fill(const QString& pattern, std::initializer_list<std::string> parts);
 };
 
 }  // namespace tintwell
