@@ -955,7 +955,7 @@ ShellExecute gab den Code %1 zurück: %2</translation>
     </message>
     <message>
         <source>Refresh File &amp;List</source>
-        <translation>Datei&amp;liste aktualisieren</translation>
+        <translation>Liste neu &amp;laden</translation>
     </message>
     <message>
         <source>&amp;Recolor Selected BMPs</source>

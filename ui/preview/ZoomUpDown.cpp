@@ -74,13 +74,11 @@ void ZoomUpDown::mousePressEvent(QMouseEvent* event) {
     }
     pressed_ = action == SliderSingleStepAdd ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown;
     setFocus(Qt::MouseFocusReason);
-    triggerAction(action);
-    setRepeatAction(action, 500, 100);
+    triggerAction(action);  // one step a click: eight steps need no repeating
     update();
 }
 
 void ZoomUpDown::mouseReleaseEvent(QMouseEvent*) {
-    setRepeatAction(SliderNoAction);
     pressed_ = 0;
     update();
 }
