@@ -31,6 +31,9 @@ done
 desktop=$share/applications/$id.desktop
 grep -qx 'Exec=tintwell %F' "$desktop" && grep -qx "Icon=$id" "$desktop" || fail "desktop entry"
 grep -q '^Comment\[de\]=.*umfärben' "$desktop" || fail "no German comment in the desktop entry"
+# A file manager offers the program for both kinds of image it recolours.
+grep -qx 'MimeType=image/bmp;image/x-bmp;image/png;' "$desktop" || fail "desktop entry MimeType"
+grep -q '<mediatype>image/png</mediatype>' "$share/metainfo/$id.metainfo.xml" || fail "metainfo mediatype"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >"$tmp/log" 2>&1 ||
   { cat "$tmp/log"; fail "appstreamcli validate"; }
