@@ -6,7 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/HelpTexts.h"
 #include "cli/PrintableText.h"
-#include "cli/StopSignals.h"
+#include "workspace/StopSignals.h"
 
 namespace tintwell::cli {
 

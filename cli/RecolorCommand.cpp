@@ -9,7 +9,7 @@
 #include "cli/MapArguments.h"
 #include "cli/PrintedMessages.h"
 #include "cli/ProgressLine.h"
-#include "cli/StopSignals.h"
+#include "workspace/StopSignals.h"
 #include "workspace/ColorPairs.h"
 #include "workspace/FileBatch.h"
 #include "workspace/ImageFileList.h"

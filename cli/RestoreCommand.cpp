@@ -3,7 +3,7 @@
 #include "cli/HelpTexts.h"
 #include "cli/PrintableText.h"
 #include "cli/PrintedMessages.h"
-#include "cli/StopSignals.h"
+#include "workspace/StopSignals.h"
 #include "core/Quoted.h"
 #include "workspace/FileBatch.h"
 #include "workspace/ImageFileList.h"

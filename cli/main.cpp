@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/CliApp.h"
-#include "cli/StopSignals.h"
+#include "workspace/StopSignals.h"
 
 int main(int argc, char** argv) {
     // A file-size limit then fails the write (EFBIG, reported as a full disk)
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     ::signal(SIGXFSZ, SIG_IGN);
     // A reader that goes away (`| head`) fails the write, which ends quietly.
     ::signal(SIGPIPE, SIG_IGN);
-    tintwell::cli::CatchStopSignals();
+    tintwell::CatchStopSignals();
     tintwell::cli::Console console;
     console.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     const std::vector<std::string> args(argv + 1, argv + argc);

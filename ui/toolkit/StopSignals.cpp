@@ -1,29 +1,21 @@
 #include "ui/toolkit/StopSignals.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
-#include <atomic>
+
+#include "workspace/StopSignals.h"
 
 namespace tintwell {
 namespace {
 
-std::atomic<bool> arrived{false};
 int pipeEnds[2] = {-1, -1};
 bool batchRunning = false;
 QPointer<QWidget> stopped;
-
-// Only what a signal handler may do: note it, and wake the event loop.
-void OnStop(int) {
-    arrived.store(true);
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(pipeEnds[1], &byte, 1);
-}
 
 void CloseLater() {
     if (stopped) QTimer::singleShot(0, stopped.data(), &QWidget::close);
@@ -41,16 +33,11 @@ void CloseOnStopSignals(QWidget& window) {
         }
         if (!batchRunning) CloseLater();
     });
-    struct sigaction action {};
-    action.sa_handler = OnStop;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
+    CatchStopSignals(pipeEnds[1]);
 }
 
 bool StopSignalArrived() {
-    return arrived.load();
+    return StopSignal() != 0;
 }
 
 void BatchRunning(bool running) {

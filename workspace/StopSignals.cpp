@@ -1,21 +1,28 @@
-#include "cli/StopSignals.h"
+#include "workspace/StopSignals.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 
-namespace tintwell::cli {
+namespace tintwell {
 namespace {
 
 std::atomic<int> arrived{0};
+int wakeUp = -1;
 
+// Only what a signal handler may do: note it, and wake whoever waits.
 void OnStop(int signal) {
     arrived.store(signal);
+    if (wakeUp < 0) return;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(wakeUp, &byte, 1);
 }
 
 }  // namespace
 
-void CatchStopSignals() {
+void CatchStopSignals(int wakeFd) {
+    wakeUp = wakeFd;
     struct sigaction action {};
     action.sa_handler = OnStop;
     action.sa_flags = SA_RESTART;
@@ -28,4 +35,4 @@ int StopSignal() {
     return arrived.load();
 }
 
-}  // namespace tintwell::cli
+}  // namespace tintwell
