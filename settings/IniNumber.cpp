@@ -116,21 +116,17 @@ std::int32_t ScanLong(std::string_view text) {
         d.negative = in.Peek() == '-';
         in.Next();
     }
-    bool anyDigit = false;
-    for (; IsDigit(in.Peek()); in.Next()) {
+    // Without a digit nothing is appended, and no digits read as 0.
+    for (; IsDigit(in.Peek()); in.Next())
         AppendDigit(d, in.Peek());
-        anyDigit = true;
-    }
     std::int64_t fractionDigits = 0;
     if (in.Peek() == '.') {
         in.Next();
         for (; IsDigit(in.Peek()); in.Next()) {
             AppendDigit(d, in.Peek());
             ++fractionDigits;
-            anyDigit = true;
         }
     }
-    if (!anyDigit) return 0;
     std::int64_t exponent = 0;
     if (in.Peek() == 'E' || in.Peek() == 'e') {
         in.Next();
