@@ -223,8 +223,7 @@ bool clsINI::LoadINI(const std::string& FileName) {
 void clsINI::LoadINIFromString(const std::string& Text) {
     SetAllowSaveFile(false);
     Clear();
-    fileName_.clear();
-    fileProtected_ = false;
+    fileName_.clear();  // no file, so nothing to protect until the next LoadINI
     ParseLines(Text);
 }
 
