@@ -277,7 +277,7 @@ bool AtomicFile::CopyData(int sourceFd, std::uint64_t from, std::uint64_t size) 
     while (offset < end) {
         const std::size_t chunk =
             static_cast<std::size_t>(std::min<std::uint64_t>(end - offset, 1u << 30));
-        ssize_t n = -1;
+        ssize_t n;  // set by either way of copying
         if (kernelCopy) {
             n = ::copy_file_range(sourceFd, &offset, fd_, nullptr, chunk, 0);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||

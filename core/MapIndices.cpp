@@ -14,7 +14,7 @@ void MapIndices(const std::uint8_t* source, std::uint8_t* target, std::size_t co
 void MapRowPiece(const std::uint8_t* source, std::uint8_t* target, std::int64_t from,
                  std::int64_t to, const RecolorSpans& spans, const std::uint8_t* table) {
     const auto copy = [&](std::int64_t a, std::int64_t b) {
-        if (b > a && target != source)
+        if (target != source)
             std::memcpy(target + (a - from), source + (a - from), static_cast<std::size_t>(b - a));
     };
     std::int64_t x = from;

@@ -24,6 +24,7 @@
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
 #include "settings/clsINI.h"
+#include "support/FailingCalls.h"
 #include "support/MalformedCorpus.h"
 #include "support/TestKit.h"
 
@@ -215,7 +216,10 @@ TEST(Backups, AGroupSharedFileKeepsItsGroupWhenAMemberRewritesIt) {
 
 // A full disk with backups on was reported as "its backup copy could not be
 // made"; what failed first was writing the new file, and no partial backup stays.
-TEST(RecolorFileFaults, AFullDiskLeavesTheFileWholeAndSaysWhatFailed) {
+// A backup that cannot be flushed leaves the file too: the copy made before a
+// recolour is written out (the new file's flush commits its name), one made
+// on its own is fsynced.
+TEST(RecolorFileFaults, AFullDiskOrAFailingFlushLeavesTheFileWholeAndSaysWhatFailed) {
     TempDir dir;
     const std::string old = Bmp().Size(64, 64).ClrUsed(16).Build();
     WriteFile(dir / "a.bmp", old);
@@ -223,6 +227,15 @@ TEST(RecolorFileFaults, AFullDiskLeavesTheFileWholeAndSaysWhatFailed) {
         FileSizeLimit disk(3000);
         EXPECT_EQ(Recolor(dir / "a.bmp", backup), "0 Save Failed;");
     }
+    fs::path made;
+    std::string why;
+    {
+        FailCall fault("sync_file_range", EIO, 2);  // the first starts the new file's write-out
+        EXPECT_EQ(Recolor(dir / "a.bmp", true), "0 Backup Failed;");
+    }
+    FailCall fault("fsync", EIO);
+    EXPECT_FALSE(MakeBackup(dir / "a.bmp", made, why));
+    EXPECT_NE(why.find("Could not flush"), std::string::npos) << why;
     EXPECT_EQ(ReadFile(dir / "a.bmp"), old);
     EXPECT_EQ(fs::hard_link_count(dir / "a.bmp"), 1u);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Tintwell Backup", "a.bmp"}));
@@ -386,6 +399,49 @@ TEST_F(FileSafety, AWriterAtAnyMomentBeforeTheReplacementKeepsItsBytes) {
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.bmp"}));
 }
 
+// A file that cannot be opened or locked is never reported locked.
+TEST_F(FileSafety, ALockThatCannotBeTakenIsNeverReportedTaken) {
+    WriteFile(dir / "a.bmp", "x");
+    using R = FileLock::Result;
+    for (const auto& [call, error, result] : {std::tuple{"open", EACCES, R::Failed},
+                                              {"open", ENOENT, R::Missing},
+                                              {"open", ENOTDIR, R::Missing},
+                                              {"flock", ENOLCK, R::Failed}}) {
+        FileLock lock;
+        std::string why;
+        FailCall fault(call, error);
+        EXPECT_EQ(int(lock.Acquire(dir / "a.bmp", std::chrono::seconds(1), why)), int(result));
+        EXPECT_EQ(why, std::strerror(error));
+    }
+}
+
+// Where no lease is granted (the file is another user's), a write shows in
+// the file's size or its time of last change.
+TEST_F(FileSafety, WithoutALeaseAWriteShowsInTheSizeOrTime) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a file of another user";
+    WriteFile(dir / "a.bmp", "12345");
+    fs::permissions(dir / "a.bmp", fs::perms(0666));
+    timespec times[2] = {};  // this second's start: a write differs in the nanoseconds
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[1] = times[0] = {times[0].tv_sec, 0};
+    ::utimensat(AT_FDCWD, (dir / "a.bmp").c_str(), times, 0);
+    // Per write: locked (0), leased, unchanged before it, bytes written, unchanged after.
+    const std::string seen = AsUnprivilegedUser([&](std::string& r) {
+        for (const int append : {0, O_APPEND}) {
+            FileLock lock;
+            std::string why;
+            r += std::to_string(int(lock.Acquire(dir / "a.bmp", std::chrono::seconds(1), why)));
+            r += std::to_string(lock.Leased()) + std::to_string(lock.Unchanged(why));
+            const int fd = ::open((dir / "a.bmp").c_str(), O_WRONLY | append);
+            r += std::to_string(::write(fd, "x", 1));
+            const bool unchanged = lock.Unchanged(why);
+            r += std::to_string(unchanged) + " " + why + ";";
+            ::close(fd);
+        }
+    });
+    EXPECT_EQ(seen, "00110 it was written to;00110 its size changed;");
+}
+
 struct Target {
     const char* kind;
     mode_t type;
@@ -540,6 +596,16 @@ TEST(RestoreFromBackup, PutsBackTheBackupMadeLastAfterBackingUpTheFile) {
         ASSERT_EQ(box.shown.size(), *c.title ? 1u : 0u);
         EXPECT_EQ(*c.title ? box.shown[0].title : "", c.title);
     }
+    // With every backup name taken none is replaced, so nothing is restored.
+    TempDir dir;
+    WriteFile(dir / "a.bmp", Content('C'));
+    fs::create_directory(dir / "Tintwell Backup");
+    for (int n = 0; n <= kLastBackupNumber; ++n)
+        WriteFile(BackupName(dir / "a.bmp", dir / "Tintwell Backup", n), Content('0'));
+    RecordingMessageBox box;
+    EXPECT_FALSE(RestoreFromBackup(dir / "a.bmp", false, box).restored);
+    EXPECT_EQ(box.Titles(), "Backup Failed;");
+    EXPECT_TRUE(ReadFile(dir / "a.bmp") == Content('C'));
 }
 
 }  // namespace

@@ -415,7 +415,8 @@ TEST_F(Menus, RestoresTheSelectedFilesAfterAConfirmationNamingTheirCount) {
 // The keyboard alone: Tab reaches the palette grid, the arrows move its focus
 // frame, Space picks and Enter maps; Map Pairs adds pairs as one step (and
 // refuses a bad entry, naming it), Show Pairs gives the map in the same
-// syntax; Ctrl+S saves from the preview, F5 recolours and Ctrl+Q quits.
+// syntax; Ctrl+S saves and Alt+O opens Options from the preview, F5
+// recolours and Ctrl+Q quits.
 TEST_F(Menus, TheKeyboardAloneBuildsSavesAndAppliesAMap) {
     Diagonal("a.bmp");
     Start();
@@ -445,6 +446,10 @@ TEST_F(Menus, TheKeyboardAloneBuildsSavesAndAppliesAMap) {
     QApplication::setActiveWindow(view);
     QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(IniHas("Name=Keys"));
+    QTest::keyClick(view, Qt::Key_O, Qt::AltModifier);  // the menus open from the preview
+    EXPECT_EQ(main->menuBar()->activeAction(), main->mnuOptions->menuAction());
+    EXPECT_TRUE(main->mnuOptions->isVisible());
+    main->mnuOptions->close();
     QApplication::setActiveWindow(main.get());
     main->mnuOptionsDimUnused->trigger();  // the image holds 0 to 30, index 5 six times
     EXPECT_EQ(grid->ToolTipText(5).toStdString() + (grid->IsDimmed(31) ? " dims 31" : ""),

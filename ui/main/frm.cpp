@@ -374,13 +374,32 @@ frmView* frm::View() {
         // The menu commands' shortcut keys work in the preview too.
         for (QAction* command : findChildren<QAction*>())
             if (!command->shortcut().isEmpty()) v->addAction(command);
+        AddMenuAccessKeys(*v);
         view_ = v;
         v->Form_Load();
         // With no stored placement the preview opens beside this window rather
         // than on top of it at the screen's corner.
-        if (!placedBefore) v->move(frameGeometry().right() + 1 + units_.XToPixels(kMargin), y());
+        if (!placedBefore)
+            v->MoveFrame(QPoint(frameGeometry().right() + 1 + units_.XToPixels(kMargin),
+                                frameGeometry().top()));
     }
     return view_.data();
+}
+
+// Alt and a menu's access key opens that menu from `window` too: this window
+// comes forward with the menu open, as if the key had been pressed here.
+void frm::AddMenuAccessKeys(QWidget& window) {
+    for (QAction* menu : menuBar()->actions()) {
+        const QKeySequence key = QKeySequence::mnemonic(menu->text());
+        if (key.isEmpty()) continue;
+        auto* opener = new QAction(&window);
+        opener->setShortcut(key);
+        connect(opener, &QAction::triggered, this, [this, menu] {
+            activateWindow();
+            menuBar()->setActiveAction(menu);
+        });
+        window.addAction(opener);
+    }
 }
 
 bool frm::RecolorOutsideTicked() const {

@@ -99,6 +99,7 @@ class frm : public QMainWindow, public IPreviewHost {
     // --- preview ---------------------------------------------------------------
     // The preview window, loaded (hidden) on first use.
     frmView* View();
+    void AddMenuAccessKeys(QWidget& window);
     // The preview window when it is loaded, else null.
     frmView* LoadedView() const { return view_.data(); }
     bool RecolorOutsideTicked() const override;

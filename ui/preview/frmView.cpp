@@ -30,8 +30,9 @@ constexpr double kMinOuterHeight = 2220;
 }  // namespace
 
 frmView::frmView(Application& app, IPreviewHost& host, clsResizeLimits& limits, QWidget* owner)
-    : QWidget(nullptr, Qt::Window), app_(app), host_(host), limits_(limits) {
-    // Kept above its owner: raised whenever the owner comes to the front.
+    : QWidget(owner, Qt::Window), app_(app), host_(host), limits_(limits) {
+    // A window of its owner's, which the window manager keeps above it; it is
+    // also raised whenever the owner comes to the front.
     if (owner != nullptr) owner->installEventFilter(this);
     setObjectName("frmView");
     units_ = ScreenUnits::ForWidget(this);
@@ -105,6 +106,10 @@ QLabel* frmView::MakeLabel(const char* name, const QString& text, double left, d
     l->setObjectName(name);
     l->setGeometry(units_.RectToPixels(left, top, width, height));
     return l;
+}
+
+void frmView::MoveFrame(QPoint topLeft) {
+    placement_->MoveFrame(topLeft);
 }
 
 void frmView::Form_Load() {

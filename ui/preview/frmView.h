@@ -43,6 +43,8 @@ class frmView : public QWidget {
     // Restores placement, registers the minimum size, reads the zoom and clears
     // the selection. Runs once, right after construction.
     void Form_Load();
+    // Puts the frame's corner at `topLeft` (screen pixels) instead of the restored place.
+    void MoveFrame(QPoint topLeft);
     // Unticks "Show Preview" (without storing it) and stores the placement; then
     // the window hides and deletes itself later. Closing the window runs it.
     void Unload();

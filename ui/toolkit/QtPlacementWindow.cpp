@@ -38,6 +38,11 @@ WindowState QtPlacementWindow::State() const {
     return WindowState::Normal;
 }
 
+void QtPlacementWindow::MoveFrame(QPoint topLeft) {
+    window_.move(topLeft);
+    if (wantedPlace_) wantedPlace_ = topLeft;
+}
+
 void QtPlacementWindow::Move(double left, double top, double width, double height) {
     const ScreenUnits u = Units();
     const QSize outer(u.XToPixels(width), u.YToPixels(height));

@@ -30,6 +30,9 @@ class QtPlacementWindow : public QObject, public IPlacementWindow {
     // Moves the window so that its whole title bar lies on the available screen
     // area: now when the frame is known, else as soon as it is.
     void KeepTitleBarOnScreen();
+    // Puts the frame's corner at `topLeft`, also over a placement restored before
+    // the window manager framed the window.
+    void MoveFrame(QPoint topLeft);
     // From now on the whole window, not only its title bar, is kept on the
     // available area when it fits there.
     void SetKeepWhole(bool on) { keepWhole_ = on; }
