@@ -25,6 +25,7 @@ TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     EXPECT_EQ(Listed(), "*a.bmp b.BMP C.Bmp");
     ASSERT_TRUE(main->LoadedView() && main->LoadedView()->isVisible());
     EXPECT_EQ(main->LoadedView()->windowTitle(), "30 x 20");
+    EXPECT_EQ(main->LoadedView()->img(0)->size(), QSize(30, 20));  // at zoom 1
     EXPECT_EQ(main->lblColor->BackColor(200), Bmp::PaletteColor(200));
     const std::string cell0 = "0 (00h) R: 0 G: 255 B: 3";  // the palette's first colour
     EXPECT_EQ(Groups(), cell0 + "|" + cell0 + "|" + cell0);
