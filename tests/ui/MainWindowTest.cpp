@@ -2,7 +2,9 @@
 // options, the palette grid, the file list and the batch, each checked
 // through what it shows.
 
+#include <QHelpEvent>
 #include <QStatusBar>
+#include <QToolTip>
 
 #include "support/GuiKit.h"
 #include "ui/main/modPathEllipsis.h"
@@ -113,6 +115,9 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_EQ(grid->CellRect(0), QRect(128, 32, 17, 17));
     EXPECT_EQ(grid->CellRect(255), QRect(128 + 15 * 17, 32 + 15 * 17, 17, 17));
     EXPECT_EQ(grid->CellAt(at(200)), 200);
+    QHelpEvent tip(QEvent::ToolTip, at(0), grid->mapToGlobal(at(0)));
+    QApplication::sendEvent(grid, &tip);
+    EXPECT_EQ(QToolTip::text(), "0");  // the first cell has its tooltip too
     const std::string c0 = "0 (00h) R: 0 G: 255 B: 3", c17 = "17 (11h) R: 17 G: 238 B: 122",
                       c200 = "200 (C8h) R: 200 G: 55 B: 123", c255 = "255 (FFh) R: 255 G: 0 B: 252";
     Click(grid, at(17));
@@ -169,9 +174,9 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
 }
 
 // Every cell is filled with its colour; a transparent entry shows a checkerboard
-// under its lower right half, to its last pixel; a mapped entry carries a mark
-// of at least 4 pixels a side in its top right corner; each frame is 2 pixels
-// wide inside its rectangle. On a 96 DPI screen and on a coarse one.
+// under its lower right half, to its last pixel; a mapped entry carries a mark of
+// at least 4 pixels a side; the frames are 2 pixels wide inside their rectangle,
+// the focus frame a ring inside its cell. On a 96 DPI screen and on a coarse one.
 TEST(PaletteGrid, PaintsCellsTransparentHalvesMarksAndFrames) {
     TestApp();
     for (const double twips : {15.0, 30.0}) {
@@ -185,6 +190,9 @@ TEST(PaletteGrid, PaintsCellsTransparentHalvesMarksAndFrames) {
         grid.SetAlpha(2, 0);
         for (int f = 0; f < 3; ++f)
             grid.MoveFrame(PaletteGrid::Frame(f), grid.CellRect(7 + 2 * f).adjusted(-1, -1, 1, 1));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        grid.setFocus();  // on cell 0
         const QImage shot = grid.grab().toImage();
         // Pixel (x, y) of cell i, counted from its right or bottom edge when negative.
         const auto at = [&](int i, int x, int y) {
@@ -195,18 +203,23 @@ TEST(PaletteGrid, PaintsCellsTransparentHalvesMarksAndFrames) {
         const QColor cell(0x20, 0x40, 0x60), white(Qt::white), grey(Qt::lightGray);
         const QColor checker = grid.CellRect(2).width() > 10 ? grey : white;  // the last square
         const std::tuple<int, int, int, QColor> probes[] = {
-            {0, -1, -1, cell}, {2, 0, 0, cell},      {2, -1, -1, checker}, {5, -1, 0, white},
-            {5, 0, 0, cell},   {7, 0, 5, Qt::black}, {7, 1, 5, cell},      {7, -1, 5, Qt::black},
-            {7, -2, 5, cell},  {9, 5, 0, Qt::red},   {9, 5, 1, cell},      {9, 5, -1, Qt::red},
-            {9, 5, -2, cell},  {11, 0, 0, Qt::blue}, {11, 1, 1, cell}};
+            {0, -1, -1, cell},   {2, 0, 0, cell},      {2, -1, -1, checker}, {5, -1, 0, white},
+            {5, 0, 0, cell},     {7, 0, 5, Qt::black}, {7, 1, 5, cell},      {7, -1, 5, Qt::black},
+            {7, -2, 5, cell},    {8, 1, 5, cell},      {9, 5, 0, Qt::red},   {9, 5, 1, cell},
+            {9, 5, -1, Qt::red}, {9, 5, -2, cell},     {11, 0, 0, Qt::blue}, {11, 1, 1, cell}};
         for (const auto& [i, x, y, expected] : probes)
             EXPECT_EQ(at(i, x, y).name(), expected.name())
                 << twips << " cell " << i << " at " << x << "," << y;
-        int marked = 0;  // inside a triangle of side 6 at 96 DPI, of 4 on the coarse screen
-        for (int y = 0; y < grid.CellRect(5).height(); ++y)
-            for (int x = 0; x < grid.CellRect(5).width(); ++x)
-                marked += at(5, x, y) == white;
-        EXPECT_EQ(marked, twips == 15 ? 15 : 6) << twips;
+        const auto count = [&](int i, const QColor& c, bool same) {
+            int n = 0;
+            for (int y = 0; y < grid.CellRect(i).height(); ++y)
+                for (int x = 0; x < grid.CellRect(i).width(); ++x)
+                    n += (at(i, x, y) == c) == same;
+            return n;
+        };
+        // The mark: a triangle of side 6 (4 on the coarse screen); the ring: 15 x 15 (6 x 6).
+        EXPECT_EQ(count(5, white, true), twips == 15 ? 15 : 6) << twips;
+        EXPECT_EQ(count(0, cell, false), twips == 15 ? 56 : 20) << twips;
     }
 }
 

@@ -483,11 +483,14 @@ TEST_F(Menus, MapNameBytesAreNeverRewritten) {
     messages.answers = {MsgResult::Cancel, MsgResult::No};
     M().mnuColorMapSave_Click();
     M().mnuColorMapDeleteMap_Click(0);
+    M().mnuColorMapDeleteMap_Click(1);  // no such item: nothing asked, nothing stored
+    M().mnuColorMapSaveAsMap_Click(1);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[0].text + messages.shown[1].text,
               "You currently have a color map called \"" + name +
                   "\". Overwrite?Are you sure you want to delete \"" + name + "\"?");
     EXPECT_TRUE(IniHas("Name=" + name));
+    EXPECT_FALSE(IniHas("[List 2]"));
 }
 
 }  // namespace

@@ -57,6 +57,12 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     view->vsbZoom()->setValue(12);
     EXPECT_EQ(view->ZoomValue(), 8);
     EXPECT_TRUE(IniHas("Zoom=8"));
+    const auto arrows = [&](int z) {
+        view->vsbZoom()->setValue(z);
+        return view->vsbZoom()->grab().toImage();
+    };
+    const QImage at1 = arrows(1), at2 = arrows(2), at7 = arrows(7), at8 = arrows(8);
+    EXPECT_TRUE(at1 != at2 && at8 != at7) << "an arrow that can step no further is greyed";
     // Drawn without smoothing: pixel (0, 0), index 0, is an 8 x 8 block of its colour.
     view->MoveSelection(1, 1, 2, 2);
     view->hsbPictures()->setValue(0);
@@ -67,6 +73,7 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_EQ(shot.pixel(8, 8), QColor(Qt::white).rgb());  // the selection frame's corner
     // 1608 x 400 pixels do not fit the screen: the last pixel is scrolled to.
     ASSERT_TRUE(view->hsbPictures()->isVisible());
+    EXPECT_EQ(view->hsbPictures()->singleStep(), 16);  // or the zoom when that is larger
     view->hsbPictures()->setValue(view->hsbPictures()->maximum());
     view->vsbPictures()->setValue(view->vsbPictures()->maximum());
     shot = view->img(1)->grab().toImage();
