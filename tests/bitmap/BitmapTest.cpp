@@ -254,6 +254,7 @@ const Stream kStreams[] = {
      {1, 2, 1, 2, 1, 3, 4, 5, 6, 7}, "", 12},
     {"Rle4AbsoluteRunIsPaddedToAWord", 4, 5, 1, {0, 5, 0x12, 0x34, 0x50, 0xEE, 0, 1}, {1, 2, 3, 4, 5}, "", 8},
     {"Rle4RunPastTheRowEndIsCut", 4, 3, 1, {4, 0x12, 0, 1}, {1, 2, 1}, "", 4},
+    {"Rle4RunStopsAtItsLength", 4, 4, 1, {3, 0x12, 0, 1}, {1, 2, 1, 0}, "", 4},
 };
 // clang-format on
 
@@ -315,16 +316,15 @@ TEST(AtomicFile, ReplacesWhollyKeepingPermissionsOwnerAndLinks) {
     EXPECT_EQ(ReadFile(dir / "new"), "abc");
     WriteFile(dir / "f", std::string(5000, 'x'));
     ASSERT_EQ(::chmod((dir / "f").c_str(), 0640), 0);
-    const bool root = ::geteuid() == 0;  // only root can hand a file to another owner
-    if (root) {
-        ASSERT_EQ(::chown((dir / "f").c_str(), 1234, ::getegid()), 0);
-    }
-    ASSERT_TRUE(Replace(dir / "f", "de"));
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(st.st_uid, 1234u);
+    const bool root = ::geteuid() == 0;  // only root can hand a file to another owner or group
+    for (const auto& [uid, gid] : {std::pair{1234u, ::getegid()}, {::geteuid(), 4321u}}) {
+        ASSERT_EQ(root ? ::chown((dir / "f").c_str(), uid, gid) : 0, 0);
+        ASSERT_TRUE(Replace(dir / "f", "de"));
+        struct stat st {};
+        ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(std::pair(st.st_uid, st.st_gid),
+                  root ? std::pair(uid, gid) : std::pair(::geteuid(), ::getegid()));
     }
     EXPECT_EQ(ReadFile(dir / "f"), "de");
 
