@@ -187,9 +187,7 @@ void IFileDialog::ApplyFileTypes(QFileDialog& dialog) const {
     const QStringList nameFilters = QtNameFilters(filters_.isEmpty() ? "All Files|*.*" : filters_);
     if (nameFilters.isEmpty()) return;
     dialog.setNameFilters(nameFilters);
-    if (filterIndex_ >= 0 && filterIndex_ < nameFilters.size()) {
-        dialog.selectNameFilter(nameFilters[filterIndex_]);
-    }
+    dialog.selectNameFilter(nameFilters.value(filterIndex_));  // none outside the list
 }
 
 void IFileDialog::ApplyFolders(QFileDialog& dialog) const {

@@ -39,8 +39,8 @@ QString ShowSaveDialog(QWidget* OwnerHwnd, const QString& Filter, const QString&
     const QStringList filters = QtNameFilters(Filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const int32_t chosen = FilterIndex < 1 ? 0 : FilterIndex - 1;
-        if (chosen < filters.size()) dialog.selectNameFilter(filters[chosen]);
+        // Counted from 1; outside the list nothing is selected, which leaves the first.
+        dialog.selectNameFilter(filters.value(qsizetype{FilterIndex} - 1));
     }
     if (!InitialDir.isEmpty()) dialog.setDirectory(InitialDir);
     if (!FileName.isEmpty()) dialog.selectFile(FileName);

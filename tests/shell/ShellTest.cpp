@@ -1,8 +1,12 @@
 // The shell services: the item file dialog with its flags, folders, filters,
 // events and custom controls, the folder and save dialogs built on it, opening
 // links, the help viewer and the pointer capture of link controls.
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QListView>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -11,14 +15,17 @@
 #include <QToolButton>
 
 #include "shell/DesktopUrlOpener.h"
+#include "shell/FileDialogStates.h"
 #include "shell/IFileDialog.h"
 #include "shell/IFileDialogEvents.h"
 #include "shell/clsHelpViewer.h"
+#include "shell/clsResizeLimits.h"
 #include "shell/modBrowseForFolder.h"
 #include "shell/modCommonDialog.h"
 #include "shell/modHelp.h"
 #include "shell/modOpenFolder.h"
 #include "support/GuiKit.h"
+#include "ui/toolkit/ScreenUnits.h"
 
 namespace tintwell::test {
 namespace {
@@ -100,6 +107,37 @@ TEST_F(Shell, SettingsApplyToOneShowAndTheChosenItemsStay) {
     EXPECT_EQ(dialog.ResultsItem(2)->path, Path("two.txt"));
     dialog.Clear();  // regression: the results outlived Clear
     EXPECT_EQ(dialog.ResultsCount(), 0);
+    fs::create_symlink(dir / "one.txt", dir / "link");
+    using namespace sfgao;
+    const std::pair<const char*, uint32_t> kinds[] = {{"a", FileSystem | Folder},
+                                                      {"one.txt", FileSystem | Stream},
+                                                      {"link", FileSystem | Stream | Link},
+                                                      {"gone", 0}};
+    for (const auto& [name, attributes] : kinds) {
+        const ShellItem item(Path(name));
+        EXPECT_EQ(dialog.IShellItem_GetAttributes(&item, ~0u), attributes) << name;
+    }
+}
+
+TEST_F(Shell, AStateGuidBringsBackTheLastFolderChosenUnderIt) {
+    FileDialogStates states;
+    IFileDialog dialog(&exec, &states);
+    const QString guid = "{0B8D2F44-7C1E-4F7B-9D35-6A1E2B3C4D5E}";
+    // State GUID, "a" as the startup folder (else as the default one), the folder shown;
+    // "b" is chosen in the first show, a "-" forgets it.
+    const std::tuple<QString, bool, const char*> shows[] = {{guid, true, "a"},
+                                                            {guid.toLower(), false, "b"},
+                                                            {guid, true, "a"},
+                                                            {"-" + guid, false, "a"},
+                                                            {guid, false, "a"}};
+    exec.answers = {{{Path("b")}, {}, {}}};
+    for (const auto& [state, startup, shown] : shows) {
+        dialog.propDialogStateGUID(state);
+        startup ? dialog.propStartupFolder_Set(Path("a")) : dialog.propDefaultFolder_Set(Path("a"));
+        dialog.DialogShow(nullptr, 2);
+        EXPECT_EQ(exec.seen.back().section('|', 3, 3), Path(shown))
+            << state.toStdString() << " " << startup;
+    }
 }
 
 // Records the events of a show and can veto the first OK and folder changes.
@@ -120,6 +158,7 @@ struct Receiver : IFileDialogEvents {
     void CustomControlClicked(IFileDialog&, const QString& key, int32_t& result) override {
         events << key + "=" + QString::number(result);
     }
+    void FilterRequest(IFileDialog&, const ShellItem&, bool&) override { events << "filter"; }
     QStringList events;
     int vetoes = 1;
     bool refuseFolders = true;
@@ -182,46 +221,74 @@ TEST_F(Shell, EventsReachTheReceiverWhichMayVetoFolderChangesAndOk) {
 }
 
 TEST_F(Shell, CustomControlsLiveInTheDialogWhileItShows) {
-    IFileDialog dialog(&exec);
+    IFileDialog f(&exec);
     Receiver r;
-    EXPECT_FALSE(dialog.Customize_CreateNonGroupItem(9, "bad", "x") ||
-                 dialog.Customize_CreateGroup("bad", 5, "x", {}));
-    ASSERT_TRUE(dialog.Customize_CreateContainer("box", "Box"));
-    ASSERT_TRUE(dialog.Customize_CreateNonGroupItem(10, "check", "Open read-only"));
-    ASSERT_TRUE(dialog.Customize_CloseContainer("box"));
-    EXPECT_FALSE(dialog.Customize_CloseContainer("box") ||
-                 dialog.Customize_CloseContainer("check"));
-    ASSERT_TRUE(dialog.Customize_CreateNonGroupItem(11, "edit", "first"));
-    ASSERT_TRUE(dialog.Customize_CreateGroup("combo", 1, "Kind", {"A"}));
-    EXPECT_TRUE(dialog.Customize_AppendGroupItem("combo", "B"));
-    EXPECT_FALSE(dialog.Customize_AppendGroupItem("check", "B") ||
-                 dialog.Customize_CreateNonGroupItem(12, "check", "again"));
-    ASSERT_TRUE(dialog.AttachEvents(&r, "key", true, true, false));
-    EXPECT_EQ(dialog.CustomControl_SetTextBoxText("edit", "idle"), QString());
-    QString seen;
+    EXPECT_FALSE(f.Customize_CreateNonGroupItem(9, "bad", "x") ||
+                 f.Customize_CreateGroup("bad", 5, "x", {}));
+    ASSERT_TRUE(f.Customize_CreateContainer("box", "Box") &&
+                f.Customize_CreateNonGroupItem(10, "check", "Open read-only") &&
+                f.Customize_CloseContainer("box"));
+    EXPECT_FALSE(f.Customize_CloseContainer("box") || f.Customize_CloseContainer("check"));
+    ASSERT_TRUE(f.Customize_CreateContainer("outer", "Outer") &&
+                f.Customize_CreateContainer("inner", "Inner") &&
+                f.Customize_CloseContainer("outer"));
+    EXPECT_FALSE(f.Customize_CloseContainer("inner"));  // closed with the outer one
+    ASSERT_TRUE(f.Customize_CreateNonGroupItem(11, "edit", "first") &&
+                f.Customize_CreateNonGroupItem(12, "push", "Push") &&
+                f.Customize_CreateGroup("combo", 1, "Kind", {"A", "gone"}) &&
+                f.Customize_CreateGroup("radio", 2, "Pick", {"gone", "x", "y"}) &&
+                f.Customize_CreateGroup("menu", 3, "Menu", {"m"}));
+    EXPECT_TRUE(f.Customize_RemoveGroupItem("combo", 1) &&
+                f.Customize_AppendGroupItem("combo", "B") &&
+                f.Customize_RemoveGroupItem("radio", 0));
+    EXPECT_FALSE(f.Customize_RemoveGroupItem("radio", 2) ||
+                 f.Customize_RemoveGroupItem("radio", -1) ||
+                 f.Customize_AppendGroupItem("check", "B") ||
+                 f.Customize_CreateNonGroupItem(12, "check", "again"));
+    ASSERT_TRUE(f.AttachEvents(&r, "key", false, true, false));
+    EXPECT_EQ(f.CustomControl_SetTextBoxText("edit", "idle"), QString());
+    QStringList states;  // "key=selected", then "key item=enabled visible" or "=-" when refused
     exec.answers = {
         {{},
-         [&](QFileDialog& d) {
-             d.show();
-             d.findChild<QCheckBox*>()->click();
-             dialog.CustomControl_SetTextBoxText("edit", "second");
-             dialog.CustomControl_SetSelected("combo", 1);
-             bool enabled = false, visible = false;
-             seen = d.findChild<QCheckBox*>()->text() + "|" +
-                    dialog.CustomControl_GetTextBoxText("edit") + "|" +
-                    QString::number(dialog.CustomControl_GetSelected("combo")) + "|" +
-                    QString::number(dialog.CustomControl_GetState("check", enabled, visible, 0)) +
-                    QString::number(dialog.Customize_CreateNonGroupItem(12, "late", "x"));
-             dialog.DialogClose(true);
+         [&](QFileDialog& q) {
+             q.show();
+             q.findChild<QCheckBox*>()->click();
+             q.findChild<QWidget*>("customControls")->findChild<QPushButton*>()->click();
+             EXPECT_EQ(f.CustomControl_SetTextBoxText("edit", "second"), "second");
+             EXPECT_EQ(f.CustomControl_GetTextBoxText("edit"), "second");
+             EXPECT_EQ(f.CustomControl_SetControlCaption("none", "x"), "");
+             EXPECT_TRUE(f.CustomControl_SetSelected("combo", 1) &&
+                         f.CustomControl_SetSelected("radio", 1) &&
+                         f.CustomControl_SetState("combo", false, false, 1) &&
+                         f.CustomControl_SetState("check", false, true) &&
+                         f.CustomControl_SetState("menu", false, true, 0));
+             EXPECT_FALSE(f.CustomControl_SetSelected("combo", 2) ||
+                          f.CustomControl_SetState("none", true, true) ||
+                          f.CustomControl_SetState("menu", true, true, 1));
+             for (const QString key : {"check", "combo", "radio", "none", "edit"})
+                 states << key + "=" + QString::number(f.CustomControl_GetSelected(key));
+             for (const QString key : {"combo", "menu", "radio", "check", "none"})
+                 for (int item : {-1, 0, 1, 2}) {
+                     bool on = false, shown = false;
+                     const bool got = f.CustomControl_GetState(key, on, shown, item);
+                     states << key + QString::number(item) + "=" +
+                                   (got ? QString::number(on) + QString::number(shown) : "-");
+                 }
+             EXPECT_FALSE(f.Customize_CreateNonGroupItem(12, "late", "x"));
+             f.DialogClose(true);
          },
          {}}};
-    EXPECT_EQ(dialog.DialogShow(nullptr, 0), -1);  // ended by DialogClose with its code
-    EXPECT_EQ(seen, "Open read-only|second|1|00");
-    EXPECT_TRUE(r.events.contains("check=1"));
-    EXPECT_EQ(dialog.CustomControl_GetTextBoxText("edit"), QString());
-    EXPECT_TRUE(dialog.Customize_CreateNonGroupItem(10, "check", "cleared with the show"));
-    EXPECT_EQ(dialog.DialogGetFilterIndex(), -1);
-    EXPECT_FALSE(dialog.DialogGetCurrentFolder().has_value());
+    EXPECT_EQ(f.DialogShow(nullptr, 0), -1);  // ended by DialogClose with its code
+    EXPECT_EQ(states, QString("check=1 combo=1 radio=1 none=-1 edit=-1 combo-1=11 combo0=11 "
+                              "combo1=00 combo2=- menu-1=11 menu0=01 menu1=- "
+                              "menu2=- radio-1=11 radio0=11 radio1=11 radio2=- check-1=01 check0=- "
+                              "check1=- check2=- none-1=- none0=- none1=- none2=-")
+                          .split(' '));
+    EXPECT_EQ(r.events, (QStringList{"check=1", "push=1"}));
+    EXPECT_EQ(f.CustomControl_GetTextBoxText("edit"), QString());
+    EXPECT_TRUE(f.Customize_CreateNonGroupItem(10, "check", "cleared with the show"));
+    EXPECT_EQ(f.DialogGetFilterIndex(), -1);
+    EXPECT_FALSE(f.DialogGetCurrentFolder().has_value());
 }
 
 TEST_F(Shell, FolderAndSaveDialogsGiveBackThePathChosen) {
@@ -236,20 +303,22 @@ TEST_F(Shell, FolderAndSaveDialogsGiveBackThePathChosen) {
     while (deep.size() < 300)
         deep += "/folder_with_a_long_name";
     ASSERT_TRUE(QDir().mkpath(deep));
-    int32_t index = 2;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     const QString filter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    exec.answers = {{},
-                    {{"list"}, {}, {}},
-                    {{"other.csv"}, {}, "All files (*)"},
-                    {{deep + "/castle.txt"}, {}, {}}};
-    const QStringList expected = {"", Path("list.txt"), Path("other.csv"), deep + "/castle.txt"};
-    const int32_t indices[] = {2, 2, 2, 2};
-    for (int i = 0; i < 4; ++i) {
-        if (i == 2) index = 1;
+    // The answer, the filter index in (from 1) and back (from 1, also on cancel), the path.
+    const std::tuple<ScriptedFileDialogExec::Answer, int32_t, int32_t, QString> saves[] = {
+        {{}, 2, 2, ""},
+        {{{"list"}, {}, {}}, 2, 2, Path("list.txt")},
+        {{{"other.csv"}, {}, "All files (*)"}, 1, 2, Path("other.csv")},
+        {{{deep + "/castle.txt"}, {}, {}}, 2, 2, deep + "/castle.txt"},
+        {{{"pipe"}, {}, {}}, 1, 1, Path("pipe")},  // written as it is
+        {{{"pipe.csv"}, {}, {}}, 1, 1, Path("pipe.csv")}};
+    for (auto [answer, index, indexBack, path] : saves) {
+        exec.answers = {answer};
         EXPECT_EQ(ShowSaveDialog(&owner, filter, "Save color index list", Path(), "txt",
-                                 i ? "" : "castle.txt", index, &exec),
-                  expected[i]);
-        EXPECT_EQ(index, indices[i]);  // in from 1, back from 1, also on cancel
+                                 path.isEmpty() ? "castle.txt" : "", index, &exec),
+                  path);
+        EXPECT_EQ(index, indexBack) << path.toStdString();
     }
     EXPECT_EQ(exec.seen[2].section('|', 0, 10),
               "Save color index list|save|0|" + Path() +
@@ -286,6 +355,13 @@ TEST(OpenURL, OpensTheLinkOrSaysWhyNotByTheCode) {
     EXPECT_EQ(DesktopUrlOpener().Open("   "), kShellFileNotFound);
 }
 
+// Clicks the link `text` of a help page.
+void ClickLink(QTextBrowser* page, const QString& text) {
+    QTextCursor at = page->document()->find(text);
+    at.setPosition(at.selectionStart() + 2);
+    Click(page->viewport(), page->cursorRect(at).center());
+}
+
 TEST(Help, ShowsTheTopicOfTheFileBesideTheProgramAndEveryLinkLeadsToATopic) {
     TestApp();
     EXPECT_EQ(HelpFileIn("/opt/tintwell"), "/opt/tintwell/Tintwell.html");
@@ -310,6 +386,30 @@ TEST(Help, ShowsTheTopicOfTheFileBesideTheProgramAndEveryLinkLeadsToATopic) {
     EXPECT_EQ(viewer->CurrentTopic(), "1000");
     EXPECT_LT(viewer->Browser()->verticalScrollBar()->value(), scrolled / 4);
     EXPECT_FALSE(viewer->Browser()->document()->find("Recolor Selected BMPs").isNull());
+    ClickLink(viewer->Browser(), "The palette grid and its three groups");
+    EXPECT_EQ(viewer->CurrentTopic(), "1030");
+    EXPECT_TRUE(viewer->Browser()->openExternalLinks());  // web addresses go to the browser
+}
+
+TEST(ResizeLimits, HoldWindowsWithinTheirLimitsUntilRemoved) {
+    TestApp();
+    QWidget main, other;
+    main.setMinimumSize(10, 10);
+    clsResizeLimits limits;
+    limits.AddLimits(&main, 1500, 1200, 0, 0);  // twips; no maximum: the desktop's size
+    const QSize least = ScreenUnits::ForWidget(&main).SizeToPixels(1500, 1200);
+    EXPECT_EQ(main.minimumSize(), least);
+    EXPECT_EQ(main.maximumSize(), main.screen()->virtualGeometry().size());
+    limits.AddLimits(&other, 100, 80, 300, 0, true);
+    limits.SizeFixed(&other, {100, 80});  // fixed at its minimum
+    EXPECT_EQ(other.maximumSize(), QSize(100, 80));
+    EXPECT_EQ(limits.FindLimits(&other), 1);
+    main.setMinimumSize(0, 0);
+    main.show();  // applied again, now without the frame
+    EXPECT_EQ(main.minimumSize(), least - (main.frameGeometry().size() - main.geometry().size()));
+    limits.RemoveFormLimits(&main);
+    EXPECT_EQ(main.minimumSize(), QSize(10, 10));
+    EXPECT_EQ(limits.FindLimits(&main), -1);
 }
 
 }  // namespace
