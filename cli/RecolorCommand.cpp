@@ -9,10 +9,10 @@
 #include "cli/MapArguments.h"
 #include "cli/PrintedMessages.h"
 #include "cli/ProgressLine.h"
-#include "workspace/StopSignals.h"
 #include "workspace/ColorPairs.h"
 #include "workspace/FileBatch.h"
 #include "workspace/ImageFileList.h"
+#include "workspace/StopSignals.h"
 
 namespace tintwell::cli {
 namespace {
@@ -150,7 +150,7 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
             console.out);
         std::fflush(console.out);
     }
-    if (totals.stopped && StopSignal() != 0)
+    if (totals.stopped)  // only a stop signal stops a batch
         return StoppedBySignal(console, kName, files.size() - totals.worked);
     return totals.refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }

@@ -3,10 +3,10 @@
 #include "cli/HelpTexts.h"
 #include "cli/PrintableText.h"
 #include "cli/PrintedMessages.h"
-#include "workspace/StopSignals.h"
 #include "core/Quoted.h"
 #include "workspace/FileBatch.h"
 #include "workspace/ImageFileList.h"
+#include "workspace/StopSignals.h"
 
 namespace tintwell::cli {
 namespace {
@@ -63,7 +63,7 @@ int RestoreCommand(const std::vector<std::string>& args, Console& console) {
                      totals.done, distinct, distinct == 1 ? "file" : "files");
         std::fflush(console.out);
     }
-    if (totals.stopped && StopSignal() != 0)
+    if (totals.stopped)  // only a stop signal stops a batch
         return StoppedBySignal(console, kName, files.size() - totals.worked);
     return totals.refused > 0 || !list.Errors().empty() ? kSomeRefused : kAllDone;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace tintwell {
@@ -30,17 +31,13 @@ std::int64_t AddDigitSaturating(std::int64_t value, int digit) {
     return value * 10 + digit;
 }
 
-// Rounds half to even. Sets `overflow` when the magnitude has more than
-// `maxDigits` whole digits; the result is then meaningless.
-std::int64_t RoundHalfEven(const Decimal& d, std::int64_t maxDigits, bool& overflow) {
-    overflow = false;
+// Rounds half to even; nothing when the magnitude has more than `maxDigits`
+// whole digits.
+std::optional<std::int64_t> RoundHalfEven(const Decimal& d, std::int64_t maxDigits) {
     const auto n = static_cast<std::int64_t>(d.digits.size());
     if (n == 0) return 0;
     const std::int64_t whole = n + d.scale;  // digits before the point
-    if (whole > maxDigits) {
-        overflow = true;
-        return 0;
-    }
+    if (whole > maxDigits) return std::nullopt;
     std::int64_t value = 0;
     for (std::int64_t i = 0; i < whole; ++i)
         value = value * 10 + (i < n ? d.digits[static_cast<std::size_t>(i)] - '0' : 0);
@@ -116,21 +113,17 @@ std::int32_t ScanLong(std::string_view text) {
         d.negative = in.Peek() == '-';
         in.Next();
     }
-    bool anyDigit = false;
-    for (; IsDigit(in.Peek()); in.Next()) {
+    // Without a digit nothing is appended, and no digits read as 0.
+    for (; IsDigit(in.Peek()); in.Next())
         AppendDigit(d, in.Peek());
-        anyDigit = true;
-    }
     std::int64_t fractionDigits = 0;
     if (in.Peek() == '.') {
         in.Next();
         for (; IsDigit(in.Peek()); in.Next()) {
             AppendDigit(d, in.Peek());
             ++fractionDigits;
-            anyDigit = true;
         }
     }
-    if (!anyDigit) return 0;
     std::int64_t exponent = 0;
     if (in.Peek() == 'E' || in.Peek() == 'e') {
         in.Next();
@@ -144,12 +137,11 @@ std::int32_t ScanLong(std::string_view text) {
         if (negativeExponent) exponent = -exponent;
     }
     d.scale = exponent - fractionDigits;
-    bool overflow = false;
-    std::int64_t v = RoundHalfEven(d, 11, overflow);
-    if (overflow)
+    const std::optional<std::int64_t> v = RoundHalfEven(d, 11);
+    if (!v)
         return d.negative ? std::numeric_limits<std::int32_t>::min()
                           : std::numeric_limits<std::int32_t>::max();
-    return Clamp32(v);
+    return Clamp32(*v);
 }
 
 bool IsNumericName(std::string_view name, double& rounded) {
@@ -185,13 +177,9 @@ bool IsNumericName(std::string_view name, double& rounded) {
     }
     if (i != end) return false;
     d.scale = exponent - fractionDigits;
-    bool overflow = false;
-    std::int64_t v = RoundHalfEven(d, 18, overflow);
-    if (overflow)
-        rounded = d.negative ? -std::numeric_limits<double>::infinity()
-                             : std::numeric_limits<double>::infinity();
-    else
-        rounded = static_cast<double>(v);
+    const std::optional<std::int64_t> v = RoundHalfEven(d, 18);
+    const double infinity = std::numeric_limits<double>::infinity();
+    rounded = v ? static_cast<double>(*v) : d.negative ? -infinity : infinity;
     return true;
 }
 

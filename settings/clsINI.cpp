@@ -158,33 +158,32 @@ std::string clsINI::ToText() const {
     return text;
 }
 
-bool clsINI::SaveFile() {
-    if (!allowSaveFile_) return true;
+void clsINI::SaveFile() {
+    if (!allowSaveFile_) return;
     if (fileName_.empty()) {
         ReportSaveFailure("No file name has been set.");
-        return false;
+        return;
     }
     if (fileProtected_) {
         ReportSaveFailure(lastError_ +
                           ". The file is left as it is; changes are kept for this run only.");
-        return false;
+        return;
     }
     // The file is replaced by renaming a new one over it, which the folder's
     // permissions allow even for a file marked read-only; keep such a file as
     // opening it for writing would.
     if (::access(fileName_.c_str(), F_OK) == 0 && ::access(fileName_.c_str(), W_OK) != 0) {
         ReportSaveFailure("Could not write \"" + fileName_ + "\": " + std::strerror(errno));
-        return false;
+        return;
     }
     const std::string text = ToText();
     std::string error;
     if (!AtomicFile::WriteWhole(fileName_, text.data(), text.size(), error)) {
         ReportSaveFailure(error);
-        return false;
+        return;
     }
     ++writeCount_;
     failureShown_ = false;
-    return true;
 }
 
 void clsINI::ReportSaveFailure(const std::string& description) {
@@ -224,8 +223,7 @@ bool clsINI::LoadINI(const std::string& FileName) {
 void clsINI::LoadINIFromString(const std::string& Text) {
     SetAllowSaveFile(false);
     Clear();
-    fileName_.clear();
-    fileProtected_ = false;
+    fileName_.clear();  // no file, so nothing to protect until the next LoadINI
     ParseLines(Text);
 }
 

@@ -67,9 +67,9 @@ class clsINI {
 
     // --- file ----------------------------------------------------------------
     const std::string& FileName() const { return fileName_; }
-    // Writes the document to FileName if AllowSaveFile is true. Returns false
-    // when a write was due and did not happen (failure or protected file).
-    bool SaveFile();
+    // Writes the document to FileName if AllowSaveFile is true. A failure is
+    // shown to the user (see above), never reported to the caller.
+    void SaveFile();
     // Replaces the document by the file's content; a missing file gives an
     // empty document and the first change creates it. Never writes. Returns
     // false with LastError() when the file exists but cannot be read (no
