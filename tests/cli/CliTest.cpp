@@ -8,9 +8,12 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
 #include <sstream>
 
+#include "cli/CommandLine.h"
+#include "cli/PrintableText.h"
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
 #include "support/PngKit.h"
@@ -197,10 +200,77 @@ TEST(CliUsage, RefusesBadCommandLinesWithExitCodeTwoTouchingNothing) {
         EXPECT_NE(r.find("\nTry \"tintwell-cli"), std::string::npos) << r;
     }
     EXPECT_EQ(Snapshot(dir.path()), before);
-    for (const std::string command : {"recolor", "export-indices", "maps", "show-map", "info"}) {
+    const std::regex code("[:,]\\s(\\d)\\s");
+    for (const std::string command :
+         {"", "recolor", "export-indices", "maps", "show-map", "info", "restore"}) {
         const std::string help = Cli(command + " --help", dir.path());
         EXPECT_EQ(help.rfind("0|Usage: tintwell-cli " + command, 0), 0u) << help;
         EXPECT_EQ(Cli("help " + command, dir.path()), help);
+        const std::string exits = help.substr(std::min(help.find("Exit status:"), help.size()));
+        std::string codes;  // the exit statuses named: the three above, in order
+        for (std::sregex_iterator m(exits.begin(), exits.end(), code), end; m != end; ++m)
+            codes += (*m)[1];
+        EXPECT_EQ(codes, exits.empty() ? "" : "012") << exits;
+    }
+    const std::string help = Cli("recolor --help", dir.path());  // its example works
+    const std::size_t at = help.find("equal length: ") + 14;
+    const std::string example = help.substr(at, help.find_first_of(" \n", at) - at);
+    EXPECT_EQ(Cli("recolor --no-backup -q -p " + example + " a.bmp", dir.path()), "0||") << example;
+}
+
+// Options and operands apart: "--" ends the options, a lone "-" is an
+// operand, a value follows its option attached or as the next argument.
+// A row: the option given last | every --pairs value | the last one | operands.
+TEST(CliCommandLine, SplitsOptionsFromOperands) {
+    using Args = std::vector<std::string>;
+    const std::pair<Args, const char*> rows[] = {
+        {{"a", "-", "--", "-q", "--pairs", "--"}, "||none|a;-;-q;--pairs;--;"},
+        {{"-qp7", "b", "-p", "-q", "--pairs=1:2=3", "--backup", "--pairs", "-x"},
+         "backup|7;-q;1:2=3;-x;|-x|b;"},
+        {{"--backup", "-qq", "--pairs=", "c", "-p", "d"}, "quiet|;d;|d|c;"},
+        {{"--backup=1"}, "\"--backup\" takes no value"},
+        {{"-p", "1", "--pairs"}, "\"--pairs\" needs a value"},
+        {{"-qp"}, "\"-p\" needs a value"},
+        {{"-qbackup"}, "unknown option \"-b\""},
+        {{"--quie"}, "unknown option \"--quie\""}};
+    const auto joined = [](const Args& parts) {
+        std::string all;
+        for (const std::string& part : parts)
+            all += part + ";";
+        return all;
+    };
+    for (const auto& [args, expected] : rows) {
+        cli::CommandLine cl({{"pairs", 'p', true}, {"quiet", 'q', false}, {"backup", 0, false}});
+        EXPECT_EQ(cl.Parse(args)
+                      ? cl.LastOf({"quiet", "backup"}) + "|" + joined(cl.Values("pairs")) + "|" +
+                            cl.Value("pairs").value_or("none") + "|" + joined(cl.Operands())
+                      : cl.LastError(),
+                  expected)
+            << joined(args);
+    }
+}
+
+// Shown as they are: printable ASCII and whole UTF-8 characters. Shown as
+// \xNN, each byte: controls (C0, DEL, C1), characters that turn the
+// direction of the text, and bytes that are not UTF-8 (over-long forms,
+// surrogates, past U+10FFFF, cut short).
+TEST(CliPrintableText, KeepsPrintableUtf8AndEscapesEveryOtherByte) {
+    for (const char* kept :
+         {" ~", "\xc2\xa0", "\xdf\xbf", "\xe0\xa0\x80", "\xed\x9f\xbf", "\xef\xbf\xbd",
+          "\xf0\x90\x80\x80", "\xf4\x8f\xbf\xbf", "\xd8\x9b", "\xd8\x9d", "\xe2\x80\x8d",
+          "\xe2\x80\x90", "\xe2\x80\xa9", "\xe2\x80\xaf", "\xe2\x81\xa5", "\xe2\x81\xaa",
+          "\xe3\x80\x8e", "\xe2\x81\x8e"})
+        EXPECT_EQ(cli::PrintableText(kept), kept);
+    for (const char* bytes :
+         {"\x1f", "\x7f", "\xc1\xbf", "\xc2\x9f", "\xe0\x9f\xbf", "\xed\xa0\x80", "\xe2\x82\xc0",
+          "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xd8\x9c", "\xe2\x80\x8e",
+          "\xe2\x80\x8f", "\xe2\x80\xaa", "\xe2\x80\xae", "\xe2\x81\xa6", "\xe2\x81\xa9",
+          "\xf0\x90\x80"}) {
+        std::string escaped;
+        for (const char* c = bytes; *c; ++c)
+            escaped += "\\x" + std::string(1, "0123456789abcdef"[(*c >> 4) & 15]) +
+                       "0123456789abcdef"[*c & 15];
+        EXPECT_EQ(cli::PrintableText(bytes), escaped);
     }
 }
 
@@ -210,7 +280,7 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     fs::copy_file(TINTWELL_CLI_PATH, dir / "app" / "tintwell-cli");
     const std::string ini =
         "[General]\r\nNumColorMaps=3\r\n\r\n[List 1]\r\n3=7\r\n200=0\r\nName=Night\r\n"
-        "\r\n[List 2]\r\n5=5\r\n9=300\r\nName=Almost identity\r\n";
+        "\r\n[List 2]\r\n5=5\r\n9=300\r\nName=Almost\x1b[2J\x07identity\r\n";
     WriteFile(dir / "app" / "Tintwell.ini", ini);  // read beside the program unless -s names one
     WriteFile(dir / "app" / "Tintwell.html", "");  // as a portable copy
     WriteFile(dir / "empty.ini", "");
@@ -232,11 +302,14 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
                       no = "; no color index list was written.\n";
     const std::pair<const char*, std::string> cases[] = {
         {"maps",
-         "0|Map  Changed  Name\n  1        2  Night\n  2        0  Almost identity\n  3        0  "
-         "ERROR: No name found\n|"},
+         "0|Map  Changed  Name\n  1        2  Night\n  2        0  Almost\\x1b[2J\\x07identity\n"
+         "  3        0  ERROR: No name found\n|"},
         {"maps -s empty.ini", "0||No color maps are stored in \"empty.ini\".\n"},
         {"show-map NIGHT",
          "0|Map 1 \"Night\": 2 of 256 entries change a color.\n  3 -> 7\n200 -> 0\n|"},
+        // Regression: terminal codes in a stored name reached the terminal.
+        {"show-map almost\x1b[2j\x07IDENTITY",
+         "0|Map 2 \"Almost\\x1b[2J\\x07identity\": 0 of 256 entries change a color.\n|"},
         {"export-indices a.bmp", "0|" + list + "|"},
         {"export-indices --output=a.txt a.bmp", "0||"},
         {"export-indices rgb.bmp -o keep.txt", "1||\"rgb.bmp\" is not a 256 color BMP" + no},
@@ -411,20 +484,6 @@ TEST(CliRecolor, AFileSizeLimitFailsOneFileAsAFullDiskAndTheBatchGoesOn) {
            dir.path());
     EXPECT_EQ(r.substr(0, r.find("|\"")), "1|Recolored 1 of 2 files. 1 refused.\n");
     EXPECT_NE(r.find("No space left on device"), std::string::npos) << r;
-}
-
-// Regression: terminal codes and line breaks in a stored name reached the terminal.
-TEST(CliCommands, MapNamesAreShownWithControlCharactersEscaped) {
-    TempDir dir;
-    const std::string evil = "Evil\x1b[2J\x07";
-    WriteFile(dir / "s.ini", "[General]\r\nNumColorMaps=2\r\n\r\n[List 1]\r\nName=" + evil +
-                                 "\r\n\r\n[List 2]\r\nName=A" + std::string(1, '\0') +
-                                 "B\xc2\x9b\r\n");
-    EXPECT_EQ(Cli("maps -s s.ini", dir.path()),
-              "0|Map  Changed  Name\n  1        0  Evil\\x1b[2J\\x07\n  2        0  "
-              "A\\x00B\\xc2\\x9b\n|");
-    EXPECT_EQ(RunProgram({TINTWELL_CLI_PATH, "show-map", evil, "-s", "s.ini"}, dir.path()),
-              "0|Map 1 \"Evil\\x1b[2J\\x07\": 0 of 256 entries change a color.\n|");
 }
 
 // Regression: file names sent terminal codes and turned lines around.

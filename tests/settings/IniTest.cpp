@@ -27,7 +27,7 @@ TEST(ScanLong, ReadsTheTableOfCases) {
         C{"2.49999", 2}, C{"2.500000000000000000001", 3}, C{"0.05", 0}, C{".6", 1}, C{"-0.4", 0},
         C{"1e3", 1000}, C{"123456789012e-10", 12}, C{"25e-1", 2}, C{"35E-1", 4}, C{"1e", 1},
         C{"1e+", 1}, C{"1e-999999999999", 0}, C{"&HFF", 255}, C{"&hff", 255}, C{"&H", 0},
-        C{"&HFG", 15}, C{"&O17", 15}, C{"&o18", 1}, C{"&H7FFFFFFF", kMax},
+        C{"&HFG", 15}, C{"&h0A0", 160}, C{"&O17", 15}, C{"&o18", 1}, C{"&H7FFFFFFF", kMax},
         C{"&HFFFFFFFFFFFFFFFFFFFF", kMax},
         // Outside the 32-bit range: clamped, never wrapped.
         C{"2147483648", kMax}, C{"-2147483648", kMin}, C{"-2147483649", kMin}, C{"-1e300", kMin},
@@ -65,6 +65,7 @@ TEST(clsINIText, ParsesAndSavesTheTableOfDocuments) {
          "[S]\r\n9=y\r\n10=x\r\n!=d\r\n5a=c\r\na=2\r\nb=1\r\n"},
         {"[S]\r\n5=first\r\n5.4=second\r\na=1\r\na=2\r\n-1=m\r\n 5=third\r\n",
          "[S]\r\n-1=m\r\n5=first\r\n5.4=second\r\n 5=third\r\na=1\r\na=2\r\n"},
+        {"[S]\r\n1e30=a\r\n123456789012345678=b\r\n", "[S]\r\n123456789012345678=b\r\n1e30=a\r\n"},
     };
     for (const auto& [text, saved] : cases) {
         EXPECT_EQ(Parsed(text), saved) << text;

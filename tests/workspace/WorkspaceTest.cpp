@@ -99,15 +99,9 @@ TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCas
 
 TEST(TextCase, UpperCasesAllOfUnicodeAndKeepsBytesThatAreNotUtf8) {
     const std::pair<const char*, const char*> rows[] = {
-        {"Grün", "GRÜN"},
-        {"straße", "STRASSE"},
-        {"ǆ", "Ǆ"},
-        {"ﬃx", "FFIX"},
-        {"ωμέγα", "ΩΜΈΓΑ"},
-        {"ſ", "S"},
+        {"Grün straße ǆ ﬃx ωμέγα ſ ⓐ𐐨", "GRÜN STRASSE Ǆ FFIX ΩΜΈΓΑ S Ⓐ𐐀"},
         {"\xff\xc3", "\xff\xc3"},
         {"a\xe2\x82", "A\xe2\x82"},
-        {"ⓐ𐐨", "Ⓐ𐐀"},
         {"\xc0\x80", "\xc0\x80"},
         {"\xe0\x80\xaf", "\xe0\x80\xaf"},  // over-long
         {"\xed\xa0\x80", "\xed\xa0\x80"},
