@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tintwell with gcov instrumentation in its own build folder, runs every
-# test and prints the line coverage of the production code (app bitmap cli core
-# settings shell ui; tests, fuzz harnesses, benchmarks and generated files are
-# left out). Installs missing Debian packages (gcovr among them) first.
+# test and prints the line coverage of the production code (app bitmap png cli
+# core settings workspace shell ui; tests, fuzz harnesses, benchmarks and
+# generated files are left out). Installs missing Debian packages (gcovr among them) first.
 # Usage: scripts/coverage.sh [extra ctest arguments]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -17,6 +17,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" --parallel "$(nproc)"
 find "$build" -name '*.gcda' -delete
+# Some tests run the programs as another user, whose counts must land too.
+chmod -R a+rwX "$build"
 (cd "$build" && QT_QPA_PLATFORM=offscreen \
    ctest --output-on-failure --no-tests=error --parallel "$(nproc)" "$@")
 
@@ -24,7 +26,7 @@ cd "$root"
 # Tests run the command line in parallel over the same files, and processes that
 # end together can leave a count gcov cannot read; such lines are skipped.
 filters=()
-for dir in app bitmap cli core settings shell ui; do filters+=(--filter "$root/$dir/"); done
+for dir in app bitmap png cli core settings workspace shell ui; do filters+=(--filter "$root/$dir/"); done
 summary=$(gcovr --root "$root" --object-directory "$build" "${filters[@]}" \
                 --exclude '.*_autogen/.*' --exclude '.*/moc_.*' --gcov-ignore-parse-errors \
                 --print-summary --output /dev/null)

@@ -64,6 +64,15 @@ TEST_F(About, ShowsTheProgramsTextsInAFixedModalWindowOwnedByTheMainWindow) {
         EXPECT_LT(link->fontMetrics().horizontalAdvance(link->text()), link->width());
     EXPECT_EQ(about.findChild<QLabel*>("imgIcon")->pixmap().toImage().pixelColor(10, 10),
               QColor(Qt::darkCyan));
+    // The etched separator: a grey line over a white one.
+    const QImage shot = about.grab().toImage();
+    const ScreenUnits u = ScreenUnits::ForWidget(&about);
+    const auto line = [&](int y) {
+        return QColor(shot.pixel(u.XToPixels(2000 * about.LayoutScale()),
+                                 u.YToPixels(y * about.LayoutScale())));
+    };
+    EXPECT_EQ(line(2565), QColor(128, 128, 128));
+    EXPECT_EQ(line(2580), QColor(Qt::white));
     QTest::mouseClick(about.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());
 }
@@ -80,6 +89,7 @@ TEST_F(About, LinksOpenTheMakersAddressesOnAnyPressAndSayWhyWhenTheyCannot) {
     EXPECT_EQ(opener.opened, (QStringList{MakerLinks::WebSite, MakerLinks::WebSite2,
                                           QString("mailto:") + MakerLinks::Email}));
     EXPECT_EQ(QApplication::focusWidget(), about.cmdOK);
+    Move(about.txtWebSite, {40, 5}, Qt::LeftButton);  // a drag over a link selects nothing
     EXPECT_FALSE(about.txtWebSite->hasSelectedText());
     opener.result = 31;
     QTest::mouseClick(about.txtWebSite, Qt::LeftButton, {}, QPoint(5, 5));

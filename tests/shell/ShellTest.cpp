@@ -19,6 +19,7 @@
 #include "shell/IFileDialog.h"
 #include "shell/IFileDialogEvents.h"
 #include "shell/clsHelpViewer.h"
+#include "shell/clsMouseOver.h"
 #include "shell/clsResizeLimits.h"
 #include "shell/modBrowseForFolder.h"
 #include "shell/modCommonDialog.h"
@@ -107,16 +108,10 @@ TEST_F(Shell, SettingsApplyToOneShowAndTheChosenItemsStay) {
     EXPECT_EQ(dialog.ResultsItem(2)->path, Path("two.txt"));
     dialog.Clear();  // regression: the results outlived Clear
     EXPECT_EQ(dialog.ResultsCount(), 0);
-    fs::create_symlink(dir / "one.txt", dir / "link");
-    using namespace sfgao;
-    const std::pair<const char*, uint32_t> kinds[] = {{"a", FileSystem | Folder},
-                                                      {"one.txt", FileSystem | Stream},
-                                                      {"link", FileSystem | Stream | Link},
-                                                      {"gone", 0}};
-    for (const auto& [name, attributes] : kinds) {
-        const ShellItem item(Path(name));
-        EXPECT_EQ(dialog.IShellItem_GetAttributes(&item, ~0u), attributes) << name;
-    }
+    const ShellItem a(Path("a")), same(Path("b/../a/")), gone(Path("gone")), none;
+    EXPECT_TRUE(dialog.IShellItem_AreEqual(&a, &same) && !dialog.IShellItem_AreEqual(&a, &none));
+    EXPECT_EQ(dialog.IShellItem_GetAttributes(&a, ~0u), sfgao::FileSystem | sfgao::Folder);
+    EXPECT_EQ(dialog.IShellItem_GetAttributes(&gone, ~0u), 0u);
 }
 
 TEST_F(Shell, AStateGuidBringsBackTheLastFolderChosenUnderIt) {
@@ -340,7 +335,8 @@ TEST(OpenURL, OpensTheLinkOrSaysWhyNotByTheCode) {
     EXPECT_EQ(opener.opened, QStringList{"https://www.example.org"});
     EXPECT_TRUE(messages.shown.empty());
     const std::pair<std::int32_t, const char*> codes[] = {
-        {31, "There is no application associated with the given filename extension."},
+        {kShellNoAssociation,
+         "There is no application associated with the given filename extension."},
         {0, "The operating system is out of memory or resources."},
         {-1, "Unknown Error"}};
     for (const auto& [code, text] : codes) {
@@ -380,6 +376,8 @@ TEST(Help, ShowsTheTopicOfTheFileBesideTheProgramAndEveryLinkLeadsToATopic) {
     EXPECT_FALSE(viewer->isVisible());
     ASSERT_TRUE(viewer->ShowTopic(TINTWELL_HELP_SOURCE, 1030));
     EXPECT_EQ(viewer->windowTitle(), "Tintwell Help");
+    for (const char* button : {"HelpBack", "HelpForward"})  // no history yet
+        EXPECT_FALSE(viewer->findChild<QToolButton*>(button)->isEnabled()) << button;
     const int scrolled = viewer->Browser()->verticalScrollBar()->value();
     EXPECT_GT(scrolled, 100);
     viewer->findChild<QToolButton*>("HelpContents")->click();
@@ -389,6 +387,22 @@ TEST(Help, ShowsTheTopicOfTheFileBesideTheProgramAndEveryLinkLeadsToATopic) {
     ClickLink(viewer->Browser(), "The palette grid and its three groups");
     EXPECT_EQ(viewer->CurrentTopic(), "1030");
     EXPECT_TRUE(viewer->Browser()->openExternalLinks());  // web addresses go to the browser
+}
+
+TEST(MouseOver, EndsWhenThePointerLeavesTheControlBeyondItsEdges) {
+    TestApp();
+    QWidget owner;
+    clsMouseOver* hover = clsMouseOver::For(&owner);
+    EXPECT_FALSE(hover->MouseOverActive() || hover->MouseLeft({}, -1, -1));
+    const HoverTarget text{nullptr, {0, 0}, {100, 20}}, scale{nullptr, {10, 10}, {100, 20}};
+    const std::tuple<HoverTarget, float, float, bool> moves[] = {
+        {text, 100, 20, false}, {text, 0, 0, false}, {text, -1, 5, true}, {text, 5, -1, true},
+        {text, 101, 5, true},   {text, 5, 21, true}, {scale, 11, 5, true}};
+    for (const auto& [target, x, y, left] : moves) {
+        hover->SetMouseOver(target);
+        EXPECT_EQ(hover->MouseLeft(target, x, y), left) << x << ", " << y;
+        EXPECT_NE(hover->MouseOverActive(), left) << x << ", " << y;
+    }
 }
 
 TEST(ResizeLimits, HoldWindowsWithinTheirLimitsUntilRemoved) {

@@ -25,6 +25,7 @@ TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     EXPECT_EQ(Listed(), "*a.bmp b.BMP C.Bmp");
     ASSERT_TRUE(main->LoadedView() && main->LoadedView()->isVisible());
     EXPECT_EQ(main->LoadedView()->windowTitle(), "30 x 20");
+    EXPECT_EQ(main->LoadedView()->img(0)->size(), QSize(30, 20));  // at zoom 1
     EXPECT_EQ(main->lblColor->BackColor(200), Bmp::PaletteColor(200));
     const std::string cell0 = "0 (00h) R: 0 G: 255 B: 3";  // the palette's first colour
     EXPECT_EQ(Groups(), cell0 + "|" + cell0 + "|" + cell0);
@@ -134,6 +135,8 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_EQ(main->lblColorNum[1]->text(), "20 (14h)");
     Release(grid, at(90));
     Move(grid, at(255));
+    main->lblColor_MouseMove(256, 0, 0, 0, 0);  // no such cell: ignored
+    main->lblColor_MouseDown(256, 1, 0, 0, 0);
     EXPECT_EQ(Groups(), "20 (14h) R: 20 G: 235 B: 143|" + c255 + "|" + c255);
     Click(grid, at(20), Qt::RightButton);
     Click(grid, at(20), Qt::RightButton);   // on itself: back to its own index
@@ -163,6 +166,48 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
     EXPECT_FALSE(main->LoadPalette(TINTWELL_PNG_FIXTURES "/refused-grey.png"));
     EXPECT_EQ(messages.shown.back().text,
               "Cannot load palette: it holds greyscale pixels, not palette indices.");
+}
+
+// Every cell is filled with its colour; a transparent entry shows a checkerboard
+// under its lower right half, to its last pixel; a mapped entry carries a mark
+// of at least 4 pixels a side in its top right corner; each frame is 2 pixels
+// wide inside its rectangle. On a 96 DPI screen and on a coarse one.
+TEST(PaletteGrid, PaintsCellsTransparentHalvesMarksAndFrames) {
+    TestApp();
+    for (const double twips : {15.0, 30.0}) {
+        QWidget window;
+        PaletteGrid grid(ScreenUnits(twips, twips), &window);
+        ColorMap map;
+        map.SetEntry(5, 6);
+        grid.SetMap(&map);
+        for (int i = 0; i < 256; ++i)
+            grid.SetBackColor(i, 0x604020);  // dark: the mark is white
+        grid.SetAlpha(2, 0);
+        for (int f = 0; f < 3; ++f)
+            grid.MoveFrame(PaletteGrid::Frame(f), grid.CellRect(7 + 2 * f).adjusted(-1, -1, 1, 1));
+        const QImage shot = grid.grab().toImage();
+        // Pixel (x, y) of cell i, counted from its right or bottom edge when negative.
+        const auto at = [&](int i, int x, int y) {
+            const QRect r = grid.CellRect(i).translated(-grid.pos());
+            return QColor(shot.pixel(x < 0 ? r.right() + 1 + x : r.left() + x,
+                                     y < 0 ? r.bottom() + 1 + y : r.top() + y));
+        };
+        const QColor cell(0x20, 0x40, 0x60), white(Qt::white), grey(Qt::lightGray);
+        const QColor checker = grid.CellRect(2).width() > 10 ? grey : white;  // the last square
+        const std::tuple<int, int, int, QColor> probes[] = {
+            {0, -1, -1, cell}, {2, 0, 0, cell},      {2, -1, -1, checker}, {5, -1, 0, white},
+            {5, 0, 0, cell},   {7, 0, 5, Qt::black}, {7, 1, 5, cell},      {7, -1, 5, Qt::black},
+            {7, -2, 5, cell},  {9, 5, 0, Qt::red},   {9, 5, 1, cell},      {9, 5, -1, Qt::red},
+            {9, 5, -2, cell},  {11, 0, 0, Qt::blue}, {11, 1, 1, cell}};
+        for (const auto& [i, x, y, expected] : probes)
+            EXPECT_EQ(at(i, x, y).name(), expected.name())
+                << twips << " cell " << i << " at " << x << "," << y;
+        int marked = 0;  // inside a triangle of side 6 at 96 DPI, of 4 on the coarse screen
+        for (int y = 0; y < grid.CellRect(5).height(); ++y)
+            for (int x = 0; x < grid.CellRect(5).width(); ++x)
+                marked += at(5, x, y) == white;
+        EXPECT_EQ(marked, twips == 15 ? 15 : 6) << twips;
+    }
 }
 
 // Regression: after another palette loaded, "Selected" kept the previous

@@ -28,7 +28,7 @@ class Menus : public MainWindowFixture {
                                                 &M().mnuColorMapDeleteMap};
         for (int i = 0; i < 3; ++i)
             for (QAction* a : *menus[i])
-                lists[i] << a->text();
+                lists[i] << a->text() + (a->isVisible() ? "" : " (hidden)");
         EXPECT_TRUE(lists[0] == lists[1] && lists[0] == lists[2]);
         EXPECT_EQ(M().mnuColorMapLoad->actions().size(), lists[0].size());
         EXPECT_EQ(M().mnuColorMapDelete->menuAction()->isEnabled(), !lists[0].isEmpty());
@@ -266,18 +266,20 @@ TEST_F(Menus, OpensAFolderOrBmpFilesOfOneFolderFromTheCommandLineOrADrop) {
     for (const char* name :
          {"z.bmp", "art/a.bmp", "art/b.bmp", "art/c.BMP", "art/notes.txt", "other/d.bmp"})
         Diagonal(name);
+    const char* const kNotOneFolder = "The files given are not BMP files of one folder.";
     struct Case {
         std::vector<std::string> paths;
         const char* shown;  // "" when refused: the window stays as it was
         const char* refusal;
+        const char* says;  // "%1" for the first path
     } const cases[] = {
-        {{"art"}, "art: a.bmp, a.bmp", ""},
-        {{"art/b.bmp"}, "art: b.bmp, b.bmp", ""},
-        {{"art/c.BMP", "art/b.bmp"}, "art: b.bmp c.BMP, c.BMP", ""},
-        {{"art/b.bmp", "other/d.bmp"}, "", "Cannot Open"},
-        {{"art", "other"}, "", "Cannot Open"},
-        {{"art/notes.txt"}, "", "Cannot Open"},
-        {{"art/gone.bmp"}, "", "Not Found"},
+        {{"art"}, "art: a.bmp, a.bmp", "", ""},
+        {{"art/b.bmp"}, "art: b.bmp, b.bmp", "", ""},
+        {{"art/c.BMP", "art/b.bmp"}, "art: b.bmp c.BMP, c.BMP", "", ""},
+        {{"art/b.bmp", "other/d.bmp"}, "", "Cannot Open", kNotOneFolder},
+        {{"art", "other"}, "", "Cannot Open", kNotOneFolder},
+        {{"art/notes.txt"}, "", "Cannot Open", "\"%1\" is neither a folder nor a BMP file."},
+        {{"art/gone.bmp"}, "", "Not Found", "\"%1\" not found."},
     };
     for (const Case& c : cases) {
         for (const bool dropped : {false, true}) {
@@ -293,6 +295,9 @@ TEST_F(Menus, OpensAFolderOrBmpFilesOfOneFolderFromTheCommandLineOrADrop) {
             EXPECT_EQ(IniHas("Folder=" + main->FolderTag()), *c.shown != '\0');
             EXPECT_EQ(messages.Titles(),
                       dropped || !*c.refusal ? "" : c.refusal + std::string(";"));
+            if (!dropped && *c.says)
+                EXPECT_EQ(messages.shown.at(0).text,
+                          QString(c.says).arg(QString::fromStdString(paths[0])).toStdString());
             Close();
             messages.shown.clear();
             fs::remove(folder.path() / "Tintwell.ini");

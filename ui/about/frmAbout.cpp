@@ -144,8 +144,7 @@ void frmAbout::CreateControls() {
     cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(At(4245, 2745, 1260, 345));
-    cmdOK->setDefault(true);
-    cmdOK->setAutoDefault(true);
+    cmdOK->setAutoDefault(true);  // the dialog makes it its default button when it shows
     cmdOK->setFocus();
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 }

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygon>
 #include <QToolTip>
 
 #include "ui/preview/PictureBox.h"
@@ -148,10 +149,9 @@ QColor ToQColor(ColorValue c) {
 void PaletteGrid::PaintMark(QPainter& p, const QRect& cell, ColorValue color) const {
     const int side = std::max(4, cell.width() * 2 / 5);
     const QPoint corner = cell.topLeft() + QPoint(cell.width(), 0);
-    const QPoint points[3] = {corner, corner - QPoint(side, 0), corner + QPoint(0, side)};
     p.setPen(Qt::NoPen);
     p.setBrush(IsLight(color) ? Qt::black : Qt::white);
-    p.drawPolygon(points, 3);
+    p.drawPolygon(QPolygon({corner, corner - QPoint(side, 0), corner + QPoint(0, side)}));
 }
 
 // A dotted frame inside the focused cell, black under white, seen on any colour.

@@ -37,7 +37,7 @@ void PictureBox::SetColors(const Colors& base, const Colors& recolored,
 }
 
 void PictureBox::SetZoom(int zoom) {
-    zoom_ = zoom < 1 ? 1 : zoom;
+    zoom_ = std::max(1, zoom);
     update();
 }
 
