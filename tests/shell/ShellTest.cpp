@@ -121,7 +121,7 @@ TEST_F(Shell, AStateGuidBringsBackTheLastFolderChosenUnderIt) {
     FileDialogStates states;
     IFileDialog dialog(&exec, &states);
     const QString guid = "{0B8D2F44-7C1E-4F7B-9D35-6A1E2B3C4D5E}";
-    // State GUID, "a" as the startup folder (else as the default one), the folder shown;
+    // State GUID, "a" as the startup folder (else just the default one), the folder shown;
     // "b" is chosen in the first show, a "-" forgets it.
     const std::tuple<QString, bool, const char*> shows[] = {{guid, true, "a"},
                                                             {guid.toLower(), false, "b"},
@@ -131,7 +131,8 @@ TEST_F(Shell, AStateGuidBringsBackTheLastFolderChosenUnderIt) {
     exec.answers = {{{Path("b")}, {}, {}}};
     for (const auto& [state, startup, shown] : shows) {
         dialog.propDialogStateGUID(state);
-        startup ? dialog.propStartupFolder_Set(Path("a")) : dialog.propDefaultFolder_Set(Path("a"));
+        dialog.propStartupFolder_Set(Path(startup ? "a" : "gone"));  // "gone": there is none
+        dialog.propDefaultFolder_Set(Path("a"));
         dialog.DialogShow(nullptr, 2);
         EXPECT_EQ(exec.seen.back().section('|', 3, 3), Path(shown))
             << state.toStdString() << " " << startup;
@@ -157,7 +158,7 @@ struct Receiver : IFileDialogEvents {
         events << key + "=" + QString::number(result);
     }
     void FilterRequest(IFileDialog&, const ShellItem& f, bool& deny) override {
-        deny = ++filtered && f.path.endsWith(".bmp");
+        if (++filtered && f.path.endsWith(".bmp")) deny = true;
     }
     QStringList events;
     int vetoes = 1, filtered = 0;
@@ -449,6 +450,9 @@ TEST(ResizeLimits, HoldWindowsWithinTheirLimitsUntilRemoved) {
     main.show();  // applied again, now without the frame
     EXPECT_EQ(main.minimumSize(), least - (main.frameGeometry().size() - main.geometry().size()));
     limits.KeepInnerAtLeast(&main, {500, 0});
+    main.setMinimumSize(0, 0);
+    QMoveEvent moved({5, 5}, {});
+    QApplication::sendEvent(&main, &moved);  // moved: applied again
     EXPECT_EQ(main.minimumWidth(), 500);
     limits.RemoveFormLimits(&main);
     EXPECT_EQ(main.minimumSize(), QSize(10, 10));
