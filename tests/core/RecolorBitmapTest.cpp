@@ -86,6 +86,8 @@ TEST(ColorMap, EditsAreUndoneUpToTheHistorysLimitAndSetTheChangedFlag) {
     EXPECT_EQ(undone, 3);
     EXPECT_EQ(small.Entry(147), 0);
     EXPECT_EQ(small.Entry(148), 148);
+    EXPECT_TRUE(three.Redo());
+    EXPECT_EQ(small.Entry(148), 0);
     for (undone = 0; standard.Undo();)
         ++undone;
     EXPECT_EQ(undone, 150);
@@ -146,6 +148,10 @@ TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"kept.txt"});
     }
     EXPECT_THROW(ColorIndexListText(badWidth), std::out_of_range);
+    std::string none = "none";  // an image without rows has an empty list
+    EXPECT_EQ(WriteColorIndexList(Loaded(Bmp().Size(3, 0)), dir / "none", none),
+              IndexListResult::Written)
+        << none;
     EXPECT_EQ(ColorIndexListText(EightBit(3, 1, {0, 12, 255})) + ColorIndexListText(deep),
               "  0, 12,255,\r\n");  // fields of four from the top row; nothing for 24 bits
     const MessageRequest m = IndexListFailedMessage("why");
