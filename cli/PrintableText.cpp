@@ -55,7 +55,7 @@ std::string PrintableText(std::string_view text) {
             out += text[i++];
             continue;
         }
-        const std::size_t length = c >= 0x80 ? Utf8Length(text, i) : 0;
+        const std::size_t length = Utf8Length(text, i);
         const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
         const bool turns = Bidirectional(text, i, length);
         if (length > 0 && !c1 && !turns) {

@@ -145,12 +145,10 @@ std::int32_t ScanLong(std::string_view text) {
 }
 
 bool IsNumericName(std::string_view name, double& rounded) {
-    std::size_t i = 0, end = name.size();
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (i < end && blank(name[i]))
-        ++i;
-    while (end > i && blank(name[end - 1]))
-        --end;
+    // Blanks and tabs around the number do not count. With nothing else,
+    // end is 0 and i is past it.
+    const std::size_t end = name.find_last_not_of(" \t") + 1;
+    std::size_t i = name.find_first_not_of(" \t");
     Decimal d;
     if (i < end && (name[i] == '+' || name[i] == '-')) d.negative = name[i++] == '-';
     bool anyDigit = false;

@@ -41,8 +41,6 @@ clsHelpViewer::clsHelpViewer(QWidget* owner)
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
     browser_->setOpenLinks(true);
     browser_->setOpenExternalLinks(true);
-    back_->setEnabled(false);
-    forward_->setEnabled(false);
     back_->setShortcut(QKeySequence::Back);
     forward_->setShortcut(QKeySequence::Forward);
     // Esc closes the help window, as it does a dialog.
@@ -64,6 +62,7 @@ clsHelpViewer::clsHelpViewer(QWidget* owner)
     connect(contents_, &QToolButton::clicked, this, &clsHelpViewer::ShowContents);
     connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
     connect(forward_, &QToolButton::clicked, browser_, &QTextBrowser::forward);
+    // Every setSource sets both, and the window shows only after its first one.
     connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QToolButton::setEnabled);
 }

@@ -254,6 +254,7 @@ const Stream kStreams[] = {
      {1, 2, 1, 2, 1, 3, 4, 5, 6, 7}, "", 12},
     {"Rle4AbsoluteRunIsPaddedToAWord", 4, 5, 1, {0, 5, 0x12, 0x34, 0x50, 0xEE, 0, 1}, {1, 2, 3, 4, 5}, "", 8},
     {"Rle4RunPastTheRowEndIsCut", 4, 3, 1, {4, 0x12, 0, 1}, {1, 2, 1}, "", 4},
+    {"Rle4RunStopsAtItsLength", 4, 4, 1, {3, 0x12, 0, 1}, {1, 2, 1, 0}, "", 4},
 };
 // clang-format on
 
@@ -315,16 +316,15 @@ TEST(AtomicFile, ReplacesWhollyKeepingPermissionsOwnerAndLinks) {
     EXPECT_EQ(ReadFile(dir / "new"), "abc");
     WriteFile(dir / "f", std::string(5000, 'x'));
     ASSERT_EQ(::chmod((dir / "f").c_str(), 0640), 0);
-    const bool root = ::geteuid() == 0;  // only root can hand a file to another owner
-    if (root) {
-        ASSERT_EQ(::chown((dir / "f").c_str(), 1234, ::getegid()), 0);
-    }
-    ASSERT_TRUE(Replace(dir / "f", "de"));
-    struct stat st {};
-    ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(st.st_uid, 1234u);
+    const bool root = ::geteuid() == 0;  // only root can hand a file to another owner or group
+    for (const auto& [uid, gid] : {std::pair{1234u, ::getegid()}, {::geteuid(), 4321u}}) {
+        ASSERT_EQ(root ? ::chown((dir / "f").c_str(), uid, gid) : 0, 0);
+        ASSERT_TRUE(Replace(dir / "f", "de"));
+        struct stat st {};
+        ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(std::pair(st.st_uid, st.st_gid),
+                  root ? std::pair(uid, gid) : std::pair(::geteuid(), ::getegid()));
     }
     EXPECT_EQ(ReadFile(dir / "f"), "de");
 
@@ -346,10 +346,6 @@ TEST(AtomicFile, ReplacesWhollyKeepingPermissionsOwnerAndLinks) {
 TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
     TempDir dir;
     WriteFile(dir / "f", "old");
-    {
-        AtomicFile abandoned(dir / "f");
-        ASSERT_TRUE(abandoned.Open() && abandoned.Write("zz", 2));
-    }
     AtomicFile overFolder(dir / "target");
     ASSERT_TRUE(overFolder.Open() && overFolder.Write("abc", 3));
     fs::create_directories(dir / "target" / "keep");  // a folder no rename can replace
@@ -373,13 +369,10 @@ TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
 // Faults only the kernel causes: an interrupted call is made again, a missing
 // one is done another way (a copy between file systems by hand), any other
 // failure is reported and leaves the original whole, with no temporary behind.
-struct KernelFault {
-    const char* call;
-    int error, times;
-    const char* text;  // in the error; nullptr: the file is replaced; "": refused
-};
+// The call, its error, how many calls fail in turn, a part of the error
+// (nullptr: the file is replaced; "": the replacement is refused).
 // clang-format off
-const KernelFault kKernelFaults[] = {
+const std::tuple<const char*, int, int, const char*> kKernelFaults[] = {
     {"write", EINTR, 1, nullptr}, {"pwrite", EINTR, 1, nullptr},
     {"copy_file_range", EINTR, 1, nullptr}, {"copy_file_range", ENOSYS, 1, nullptr},
     {"copy_file_range", EXDEV, 1, nullptr}, {"renameat2", EINVAL, 1, nullptr},
@@ -393,8 +386,8 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
     std::string big(300000, '\0');  // copied by hand in several pieces
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>(i * 31 + 7);
-    for (const KernelFault& k : kKernelFaults) {
-        SCOPED_TRACE(std::string(k.call) + ": " + std::strerror(k.error));
+    for (const auto& [call, error, times, text] : kKernelFaults) {
+        SCOPED_TRACE(std::string(call) + ": " + std::strerror(error));
         TempDir dir;
         WriteFile(dir / "f", "old");
         WriteFile(dir / "src", big);
@@ -404,7 +397,7 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         bool ok = false;
         int calls = 0;
         {
-            FailCall fault(k.call, k.error, 1, k.times);
+            FailCall fault(call, error, 1, times);
             ok = out.Open() && out.Write("zz", 2) && out.Restart() && out.Write("new ", 4) &&
                  out.CopyFrom(src, big.size()) && out.WriteAt(0, "N", 1) &&
                  out.Commit([](const struct stat*) { return true; });
@@ -412,13 +405,13 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         }
         EXPECT_FALSE(shorter.Open() && shorter.CopyFrom(src, big.size() + 1) && shorter.Commit());
         ::close(src);
-        EXPECT_EQ(ok, k.text == nullptr) << out.Error();
-        EXPECT_EQ(out.Refused(), k.text && !*k.text);
-        EXPECT_NE(out.Error().find(k.text ? k.text : ""), std::string::npos) << out.Error();
-        EXPECT_TRUE(ReadFile(dir / "f") == (k.text ? "old" : "New " + big));
+        EXPECT_EQ(ok, text == nullptr) << out.Error();
+        EXPECT_EQ(out.Refused(), text && !*text);
+        EXPECT_NE(out.Error().find(text ? text : ""), std::string::npos) << out.Error();
+        EXPECT_TRUE(ReadFile(dir / "f") == (text ? "old" : "New " + big));
         EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "src"}));
         EXPECT_EQ(calls,
-                  k.error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
+                  error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
     }
 }
 

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/ColorMapHistory.h"
+#include "core/IndexCounts.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
@@ -73,6 +74,22 @@ TEST(RecolorBitmap, MapsOnlyThePixelsTheBitmapHolds) {
             }
 }
 
+// Every pixel the bytes hold counts once for its index, at every palette
+// depth; an image without a palette has no counts.
+TEST(IndexCounts, CountEachHeldPixelOnceForItsIndex) {
+    for (int bits : {1, 4, 8})
+        for (bool cut : {false, true}) {  // cut: the top row is not held
+            const Bmp b = Bmp().Bits(bits).Size(7, 3);
+            const clsBitmap bmp = Loaded(Bmp(b).Cut(b.Build().size() - (cut ? b.Stride() : 0)));
+            std::vector<std::int64_t> expected(256);
+            for (int y = cut; y < 3; ++y)
+                for (int x = 0; x < 7; ++x)
+                    ++expected[b.Pixel(x, y)];
+            EXPECT_EQ(CountIndices(bmp), expected) << bits << " bits, cut " << cut;
+        }
+    EXPECT_EQ(CountIndices(Loaded(Bmp().Bits(24))), std::vector<std::int64_t>());
+}
+
 TEST(ColorMap, EditsAreUndoneUpToTheHistorysLimitAndSetTheChangedFlag) {
     ColorMap small, large;
     ColorMapHistory three(small, 3), standard(large);
@@ -86,6 +103,8 @@ TEST(ColorMap, EditsAreUndoneUpToTheHistorysLimitAndSetTheChangedFlag) {
     EXPECT_EQ(undone, 3);
     EXPECT_EQ(small.Entry(147), 0);
     EXPECT_EQ(small.Entry(148), 148);
+    EXPECT_TRUE(three.Redo());
+    EXPECT_EQ(small.Entry(148), 0);
     for (undone = 0; standard.Undo();)
         ++undone;
     EXPECT_EQ(undone, 150);
@@ -146,6 +165,10 @@ TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"kept.txt"});
     }
     EXPECT_THROW(ColorIndexListText(badWidth), std::out_of_range);
+    std::string none = "none";  // an image without rows has an empty list
+    EXPECT_EQ(WriteColorIndexList(Loaded(Bmp().Size(3, 0)), dir / "none", none),
+              IndexListResult::Written)
+        << none;
     EXPECT_EQ(ColorIndexListText(EightBit(3, 1, {0, 12, 255})) + ColorIndexListText(deep),
               "  0, 12,255,\r\n");  // fields of four from the top row; nothing for 24 bits
     const MessageRequest m = IndexListFailedMessage("why");

@@ -233,12 +233,17 @@ TEST(RecolorFileFaults, AFullDiskOrAFailingFlushLeavesTheFileWholeAndSaysWhatFai
         FailCall fault("sync_file_range", EIO, 2);  // the first starts the new file's write-out
         EXPECT_EQ(Recolor(dir / "a.bmp", true), "0 Backup Failed;");
     }
-    FailCall fault("fsync", EIO);
-    EXPECT_FALSE(MakeBackup(dir / "a.bmp", made, why));
+    {
+        FailCall fault("fsync", EIO);
+        EXPECT_FALSE(MakeBackup(dir / "a.bmp", made, why));
+    }
     EXPECT_NE(why.find("Could not flush"), std::string::npos) << why;
     EXPECT_EQ(ReadFile(dir / "a.bmp"), old);
     EXPECT_EQ(fs::hard_link_count(dir / "a.bmp"), 1u);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Tintwell Backup", "a.bmp"}));
+    FailCall count("fsync", 0, 1, 0);  // the new file's flush commits its backup's too
+    EXPECT_EQ(Recolor(dir / "a.bmp", true), "1 ");
+    EXPECT_EQ(count.calls, 1);
 }
 
 TEST(RecolorFileFaults, ReadOnlyFilesAndFoldersAreLeftAlone) {

@@ -1,9 +1,8 @@
 #pragma once
-// Faults only the kernel causes (an interrupted call, a call this kernel lacks,
-// a failing flush), on purpose. Included by one source file of a test program,
-// this puts its own versions of a few system calls before the C library's.
-// While a FailCall lives, the `nth` call of `name` from then on (1: the next
-// one) and the `times - 1` after it fail with `error`; other calls pass on.
+// Faults only the kernel causes, on purpose: included by one source of a test
+// program, this puts its own versions of a few system calls before the C
+// library's. While a FailCall lives, the `nth` call of `name` from then on
+// (1: the next) and the `times - 1` after it fail with `error`; others pass on.
 #include <dlfcn.h>
 #include <sys/types.h>
 
