@@ -28,11 +28,8 @@ TEST_F(MainWindow, StartsFromTheDefaultsThenFromWhatTheSettingsHold) {
     ASSERT_TRUE(main->LoadedView() && main->LoadedView()->isVisible());
     EXPECT_EQ(main->LoadedView()->windowTitle(), "30 x 20");
     EXPECT_EQ(main->LoadedView()->img(0)->size(), QSize(30, 20));  // at zoom 1
-    EXPECT_EQ(main->lblColor->BackColor(200), Bmp::PaletteColor(200));
-    const std::string cell0 = "0 (00h) R: 0 G: 255 B: 3";  // the palette's first colour
+    const std::string cell0 = "0 (00h) R: 0 G: 255 B: 3";          // the palette's first colour
     EXPECT_EQ(Groups(), cell0 + "|" + cell0 + "|" + cell0);
-    EXPECT_EQ(main->lblColor->FrameRect(PaletteGrid::shpOld),
-              main->lblColor->CellRect(0).adjusted(-1, -1, 1, 1));
     EXPECT_EQ(main->frameGeometry().topLeft(), QPoint(0, 0));
     EXPECT_EQ(main->centralWidget()->width(), main->DesignedClientSize().width());
     EXPECT_TRUE(messages.shown.empty() && app->Map().IsIdentity());
@@ -173,10 +170,8 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
               "Cannot load palette: it holds greyscale pixels, not palette indices.");
 }
 
-// Every cell is filled with its colour; a transparent entry shows a checkerboard
-// under its lower right half, to its last pixel; a mapped entry carries a mark of
-// at least 4 pixels a side; the frames are 2 pixels wide inside their rectangle,
-// the focus frame a ring inside its cell. On a 96 DPI screen and on a coarse one.
+// Cell colours, the checkerboard of a transparent entry to its last pixel, marks of
+// 4 pixels a side or more, frames 2 pixels wide inside, the focus ring; at two DPIs.
 TEST(PaletteGrid, PaintsCellsTransparentHalvesMarksAndFrames) {
     TestApp();
     for (const double twips : {15.0, 30.0}) {
@@ -200,8 +195,8 @@ TEST(PaletteGrid, PaintsCellsTransparentHalvesMarksAndFrames) {
             return QColor(shot.pixel(x < 0 ? r.right() + 1 + x : r.left() + x,
                                      y < 0 ? r.bottom() + 1 + y : r.top() + y));
         };
-        const QColor cell(0x20, 0x40, 0x60), white(Qt::white), grey(Qt::lightGray);
-        const QColor checker = grid.CellRect(2).width() > 10 ? grey : white;  // the last square
+        const QColor cell(0x20, 0x40, 0x60), white(Qt::white),
+            checker(grid.CellRect(2).width() > 10 ? Qt::lightGray : Qt::white);  // the last square
         const std::tuple<int, int, int, QColor> probes[] = {
             {0, -1, -1, cell},   {2, 0, 0, cell},      {2, -1, -1, checker}, {5, -1, 0, white},
             {5, 0, 0, cell},     {7, 0, 5, Qt::black}, {7, 1, 5, cell},      {7, -1, 5, Qt::black},

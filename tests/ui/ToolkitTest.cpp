@@ -53,9 +53,7 @@ TEST(PictureBox, ShowsExactlyWhatRecolorBitmapWritesAtEveryDepthZoomAndScroll) {
                 [bits](int x, int y) { return (x * 31 + y * 17) & ((1 << bits) - 1); }));
             PictureBox::Colors file, mapped;
             for (int i = 0; i < 256; ++i)
-                file[i] = Q(Bmp::PaletteColor(i));
-            for (int i = 0; i < 256; ++i)
-                mapped[i] = file[map[static_cast<std::uint8_t>(i)]];
+                file[i] = Q(Bmp::PaletteColor(i)), mapped[i] = Q(Bmp::PaletteColor(map[i]));
             PictureBox box(1, nullptr);
             box.SetSource(&source);
             box.resize(40, 30);
