@@ -3,7 +3,10 @@
 // links, the help viewer and the pointer capture of link controls.
 #include <sys/stat.h>
 
+#include <set>
+
 #include <QCheckBox>
+#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QScreen>
@@ -118,7 +121,7 @@ TEST_F(Shell, AStateGuidBringsBackTheLastFolderChosenUnderIt) {
     FileDialogStates states;
     IFileDialog dialog(&exec, &states);
     const QString guid = "{0B8D2F44-7C1E-4F7B-9D35-6A1E2B3C4D5E}";
-    // State GUID, "a" as the startup folder (else as the default one), the folder shown;
+    // State GUID, "a" as the startup folder (else just the default one), the folder shown;
     // "b" is chosen in the first show, a "-" forgets it.
     const std::tuple<QString, bool, const char*> shows[] = {{guid, true, "a"},
                                                             {guid.toLower(), false, "b"},
@@ -128,7 +131,8 @@ TEST_F(Shell, AStateGuidBringsBackTheLastFolderChosenUnderIt) {
     exec.answers = {{{Path("b")}, {}, {}}};
     for (const auto& [state, startup, shown] : shows) {
         dialog.propDialogStateGUID(state);
-        startup ? dialog.propStartupFolder_Set(Path("a")) : dialog.propDefaultFolder_Set(Path("a"));
+        dialog.propStartupFolder_Set(Path(startup ? "a" : "gone"));  // "gone": there is none
+        dialog.propDefaultFolder_Set(Path("a"));
         dialog.DialogShow(nullptr, 2);
         EXPECT_EQ(exec.seen.back().section('|', 3, 3), Path(shown))
             << state.toStdString() << " " << startup;
@@ -153,14 +157,16 @@ struct Receiver : IFileDialogEvents {
     void CustomControlClicked(IFileDialog&, const QString& key, int32_t& result) override {
         events << key + "=" + QString::number(result);
     }
-    void FilterRequest(IFileDialog&, const ShellItem&, bool&) override { events << "filter"; }
+    void FilterRequest(IFileDialog&, const ShellItem& f, bool& deny) override {
+        if (++filtered && f.path.endsWith(".bmp")) deny = true;
+    }
     QStringList events;
-    int vetoes = 1;
+    int vetoes = 1, filtered = 0;
     bool refuseFolders = true;
 };
 
-// Selects the entry `name` in the dialog's list once it is read, and presses Enter on it.
-void Open(QFileDialog& d, const QString& name) {
+// The entry `name` of the dialog's list once it is read (waiting `ms` at most), else invalid.
+QModelIndex Entry(QFileDialog& d, const QString& name, int ms = 5000) {
     auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
     QModelIndex entry;
     (void)QTest::qWaitFor(
@@ -170,8 +176,14 @@ void Open(QFileDialog& d, const QString& name) {
                     entry = view->model()->index(row, 0, view->rootIndex());
             return entry.isValid();
         },
-        5000);
-    view->setCurrentIndex(entry);
+        ms);
+    return entry;
+}
+
+// Selects the entry `name` in the dialog's list once it is read, and presses Enter on it.
+void Open(QFileDialog& d, const QString& name) {
+    auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
+    view->setCurrentIndex(Entry(d, name));
     Key(view, Qt::Key_Return);
 }
 
@@ -213,6 +225,7 @@ TEST_F(Shell, EventsReachTheReceiverWhichMayVetoFolderChangesAndOk) {
     EXPECT_EQ(r.events.count("ok"), 2);
     EXPECT_EQ(dialog.DialogHWND(), nullptr);  // idle again
     EXPECT_EQ(dialog.ResultsItem(1)->path, Path("b"));
+    EXPECT_EQ(r.filtered, 0);  // not asked for
 }
 
 TEST_F(Shell, CustomControlsLiveInTheDialogWhileItShows) {
@@ -230,6 +243,7 @@ TEST_F(Shell, CustomControlsLiveInTheDialogWhileItShows) {
     EXPECT_FALSE(f.Customize_CloseContainer("inner"));  // closed with the outer one
     ASSERT_TRUE(f.Customize_CreateNonGroupItem(11, "edit", "first") &&
                 f.Customize_CreateNonGroupItem(12, "push", "Push") &&
+                f.Customize_CreateNonGroupItem(14, "line", "") &&
                 f.Customize_CreateGroup("combo", 1, "Kind", {"A", "gone"}) &&
                 f.Customize_CreateGroup("radio", 2, "Pick", {"gone", "x", "y"}) &&
                 f.Customize_CreateGroup("menu", 3, "Menu", {"m"}));
@@ -240,21 +254,30 @@ TEST_F(Shell, CustomControlsLiveInTheDialogWhileItShows) {
                  f.Customize_RemoveGroupItem("radio", -1) ||
                  f.Customize_AppendGroupItem("check", "B") ||
                  f.Customize_CreateNonGroupItem(12, "check", "again"));
-    ASSERT_TRUE(f.AttachEvents(&r, "key", false, true, false));
+    ASSERT_TRUE(f.AttachEvents(&r, "key", false, true, true));
+    f.propStartupFolder_Set(Path());
     EXPECT_EQ(f.CustomControl_SetTextBoxText("edit", "idle"), QString());
     QStringList states;  // "key=selected", then "key item=enabled visible" or "=-" when refused
     exec.answers = {
         {{},
          [&](QFileDialog& q) {
              q.show();
+             EXPECT_TRUE(f.IsShowing() && Entry(q, "two.txt").isValid());
+             EXPECT_FALSE(Entry(q, "three.bmp", 0).isValid());  // denied by the receiver
+             auto* host = q.findChild<QWidget*>("customControls");
              q.findChild<QCheckBox*>()->click();
-             q.findChild<QWidget*>("customControls")->findChild<QPushButton*>()->click();
+             host->findChild<QPushButton*>()->click();
+             QStringList labels;
+             for (const QLabel* label : host->findChildren<QLabel*>())
+                 labels << label->text();
+             EXPECT_EQ(labels, (QStringList{"Kind", "Pick"}));  // no caption for the edit box
              EXPECT_EQ(f.CustomControl_SetTextBoxText("edit", "second"), "second");
              EXPECT_EQ(f.CustomControl_GetTextBoxText("edit"), "second");
              EXPECT_EQ(f.CustomControl_SetControlCaption("none", "x"), "");
              EXPECT_TRUE(f.CustomControl_SetSelected("combo", 1) &&
                          f.CustomControl_SetSelected("radio", 1) &&
                          f.CustomControl_SetState("combo", false, false, 1) &&
+                         f.CustomControl_SetState("combo", true, true, 0) &&
                          f.CustomControl_SetState("check", false, true) &&
                          f.CustomControl_SetState("menu", false, true, 0));
              EXPECT_FALSE(f.CustomControl_SetSelected("combo", 2) ||
@@ -283,7 +306,7 @@ TEST_F(Shell, CustomControlsLiveInTheDialogWhileItShows) {
     EXPECT_EQ(f.CustomControl_GetTextBoxText("edit"), QString());
     EXPECT_TRUE(f.Customize_CreateNonGroupItem(10, "check", "cleared with the show"));
     EXPECT_EQ(f.DialogGetFilterIndex(), -1);
-    EXPECT_FALSE(f.DialogGetCurrentFolder().has_value());
+    EXPECT_FALSE(f.IsShowing() || f.DialogGetCurrentFolder().has_value());
 }
 
 TEST_F(Shell, FolderAndSaveDialogsGiveBackThePathChosen) {
@@ -307,7 +330,8 @@ TEST_F(Shell, FolderAndSaveDialogsGiveBackThePathChosen) {
         {{{"other.csv"}, {}, "All files (*)"}, 1, 2, Path("other.csv")},
         {{{deep + "/castle.txt"}, {}, {}}, 2, 2, deep + "/castle.txt"},
         {{{"pipe"}, {}, {}}, 1, 1, Path("pipe")},  // written as it is
-        {{{"pipe.csv"}, {}, {}}, 1, 1, Path("pipe.csv")}};
+        {{{"pipe.csv"}, {}, {}}, 1, 1, Path("pipe.csv")},
+        {{{"a.txt"}, {}, {}}, 1, 1, Path("a.txt")}};  // "a" is a folder
     for (auto [answer, index, indexBack, path] : saves) {
         exec.answers = {answer};
         EXPECT_EQ(ShowSaveDialog(&owner, filter, "Save color index list", Path(), "txt",
@@ -328,7 +352,7 @@ TEST(OpenURL, OpensTheLinkOrSaysWhyNotByTheCode) {
     struct Opener : IUrlOpener {
         std::int32_t Open(const QString& t) override { return opened << t, code; }
         QStringList opened;
-        std::int32_t code = 42;
+        std::int32_t code = 33;
     } opener;
     RecordingMessageBox messages;
     OpenURL("https://www.example.org", opener, messages);
@@ -337,7 +361,6 @@ TEST(OpenURL, OpensTheLinkOrSaysWhyNotByTheCode) {
     const std::pair<std::int32_t, const char*> codes[] = {
         {kShellNoAssociation,
          "There is no application associated with the given filename extension."},
-        {0, "The operating system is out of memory or resources."},
         {-1, "Unknown Error"}};
     for (const auto& [code, text] : codes) {
         opener.code = code;
@@ -346,7 +369,12 @@ TEST(OpenURL, OpensTheLinkOrSaysWhyNotByTheCode) {
                   "Error opening URL in browser.\r\nShellExecute returned code " +
                       std::to_string(code) + ": " + text);
     }
-    EXPECT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown.size(), 2u);
+    std::set<std::string> texts;  // each code the shell names has a text of its own
+    for (int code : {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32})
+        texts.insert(ShellExecuteErrorText(code));
+    EXPECT_EQ(texts.size(), 13u);
+    EXPECT_EQ(texts.count(ShellExecuteErrorText(-1)), 0u);
     EXPECT_EQ(messages.shown[0].title, "ShellExecute Error");
     EXPECT_EQ(DesktopUrlOpener().Open("   "), kShellFileNotFound);
 }
@@ -415,12 +443,17 @@ TEST(ResizeLimits, HoldWindowsWithinTheirLimitsUntilRemoved) {
     EXPECT_EQ(main.minimumSize(), least);
     EXPECT_EQ(main.maximumSize(), main.screen()->virtualGeometry().size());
     limits.AddLimits(&other, 100, 80, 300, 0, true);
-    limits.SizeFixed(&other, {100, 80});  // fixed at its minimum
+    limits.SizeFixed(&other, {50, 40});  // held at its minimum
     EXPECT_EQ(other.maximumSize(), QSize(100, 80));
     EXPECT_EQ(limits.FindLimits(&other), 1);
     main.setMinimumSize(0, 0);
     main.show();  // applied again, now without the frame
     EXPECT_EQ(main.minimumSize(), least - (main.frameGeometry().size() - main.geometry().size()));
+    limits.KeepInnerAtLeast(&main, {500, 0});
+    main.setMinimumSize(0, 0);
+    QMoveEvent moved({5, 5}, {});
+    QApplication::sendEvent(&main, &moved);  // moved: applied again
+    EXPECT_EQ(main.minimumWidth(), 500);
     limits.RemoveFormLimits(&main);
     EXPECT_EQ(main.minimumSize(), QSize(10, 10));
     EXPECT_EQ(limits.FindLimits(&main), -1);
