@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/ColorMapHistory.h"
+#include "core/IndexCounts.h"
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
@@ -71,6 +72,22 @@ TEST(RecolorBitmap, MapsOnlyThePixelsTheBitmapHolds) {
                     Bmp(full).Set32(kHeight, topDown ? -2'000'000'000 : 2'000'000'000), Inverted(),
                     {0, topDown ? 1 : 1'999'999'998, 3, 1}, false);
             }
+}
+
+// Every pixel the bytes hold counts once for its index, at every palette
+// depth; an image without a palette has no counts.
+TEST(IndexCounts, CountEachHeldPixelOnceForItsIndex) {
+    for (int bits : {1, 4, 8})
+        for (bool cut : {false, true}) {  // cut: the top row is not held
+            const Bmp b = Bmp().Bits(bits).Size(7, 3);
+            const clsBitmap bmp = Loaded(Bmp(b).Cut(b.Build().size() - (cut ? b.Stride() : 0)));
+            std::vector<std::int64_t> expected(256);
+            for (int y = cut; y < 3; ++y)
+                for (int x = 0; x < 7; ++x)
+                    ++expected[b.Pixel(x, y)];
+            EXPECT_EQ(CountIndices(bmp), expected) << bits << " bits, cut " << cut;
+        }
+    EXPECT_EQ(CountIndices(Loaded(Bmp().Bits(24))), std::vector<std::int64_t>());
 }
 
 TEST(ColorMap, EditsAreUndoneUpToTheHistorysLimitAndSetTheChangedFlag) {
