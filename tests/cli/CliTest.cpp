@@ -184,6 +184,7 @@ TEST(CliUsage, RefusesBadCommandLinesWithExitCodeTwoTouchingNothing) {
         C{"recolor -p 3:7 -p 1-5:11-15 a.bmp", "index 3 is mapped twice"},
         C{"recolor -p3:7 --select 1,2,-3,4 a.bmp", "\"1,2,-3,4\" is not a selection X,Y,W,H"},
         C{"recolor -p3:7 -j 0 a.bmp", "\"0\" is not a number of jobs from 1 to 1024"},
+        C{"recolor -p3:7 -j 1025 a.bmp", "\"1025\" is not a number of jobs from 1 to 1024"},
         // Regression: a selection without a pixel rewrote and backed up the image.
         C{"recolor -p3:7 --select 0,0,0,0 a.bmp",
           "the selection 0,0,0,0 holds no pixel of \"a.bmp\", which is 5 x 3 pixels"},
@@ -298,6 +299,9 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     const std::string png = SmallPng(0);  // 4 x 2, rows 0 1 2 3
     WriteFile(dir / "p.png", png);
     WriteFile(dir / "cut.png", png.substr(0, png.size() - 12));
+    const std::size_t idat = png.find("IDAT") - 4;  // a tRNS chunk goes before it
+    WriteFile(dir / "t.png",
+              png.substr(0, idat) + Chunk("tRNS", std::string("\0\xff", 2)) + png.substr(idat));
     const std::string list = "  0, 12,255,\r\n  7,  7,100,\r\n",
                       no = "; no color index list was written.\n";
     const std::pair<const char*, std::string> cases[] = {
@@ -351,6 +355,8 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     for (const auto& [line, result] : cases)
         EXPECT_EQ(Cli(line, dir.path(), (dir / "app" / "tintwell-cli").string()), result) << line;
     EXPECT_EQ(ReadFile(dir / "a.txt"), list);
+    const std::string t = Cli("info t.png", dir.path());
+    EXPECT_NE(t.find("\nTransparency:  2 entries in tRNS, 1 of them not opaque\n"), t.npos) << t;
     EXPECT_EQ(ReadFile(dir / "keep.txt"), "kept");
     EXPECT_TRUE(fs::is_symlink(dir / "loop"));
     // Regression: a file this user may not read was "not a 256 color BMP".
@@ -484,6 +490,21 @@ TEST(CliRecolor, AFileSizeLimitFailsOneFileAsAFullDiskAndTheBatchGoesOn) {
            dir.path());
     EXPECT_EQ(r.substr(0, r.find("|\"")), "1|Recolored 1 of 2 files. 1 refused.\n");
     EXPECT_NE(r.find("No space left on device"), std::string::npos) << r;
+}
+
+// On a terminal a run that takes long shows how far it is and clears that
+// line before the summary; into a file or a pipe it shows nothing.
+TEST(CliRecolor, ShowsProgressOnATerminalOnly) {
+    TempDir dir;
+    MakeImages(dir.path(), 8);
+    const std::string waits = "flock img3.bmp sleep 0.8 & sleep 0.2; ",  // past the first 500 ms
+        run = " recolor --no-backup -p 1:2 -j 1 .";
+    const std::string tty = Sh(waits + "script -qec \"'$0'" + run + "\" /dev/null", dir.path());
+    EXPECT_TRUE(std::regex_match(tty, std::regex("0\\|(\r\x1b\\[KRecoloring [0-9]+ of 20 files "
+                                                 "\\([0-9]+%\\))+\r\x1b\\[KRecolored 20 of "
+                                                 "20 files\\.\r\n\\|")))
+        << tty;
+    EXPECT_EQ(Sh(waits + "\"$0\"" + run, dir.path()), "0|Recolored 20 of 20 files.\n|");
 }
 
 // Regression: file names sent terminal codes and turned lines around.
