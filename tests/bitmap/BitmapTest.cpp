@@ -18,8 +18,10 @@
 namespace tintwell::test {
 namespace {
 
-std::string Bytes(const clsBitmap& b) {
-    return {b.Pixels().begin(), b.Pixels().end()};
+std::int32_t At32(const std::string& b, std::size_t at) {
+    std::int32_t v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
 }
 
 struct Layout {
@@ -30,7 +32,10 @@ struct Layout {
 
 class EveryLayout : public ::testing::TestWithParam<Layout> {};
 
-TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
+// Loaded from bytes and from a file alike, and saved byte for byte as it was
+// read; a copy gets a fresh 40-byte header at 96 dpi, a full colour table and
+// the same pixel bytes.
+TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsAndSavesThemAsReadOrAsAFreshCopy) {
     const Layout l = GetParam();
     const Bmp b = Bmp()
                       .Bits(l.bits)
@@ -44,7 +49,7 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
     TempDir dir;
     WriteFile(dir / "a.bmp", bytes);
     ASSERT_TRUE(fromFile.LoadFromFile(dir / "a.bmp"));
-    EXPECT_EQ(Bytes(fromFile), Bytes(bmp));
+    EXPECT_EQ(PixelBytes(fromFile), PixelBytes(bmp));
     EXPECT_EQ(fromFile.ColorTable(), bmp.ColorTable());
     EXPECT_FALSE(bmp.HasError());
     EXPECT_EQ(bmp.InfoHeader().biSize, l.header);
@@ -68,6 +73,23 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
     for (int i = 0; i < full; ++i)  // entries the file does not hold stay black
         ASSERT_EQ(bmp.ColorTableEntry(i), i < read ? Bmp::PaletteColor(i) : 0u) << i;
     EXPECT_THROW(bmp.ColorTableEntry(full), std::out_of_range);
+    ASSERT_TRUE(bmp.SaveAsFile(dir / "b.bmp")) << bmp.LastError();
+    EXPECT_EQ(ReadFile(dir / "b.bmp"), bytes);
+    ASSERT_TRUE(bmp.CreateCopy()->SaveAsFile(dir / "b.bmp"));
+    const std::string out = ReadFile(dir / "b.bmp");
+    const std::int64_t start = 54 + 4 * full, pixels = b.Stride() * 4;
+    const std::int64_t fields[] = {
+        start + pixels, 0,    start, 40, l.width, At32(bytes, 22), 1 | l.bits << 16, 0, 0,
+        3780,           3780, full,  0};
+    EXPECT_EQ(out.substr(0, 2), "BM");
+    for (int f = 0; f < 13; ++f)
+        EXPECT_EQ(At32(out, 2 + 4 * f), fields[f]) << "field " << f;
+    ASSERT_EQ(out.size(), start + pixels);
+    EXPECT_EQ(out.substr(start), bytes.substr(bytes.size() - pixels));
+    for (int i = 0; i < full; ++i)  // the file's entries, then black, each with 255 last
+        ASSERT_EQ(std::uint32_t(At32(out, 54 + 4 * i)),
+                  std::uint32_t(i < read ? At32(bytes, 14 + l.header + 4 * i) : 0) | 0xFF000000u)
+            << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -78,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{8, false, 1, 64, 0, -1}, Layout{8, false, 8, 108, 16, -1},
                       Layout{8, true, 3, 124, 300, 256}, Layout{24, false, 5, 40, 0, -1},
                       Layout{24, true, 1, 40, 0, -1}, Layout{32, false, 3, 108, 0, -1},
-                      Layout{32, true, 2, 40, 0, -1}));
+                      Layout{32, true, 2, 40, 0, -1}, Layout{4, false, 3, 40, 3, -1},
+                      Layout{24, false, 3, 108, 0, -1}));
 
 // A refusal's text stays, also through a later load, until it is cleared.
 TEST(clsBitmapLoad, FilesThatAreNoRegularFileAreRefusedWithoutWaitingAndTheTextStays) {
@@ -119,8 +142,8 @@ TEST(clsBitmapPixels, AreReadAndWrittenInTheLayoutOfTheirDepth) {
     clsBitmap rgb = OneRow(24, 2, ""), rgba = OneRow(32, 2, "");
     rgb.SetPixelAt(1, 0, 0x00112233);
     rgba.SetPixelAt(1, 0, 0x00112233);
-    EXPECT_EQ(Bytes(one).substr(0, 2) + Bytes(four).substr(0, 2) + Bytes(rgb).substr(3, 3) +
-                  Bytes(rgba).substr(4, 4),
+    EXPECT_EQ(PixelBytes(one).substr(0, 2) + PixelBytes(four).substr(0, 2) +
+                  PixelBytes(rgb).substr(3, 3) + PixelBytes(rgba).substr(4, 4),
               "\x01\xC0\xAF\x3D\x11\x22\x33\x11\x22\x33\xFF");
     EXPECT_EQ(rgba.GetPixelAt(1, 0), 0x00112233);
 }
@@ -130,7 +153,7 @@ TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
     ASSERT_TRUE(Load(bmp, Bmp().Build()));
     ASSERT_TRUE(Load(rgb, Bmp().Bits(24).Size(1, 1).Build()));
     one = OneRow(1, 8, "\xFF");
-    const std::string before = Bytes(bmp);
+    const std::string before = PixelBytes(bmp);
     const std::function<void()> outOfRange[] = {
         [&] { bmp.GetPixelAt(0, 3); },     [&] { bmp.GetPixelAt(0, -1); },
         [&] { bmp.SetPixelAt(8, 0, 1); },  [&] { one.GetPixelAt(-1, 0); },
@@ -141,13 +164,13 @@ TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
         EXPECT_THROW(f(), std::out_of_range);
     EXPECT_THROW(bmp.SetPixelAt(1, 1, 256), std::overflow_error);
     EXPECT_THROW(bmp.SetPixelAt(1, 1, -1), std::overflow_error);
-    EXPECT_EQ(Bytes(bmp), before);
+    EXPECT_EQ(PixelBytes(bmp), before);
 }
 
 TEST(clsBitmapCreate, NewImagesAreBlackInTheirDepthAndRowOrder) {
     clsBitmap bmp, down, none;
     ASSERT_TRUE(bmp.CreateNew(10, 10, 8));
-    EXPECT_EQ(Bytes(bmp), std::string(120, '\0'));
+    EXPECT_EQ(PixelBytes(bmp), std::string(120, '\0'));
     EXPECT_EQ(bmp.ColorTable(), std::vector<ColorValue>(256, 0));
     EXPECT_EQ(bmp.FileHeader().bfSize, 1078 + 120);
     EXPECT_EQ(bmp.InfoHeader().biYPelsPerMeter, 3780);  // 96 dpi
@@ -159,45 +182,6 @@ TEST(clsBitmapCreate, NewImagesAreBlackInTheirDepthAndRowOrder) {
     EXPECT_FALSE(none.CreateNew(10, 10, 16));
     EXPECT_EQ(none.LastError(), "Unsupported bit count: 16");
     EXPECT_EQ(none.CreateCopy(), nullptr);
-}
-
-std::int32_t At32(const std::string& b, std::size_t at) {
-    std::int32_t v;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
-
-// A loaded bitmap is saved byte for byte as it was read; a copy gets a fresh
-// 40-byte header at 96 dpi, a full colour table and the same pixel bytes.
-TEST(clsBitmapSave, KeepsTheLayoutOfALoadedFileAndWritesACopyFresh) {
-    TempDir dir;
-    for (const Bmp& b :
-         {Bmp().HeaderSize(124).Reserved(0), Bmp().Bits(4).Size(3, 3).ClrUsed(3),
-          Bmp().Bits(1).Size(11, 2).TopDown(), Bmp().Bits(24).Size(3, 2).HeaderSize(108)}) {
-        const std::string in = b.Build();
-        clsBitmap bmp;
-        ASSERT_TRUE(Load(bmp, in)) << bmp.LastError();
-        ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp")) << bmp.LastError();
-        EXPECT_EQ(ReadFile(dir / "a.bmp"), in);
-        ASSERT_TRUE(bmp.CreateCopy()->SaveAsFile(dir / "a.bmp"));
-        const std::string out = ReadFile(dir / "a.bmp");
-        const int table = b.BitCount() <= 8 ? 4 << b.BitCount() : 0;
-        const std::int64_t pixels = b.Stride() * b.Height();
-        const std::int64_t size = 54 + table + pixels, start = 54 + table, w = b.Width(),
-                           h = At32(in, 22), bits = 1 | b.BitCount() << 16, used = table / 4;
-        const std::int64_t fields[] = {size, 0, start, 40, w, h, bits, 0, 0, 3780, 3780, used, 0};
-        EXPECT_EQ(out.substr(0, 2), "BM");
-        for (int f = 0; f < 13; ++f)
-            EXPECT_EQ(At32(out, 2 + 4 * f), fields[f]) << "field " << f << ", " << bits;
-        ASSERT_EQ(out.size(), 54 + table + pixels);
-        EXPECT_EQ(out.substr(out.size() - pixels), in.substr(in.size() - pixels));
-        for (int i = 0; i < table / 4; ++i)  // blue, green, red, then 255; black past the file's
-            ASSERT_EQ(static_cast<std::uint32_t>(At32(out, 54 + 4 * i)),
-                      i >= b.PaletteCount()
-                          ? 0xFF000000u
-                          : (Bmp::PaletteColor(i) >> 16 & 0xFF) | (Bmp::PaletteColor(i) & 0xFF00) |
-                                (Bmp::PaletteColor(i) & 0xFF) << 16 | 0xFF000000u);
-    }
 }
 
 TEST(clsBitmapSave, KeepsBytesInsideAndBeyondTheDeclaredSizeAndReplacesALongerFileWholly) {

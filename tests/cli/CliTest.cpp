@@ -234,20 +234,15 @@ TEST(CliCommandLine, SplitsOptionsFromOperands) {
         {{"-qp"}, "\"-p\" needs a value"},
         {{"-qbackup"}, "unknown option \"-b\""},
         {{"--quie"}, "unknown option \"--quie\""}};
-    const auto joined = [](const Args& parts) {
-        std::string all;
-        for (const std::string& part : parts)
-            all += part + ";";
-        return all;
-    };
     for (const auto& [args, expected] : rows) {
         cli::CommandLine cl({{"pairs", 'p', true}, {"quiet", 'q', false}, {"backup", 0, false}});
         EXPECT_EQ(cl.Parse(args)
-                      ? cl.LastOf({"quiet", "backup"}) + "|" + joined(cl.Values("pairs")) + "|" +
-                            cl.Value("pairs").value_or("none") + "|" + joined(cl.Operands())
+                      ? cl.LastOf({"quiet", "backup"}) + "|" + Joined(cl.Values("pairs"), ";") +
+                            "|" + cl.Value("pairs").value_or("none") + "|" +
+                            Joined(cl.Operands(), ";")
                       : cl.LastError(),
                   expected)
-            << joined(args);
+            << Joined(args, ";");
     }
 }
 

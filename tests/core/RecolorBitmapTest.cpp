@@ -13,17 +13,13 @@
 namespace tintwell::test {
 namespace {
 
-std::string Bytes(const clsBitmap& b) {
-    return {b.Pixels().begin(), b.Pixels().end()};
-}
-
 void ExpectAsReference(const Bmp& b, const ColorMap& map, SelectionRect s, bool outside) {
     clsBitmap fast, slow;
     Load(fast, b.Build());
     Load(slow, b.Build());
     RecolorBitmap(fast, map, s, outside);
     ReferenceRecolor(slow, map, s, outside);
-    ASSERT_EQ(Bytes(fast), Bytes(slow))
+    ASSERT_EQ(PixelBytes(fast), PixelBytes(slow))
         << s.x0 << "," << s.y0 << " " << s.w << "x" << s.h << " outside " << outside << ", "
         << b.BitCount() << " bits";
 }

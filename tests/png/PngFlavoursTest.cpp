@@ -113,9 +113,7 @@ std::string Corrupt(std::string bytes, std::size_t at) {
 // backup made beforehand is a whole copy.
 TEST(PngRefusals, LeaveTheFileUnchangedWithTheirMessage) {
     const std::string good = SmallPng(0);
-    const std::string bomb =
-        "\x89PNG\r\n\x1a\n" + Chunk("IHDR", std::string("\1\0\0\0\1\0\0\0\x08\x03\0\0\0", 13)) +
-        Chunk("PLTE", "abc") + Chunk("IDAT", std::string(64, 'x')) + Chunk("IEND", "");
+    const std::string bomb = IndexedPng(1 << 24, 1 << 24, 8, "abc", std::string(64, 'x'));
     const Refusal rows[] = {
         {"Truecolor", Fixture("refused-truecolor.png"), Inverted(),
          "PNG is not indexed|PATH is not an indexed-color PNG: it holds truecolor pixels, not "
@@ -196,15 +194,7 @@ TEST(PngLargeImage, CompressedOnTwoThreadsDecodesToTheMappedIndices) {
             indices += char((x / 16 * 7 + y / 9 * 3 + (x * y % 11 == 0)) % 251);
         raw += indices.substr(indices.size() - w);
     }
-    uLongf n = compressBound(uLong(raw.size()));
-    std::string stream(n, '\0');
-    ::compress(reinterpret_cast<Bytef*>(stream.data()), &n,
-               reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
-    stream.resize(n);
-    const std::string header("\0\0\x08\0\0\0\x08\x34\x08\x03\0\0\0", 13);
-    const std::string png = "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) +
-                            Chunk("PLTE", std::string(768, '\x11')) + Chunk("IDAT", stream) +
-                            Chunk("IEND", "");
+    const std::string png = IndexedPng(w, h, 8, std::string(768, '\x11'), Deflated(raw));
     std::string expected = indices;
     for (char& c : expected)
         c = char(255 - std::uint8_t(c));

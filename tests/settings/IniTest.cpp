@@ -57,6 +57,8 @@ TEST(clsINIText, ParsesAndSavesTheTableOfDocuments) {
         {"k=1\r\n[\r\nj=2\r\n[S]\r\nm=3\r\n", "[S]\r\nm=3\r\n"},  // keys before any header
         // LF ends a line with or without CR; a lone CR reads as a blank.
         {"[S]\r\na=1\nb=2\rc=3\r\nd=4", "[S]\r\na=1\r\nb=2 c=3\r\nd=4\r\n"},
+        // Regression: a file with bare LF line ends read as one long line, no map listed.
+        {"[S]\na=1\n\n[T]\nb=2\n", "[S]\r\na=1\r\n\r\n[T]\r\nb=2\r\n"},
         // Regressions: a byte-order mark or CR-only line ends read as no maps.
         {"\xEF\xBB\xBF[S]\r\na=1\r\n", "[S]\r\na=1\r\n"},
         {"[S]\ra=1\r[T]\rb=2\r", "[S]\r\na=1\r\n\r\n[T]\r\nb=2\r\n"},

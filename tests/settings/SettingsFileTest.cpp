@@ -91,16 +91,6 @@ TEST_F(Settings, ABatchWritesTheFileOnceAndANestedOneLeavesSavingToTheOuter) {
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
-// Regression: a Tintwell.ini with bare LF line ends (saved by a Linux editor)
-// read as one long line, so no map was listed and the next write lost them all.
-TEST_F(Settings, AFileWithBareLfLineEndsKeepsItsMapsAndIsWrittenWithCrLf) {
-    Given("[General]\nNumColorMaps=1\n\n[List 1]\n3=7\nName=Night\n");
-    EXPECT_EQ(settings.ColorMapName(1, "none"), "Night");
-    settings.SetZoom(2);
-    EXPECT_EQ(ReadFile(settings.Path()),
-              "[General]\r\nNumColorMaps=1\r\nZoom=2\r\n\r\n[List 1]\r\n3=7\r\nName=Night\r\n");
-}
-
 // A window that records what was done to it.
 struct FakeWindow : IPlacementWindow {
     TwipsRect OuterRect() const override { return rect; }
