@@ -184,17 +184,13 @@ TEST(clsBitmapCreate, NewImagesAreBlackInTheirDepthAndRowOrder) {
     EXPECT_EQ(none.CreateCopy(), nullptr);
 }
 
-TEST(clsBitmapSave, KeepsBytesInsideAndBeyondTheDeclaredSizeAndReplacesALongerFileWholly) {
+// Many bytes behind the pixels are not held: a save reads them from the file
+// last loaded or saved, and refuses when that file has changed.
+TEST(clsBitmapSave, KeepsBytesItDoesNotHoldAndRefusesWhenTheirFileChanged) {
     TempDir dir;
-    WriteFile(dir / "a.bmp", std::string(100000, 'x'));
-    const std::string in = Bmp().Size(4, 2).Gap("gap").Trailing("123").Build() + "99";
-    clsBitmap bmp, big;
-    ASSERT_TRUE(Load(bmp, in));
-    ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp"));
-    EXPECT_EQ(ReadFile(dir / "a.bmp"), in);
-    // Many bytes behind the pixels are not held: a save reads them from the
-    // file last loaded or saved, and refuses when that file has changed.
-    const std::string many = in + std::string(3 << 20, 'b');
+    const std::string many =
+        Bmp().Size(4, 2).Gap("gap").Trailing("123").Build() + "99" + std::string(3 << 20, 'b');
+    clsBitmap big;
     WriteFile(dir / "big.bmp", many);
     ASSERT_TRUE(big.LoadFromFile(dir / "big.bmp"));
     for (int i = 0; i < 2; ++i)

@@ -23,7 +23,6 @@
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
-#include "settings/clsINI.h"
 #include "support/BmpBuilder.h"
 #include "support/FailingCalls.h"
 #include "support/TestKit.h"
@@ -242,15 +241,21 @@ TEST(Backups, AreNumberedFromTheFilesNameAndTakeTheFirstFreeNumber) {
 
 // Backups are copies with the file's rights, never a second name of it that a
 // kill could leave shared; the file behind a link is backed up under the
-// link's name. Regression: a backup by copying lost the mode and attributes,
+// link's name; the file and its backup keep the mode, the extended attributes
+// and the ACL. Regression: a backup by copying lost the mode and attributes,
 // and a file with two names was rewritten under one, the other keeping the
 // old pixels.
 TEST(Backups, AreCopiesWithTheFilesRightsAndAFileWithTwoNamesIsRefused) {
     TempDir dir;
     const std::string x = Bmp().Size(300, 200).Build(), y = Recolored(x);
     WriteFile(dir / "a.bmp", x);
-    fs::permissions(dir / "a.bmp", fs::perms(0600));
+    // user::rw- user:nobody:r-- group::r-- mask::r-- other::---
+    const std::uint32_t acl[] = {2,   0x00060001, ~0u, 0x00040002, 65534, 0x00040004,
+                                 ~0u, 0x00040010, ~0u, 0x00000020, ~0u};
+    const std::string aclBytes(reinterpret_cast<const char*>(acl), sizeof acl);
     ASSERT_EQ(::setxattr((dir / "a.bmp").c_str(), "user.note", "kept", 4, 0), 0);
+    ASSERT_EQ(::setxattr((dir / "a.bmp").c_str(), "system.posix_acl_access", acl, sizeof acl, 0),
+              0);
     ASSERT_EQ(Recolor(dir / "a.bmp", true), "1 ");
     fs::create_hard_link(dir / "a.bmp", dir / "second name.bmp");
     fs::create_directory(dir / "real");
@@ -268,9 +273,15 @@ TEST(Backups, AreCopiesWithTheFilesRightsAndAFileWithTwoNamesIsRefused) {
     EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
     for (const auto& e : fs::directory_iterator(dir / "Tintwell Backup"))
         EXPECT_EQ(fs::hard_link_count(e.path()), 1u) << e.path();
-    char got[8] = {};
-    EXPECT_EQ(::getxattr((dir / "Tintwell Backup/a.bmp").c_str(), "user.note", got, 8), 4);
-    EXPECT_EQ(fs::status(dir / "Tintwell Backup/a.bmp").permissions(), fs::perms(0600));
+    for (const char* name : {"a.bmp", "Tintwell Backup/a.bmp"}) {  // the mode follows the ACL
+        const std::string path = (dir / name).string();
+        char got[64];
+        EXPECT_EQ(std::string(got, ::getxattr(path.c_str(), "user.note", got, sizeof got)), "kept");
+        EXPECT_EQ(std::string(got, ::getxattr(path.c_str(), "system.posix_acl_access", got, 64)),
+                  aclBytes)
+            << name;
+        EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640)) << name;
+    }
 }
 
 // Regression: a group-shared file rewritten by a member of its group took the
@@ -334,41 +345,25 @@ TEST(RecolorFileFaults, ReadOnlyFilesAndFoldersAreLeftAlone) {
     for (const char* name : {"ro", "folder"}) {
         fs::create_directory(dir / name);
         WriteFile(dir / name / "a.bmp", old);
-        WriteFile(dir / name / "Tintwell.ini", "[General]\r\nZoom=2\r\n");
-        WriteFile(dir / name / "a.txt", "old list");
-        for (const char* file : {"", "a.bmp", "a.txt", "Tintwell.ini"})
-            GiveToNobody(dir / name / file);
+        GiveToNobody(dir / name);
+        GiveToNobody(dir / name / "a.bmp");
     }
     fs::permissions(dir / "ro" / "a.bmp", fs::perms(0444));
-    fs::permissions(dir / "ro" / "Tintwell.ini", fs::perms(0444));
-    fs::permissions(dir / "ro" / "a.txt", fs::perms(0444));
     fs::permissions(dir / "folder", fs::perms(0555));
     const std::string seen = AsUnprivilegedUser([&](std::string& r) {
         for (const char* name : {"ro", "folder"}) {
             r += Recolor(dir / name / "a.bmp", false) + Recolor(dir / name / "a.bmp", true);
             clsBitmap bmp;
             Load(bmp, old);
-            std::string error;
-            r += std::to_string(bmp.SaveAsFile(dir / name / "a.bmp")) +
-                 std::to_string(
-                     static_cast<int>(WriteColorIndexList(bmp, dir / name / "a.txt", error)));
-            RecordingMessageBox box;
-            clsINI ini(box);
-            ini.LoadINI((dir / name / "Tintwell.ini").string());
-            ini.WriteValue("General", "Zoom", "3");
-            r += box.Titles() + "|";
+            r += std::to_string(bmp.SaveAsFile(dir / name / "a.bmp")) + "|";
         }
     });
     fs::permissions(dir / "folder", fs::perms(0755));
     // The read-only file's backup is made before the refusal; the folder can take none.
-    EXPECT_EQ(seen,
-              "0 Save Failed;0 Save Failed;02Could not save INI file.;|"
-              "0 Save Failed;0 Backup Failed;02Could not save INI file.;|");
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{
-                                 "folder", "folder/Tintwell.ini", "folder/a.bmp", "folder/a.txt",
-                                 "ro", "ro/Tintwell Backup", "ro/Tintwell Backup/a.bmp",
-                                 "ro/Tintwell.ini", "ro/a.bmp", "ro/a.txt"}));
-    EXPECT_EQ(ReadFile(dir / "folder" / "a.txt"), "old list");
+    EXPECT_EQ(seen, "0 Save Failed;0 Save Failed;0|0 Save Failed;0 Backup Failed;0|");
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"folder", "folder/a.bmp", "ro", "ro/Tintwell Backup",
+                                        "ro/Tintwell Backup/a.bmp", "ro/a.bmp"}));
     for (const char* file : {"ro/a.bmp", "folder/a.bmp", "ro/Tintwell Backup/a.bmp"})
         EXPECT_EQ(ReadFile(dir / file), old) << file;
 }
@@ -430,23 +425,6 @@ TEST(FileSafety, ALaterRunRemovesAbandonedTemporariesOfEveryNameAndKeepsLiveOnes
               (std::vector<std::string>{".b.bmp.tmp-tintwell-9-9-9", "Tintwell Backup",
                                         "Tintwell Backup/a.bmp", "a.bmp"}));
     ::close(held);
-}
-
-TEST(FileSafety, AReplacedFileKeepsItsExtendedAttributesAndAcl) {
-    TempDir dir;
-    WriteFile(dir / "a.bmp", Bmp().Build());
-    // user::rw- user:nobody:r-- group::r-- mask::r-- other::---
-    const std::uint32_t acl[] = {2,   0x00060001, ~0u, 0x00040002, 65534, 0x00040004,
-                                 ~0u, 0x00040010, ~0u, 0x00000020, ~0u};
-    const std::string file = (dir / "a.bmp").string();
-    const char* path = file.c_str();
-    ASSERT_EQ(::setxattr(path, "user.note", "kept", 4, 0), 0);
-    ASSERT_EQ(::setxattr(path, "system.posix_acl_access", acl, sizeof acl, 0), 0);
-    ASSERT_EQ(Recolor(dir / "a.bmp", false), "1 ");
-    char got[64];
-    EXPECT_EQ(std::string(got, ::getxattr(path, "user.note", got, sizeof got)), "kept");
-    EXPECT_EQ(::getxattr(path, "system.posix_acl_access", got, sizeof got), sizeof acl);
-    EXPECT_EQ(std::memcmp(got, acl, sizeof acl), 0);
 }
 
 // Regression: a program that wrote the file in place and set its time of last

@@ -37,14 +37,6 @@ std::string Counts(const BatchTotals& t) {
     return s;
 }
 
-// The listed paths relative to `root`, each followed by a blank.
-std::string Relative(const ImageFileList& list, const fs::path& root) {
-    std::string got;
-    for (const fs::path& p : list.Files())
-        got += p.lexically_relative(root).string() + " ";
-    return got;
-}
-
 TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCase) {
     TempDir dir;
     struct Entry {
@@ -84,8 +76,10 @@ TEST(FolderListing, OffersVisibleBmpFilesAndLinksToThemInOrderWithoutRegardToCas
         ImageFileList list(recursive);
         list.Add(dir.path().string());
         list.Add((dir / "named.bmp").string());  // taken as it is
-        EXPECT_EQ(Relative(list, dir.path()),
-                  order + (recursive ? "sub/x.bmp " : "") + "named.bmp ");
+        std::string listed;
+        for (const fs::path& p : list.Files())
+            listed += p.lexically_relative(dir.path()).string() + " ";
+        EXPECT_EQ(listed, order + (recursive ? "sub/x.bmp " : "") + "named.bmp ");
     }
     EXPECT_EQ(FolderListing::Read(dir / "none").error, "No such file or directory");
 }
@@ -221,9 +215,6 @@ TEST(FileBatch, WorksOnEachFileOnceWhateverNamesLeadToItAndCountsTheResults) {
         });
     EXPECT_EQ(asked, "0a.bmp 1link.bmp 2a.bmp ");
     EXPECT_EQ(Counts(stopped), "7 2 0 1 1 1");
-    EXPECT_EQ(box.shown.at(1).text, "\"" + files[1].string() + "\" is the same file as \"" +
-                                        files[0].string() +
-                                        "\" and was not restored a second time.");
 }
 
 TEST(BackupGroups, JoinFilesWhoseBackupNamesMeetOrThatAreTheSameFile) {
@@ -290,14 +281,11 @@ TEST(SettingsLocation, BesideABuildOrPortableCopyElseInTheUsersConfigFolderWhoev
         if (c.help) WriteFile(program / "Tintwell.html", "help");
         GiveToNobody(program);
         if (c.asUser) fs::permissions(program, fs::perms(0555));
-        const auto where = [&](std::string& r) {
-            r = SettingsLocation::SettingsFolder(program, SettingsLocation::UserConfigFolder());
-        };
-        std::string report;
-        if (c.asUser)
-            report = AsUnprivilegedUser(where);
-        else
-            where(report);
+        const std::string report = InChild(
+            [&](std::string& r) {
+                r = SettingsLocation::SettingsFolder(program, SettingsLocation::UserConfigFolder());
+            },
+            c.asUser);
         fs::permissions(program, fs::perms(0755));
         EXPECT_EQ(report, std::string(c.expected) == "PROGRAM" ? program.string() : c.expected);
     }
