@@ -32,9 +32,8 @@ struct Layout {
 
 class EveryLayout : public ::testing::TestWithParam<Layout> {};
 
-// Loaded from bytes and from a file alike, and saved byte for byte as it was
-// read; a copy gets a fresh 40-byte header at 96 dpi, a full colour table and
-// the same pixel bytes.
+// Loaded from bytes and files alike and saved as read; a copy gets a fresh
+// 40-byte header at 96 dpi, a full colour table and the same pixel bytes.
 TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsAndSavesThemAsReadOrAsAFreshCopy) {
     const Layout l = GetParam();
     const Bmp b = Bmp()

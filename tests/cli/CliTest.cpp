@@ -2,7 +2,6 @@
 // must leave exactly what the library (and so the window) leaves.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstring>
@@ -537,10 +536,9 @@ TEST(CliCommands, AReaderThatLeavesAndAStopSignalEndTheRunCleanly) {
     EXPECT_EQ(untouched, 4);  // img6 .. img9 come after img5 in the folder's order
 }
 
-// Memory is bounded by the image, not by what a header claims: under an
-// address-space limit far below the file's size, info, export-indices and a
-// backed-up recolour of a sparse file claiming 2 GiB succeed and keep its
-// holes, and an RLE8 image far too large to hold is recoloured and listed.
+// Memory is bounded by the image, not the header's claims: under a small
+// address-space limit a sparse 2 GiB file is described, listed and backed up
+// keeping its holes, and an RLE8 image too large to hold recoloured and listed.
 TEST(CliMemory, ASparseFileClaimingTwoGibibytesTakesLittleMemoryAndKeepsItsHoles) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "an address-space limit does not work under AddressSanitizer";

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <limits>
 #include <random>
 #include <sstream>
 
@@ -13,9 +12,6 @@
 
 namespace tintwell::test {
 namespace {
-
-constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
 TEST(ScanLong, ReadsTheTableOfCases) {
     using C = std::pair<const char*, std::int32_t>;
@@ -30,12 +26,13 @@ TEST(ScanLong, ReadsTheTableOfCases) {
         C{"2.49999", 2}, C{"2.500000000000000000001", 3}, C{"0.05", 0}, C{".6", 1}, C{"-0.4", 0},
         C{"1e3", 1000}, C{"123456789012e-10", 12}, C{"25e-1", 2}, C{"35E-1", 4}, C{"1e", 1},
         C{"1e+", 1}, C{"1e-999999999999", 0}, C{"&HFF", 255}, C{"&hff", 255}, C{"&H", 0},
-        C{"&HFG", 15}, C{"&h0A0", 160}, C{"&O17", 15}, C{"&o18", 1}, C{"&H7FFFFFFF", kMax},
-        C{"&HFFFFFFFFFFFFFFFFFFFF", kMax},
+        C{"&HFG", 15}, C{"&h0A0", 160}, C{"&O17", 15}, C{"&o18", 1}, C{"&H7FFFFFFF", INT32_MAX},
+        C{"&HFFFFFFFFFFFFFFFFFFFF", INT32_MAX},
         // Outside the 32-bit range: clamped, never wrapped.
-        C{"2147483648", kMax}, C{"-2147483648", kMin}, C{"-2147483649", kMin}, C{"-1e300", kMin},
-        C{"99999999999999999999999999", kMax}, C{"1e999999999999999999", kMax},
-        C{"2147483646.5", 2147483646}, C{"2147483647.5", kMax}};
+        C{"2147483648", INT32_MAX}, C{"-2147483648", INT32_MIN}, C{"-2147483649", INT32_MIN},
+        C{"-1e300", INT32_MIN}, C{"99999999999999999999999999", INT32_MAX},
+        C{"1e999999999999999999", INT32_MAX}, C{"2147483646.5", 2147483646},
+        C{"2147483647.5", INT32_MAX}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(ScanLong(text), value) << '"' << text << '"';
 }
@@ -92,7 +89,7 @@ TEST(clsINIText, LookupsFindTheFirstNamesakeExactlyAndDefaultsOnlyWhatIsAbsent) 
     for (const auto& [section, key, value] : strings)
         EXPECT_EQ(ini.ReadString(section, key, "none"), value) << section << "/" << key;
     const std::pair<const char*, std::int32_t> longs[] = {
-        {"absent", 5}, {"c", 0}, {"text", 0}, {"neg", -1}, {"hex", 255}, {"huge", kMax}};
+        {"absent", 5}, {"c", 0}, {"text", 0}, {"neg", -1}, {"hex", 255}, {"huge", INT32_MAX}};
     for (const auto& [key, value] : longs)
         EXPECT_EQ(ini.ReadLong("S", key, 5), value) << key;
     EXPECT_EQ(ini.ReadString("S", "absent", -1), "-1");

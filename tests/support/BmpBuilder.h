@@ -29,8 +29,7 @@ enum Field {
     kWidth = 18,
     kHeight = 22,
     kBits = 28,
-    kCompression = 30,
-    kClrUsed = 46
+    kCompression = 30
 };
 
 class Bmp {

@@ -2,7 +2,6 @@
 // offers, letter case of names, the stored colour maps and the pairs syntax,
 // batches, the session and where the settings live.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
