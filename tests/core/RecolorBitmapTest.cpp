@@ -208,5 +208,22 @@ TEST(IndexList, AWidthFromTheHeaderIsNotAllocatedBeforeThePixelsAreKnownToBeTher
 #endif
 }
 
+// A stream is read from marks of the parser's state that thin out to every
+// other one past 4096 pieces (64 MiB): rows behind that still read right.
+TEST(IndexList, RowsBehindAStreamLongerThanItsMarksAreReadRight) {
+    TempDir dir;
+    std::string stream{2, 5, 0, 0};  // the bottom row, then moves that go nowhere
+    for (int i = 0; i < (66 << 18); ++i)
+        stream += std::string{0, 2, 0, 0};
+    WriteFile(dir / "long.bmp", Bmp().Size(2, 2).Rle(stream + std::string{2, 9, 0, 1}).Build());
+    clsBitmap rle;
+    ASSERT_TRUE(rle.LoadFromFile(dir / "long.bmp", BitmapParts::Layout)) << rle.LastError();
+    std::string text, error;
+    EXPECT_TRUE(WriteColorIndexRows(
+        rle, [&](const std::string& block) { return text += block, true; }, error))
+        << error;
+    EXPECT_EQ(text, "  9,  9,\r\n  5,  5,\r\n");
+}
+
 }  // namespace
 }  // namespace tintwell::test

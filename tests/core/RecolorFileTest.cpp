@@ -244,6 +244,8 @@ TEST(RecolorFileFaults, AFullDiskOrAFailingFlushLeavesTheFileWholeAndSaysWhatFai
     FailCall count("fsync", 0, 1, 0);  // the new file's flush commits its backup's too
     EXPECT_EQ(Recolor(dir / "a.bmp", true), "1 ");
     EXPECT_EQ(count.calls, 1);
+    FailCall truncate("ftruncate", EIO);  // only a copy that ends in a hole is lengthened
+    EXPECT_EQ(Recolor(dir / "a.bmp", true), "1 ");
 }
 
 TEST(RecolorFileFaults, ReadOnlyFilesAndFoldersAreLeftAlone) {
@@ -611,6 +613,47 @@ TEST(RestoreFromBackup, PutsBackTheBackupMadeLastAfterBackingUpTheFile) {
     EXPECT_FALSE(RestoreFromBackup(dir / "a.bmp", false, box).restored);
     EXPECT_EQ(box.Titles(), "Backup Failed;");
     EXPECT_TRUE(ReadFile(dir / "a.bmp") == Content('C'));
+    // With a name free, a copy of the backup that fails never replaces the file.
+    fs::remove(BackupName(dir / "a.bmp", dir / "Tintwell Backup", 0));
+    FailCall fault("copy_file_range", EIO, 2);
+    EXPECT_FALSE(RestoreFromBackup(dir / "a.bmp", false, box).restored);
+    EXPECT_EQ(box.Titles(), "Backup Failed;Save Failed;");
+    EXPECT_NE(box.shown.back().text.find("Could not copy into"), std::string::npos)
+        << box.shown.back().text;
+    EXPECT_TRUE(ReadFile(dir / "a.bmp") == Content('C'));
+}
+
+// Started with its standard input closed (by cron, say), the program gets
+// descriptor 0 for the first file it opens: it is used like any other and
+// closed again.
+TEST(ClosedStandardInput, AFileOnDescriptorZeroIsUsedAndClosedLikeAnyOther) {
+    TempDir dir;
+    WriteFile(dir / "a.bmp", Bmp().Size(8, 4).ClrUsed(16).Build());
+    RecordingMessageBox box;
+    clsINI ini(box);
+    MessageRequest problem;
+    clsBitmap bmp, headers;
+    fs::path made;
+    std::string error;
+    const int saved = ::dup(0);
+    ::close(0);
+    const auto closed = [](bool done) { return done && ::fcntl(0, F_GETFD) == -1; };
+    const std::vector<std::pair<std::string, bool>> steps = {
+        {"load", closed(bmp.LoadFromFile(dir / "a.bmp"))},
+        {"check", closed(!FindFileProblem((dir / "a.bmp").string(), problem))},
+        {"export",
+         closed(headers.LoadFromFile(dir / "a.bmp", BitmapParts::Layout) &&
+                WriteColorIndexList(headers, dir / "i.txt", error) == IndexListResult::Written)},
+        {"recolor", closed(RecolorFile(dir / "a.bmp", true, {}, false, Inverted(), box))},
+        {"backup", closed(MakeBackup(dir / "a.bmp", made, error))},
+        {"restore", closed(RestoreFromBackup(dir / "a.bmp", false, box).restored)},
+        {"save", closed(bmp.SaveAsFile(dir / "b.bmp"))},
+        {"write", closed(AtomicFile::WriteWhole(dir / "w", "abc", 3, error))},
+        {"settings", closed(ini.LoadINI((dir / "w").string()))}};
+    ::dup2(saved, 0);
+    ::close(saved);
+    for (const auto& [step, done] : steps)
+        EXPECT_TRUE(done) << step << ": " << error << box.Titles();
 }
 
 }  // namespace
