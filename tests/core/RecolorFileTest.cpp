@@ -27,6 +27,7 @@
 #include "core/modIndexList.h"
 #include "core/modRecolor.h"
 #include "core/modRestore.h"
+#include "settings/clsINI.h"
 #include "support/BmpBuilder.h"
 #include "support/FailingCalls.h"
 #include "support/TestKit.h"
@@ -240,6 +241,23 @@ TEST(IndexList, AWidthFromTheHeaderIsNotAllocatedBeforeThePixelsAreKnownToBeTher
               std::to_string(static_cast<int>(IndexListResult::Failed)) + "   7,  7,  7,  0,  0," +
                   std::to_string((std::int64_t{4} << 28) + 2));
 #endif
+}
+
+// A stream is read from marks of the parser's state that thin out to every
+// other one past 4096 pieces (64 MiB): rows behind that still read right.
+TEST(IndexList, RowsBehindAStreamLongerThanItsMarksAreReadRight) {
+    TempDir dir;
+    std::string stream{2, 5, 0, 0};  // the bottom row, then moves that go nowhere
+    for (int i = 0; i < (66 << 18); ++i)
+        stream += std::string{0, 2, 0, 0};
+    WriteFile(dir / "long.bmp", Bmp().Size(2, 2).Rle(stream + std::string{2, 9, 0, 1}).Build());
+    clsBitmap rle;
+    ASSERT_TRUE(rle.LoadFromFile(dir / "long.bmp", BitmapParts::Layout)) << rle.LastError();
+    std::string text, error;
+    EXPECT_TRUE(WriteColorIndexRows(
+        rle, [&](const std::string& block) { return text += block, true; }, error))
+        << error;
+    EXPECT_EQ(text, "  9,  9,\r\n  5,  5,\r\n");
 }
 
 // The malformed-file corpus: one change each to a good 8-bit file, with the
@@ -528,6 +546,8 @@ TEST(RecolorFileFaults, AFullDiskOrAFailingFlushLeavesTheFileWholeAndSaysWhatFai
     FailCall count("fsync", 0, 1, 0);  // the new file's flush commits its backup's too
     EXPECT_EQ(Recolor(dir / "a.bmp", true), "1 ");
     EXPECT_EQ(count.calls, 1);
+    FailCall truncate("ftruncate", EIO);  // only a copy that ends in a hole is lengthened
+    EXPECT_EQ(Recolor(dir / "a.bmp", true), "1 ");
 }
 
 TEST(RecolorFileFaults, ReadOnlyFilesAndFoldersAreLeftAlone) {
@@ -858,6 +878,47 @@ TEST(RestoreFromBackup, PutsBackTheBackupMadeLastAfterBackingUpTheFile) {
     EXPECT_FALSE(RestoreFromBackup(dir / "a.bmp", false, box).restored);
     EXPECT_EQ(box.Titles(), "Backup Failed;");
     EXPECT_TRUE(ReadFile(dir / "a.bmp") == Content('C'));
+    // With a name free, a copy of the backup that fails never replaces the file.
+    fs::remove(BackupName(dir / "a.bmp", dir / "Tintwell Backup", 0));
+    FailCall fault("copy_file_range", EIO, 2);
+    EXPECT_FALSE(RestoreFromBackup(dir / "a.bmp", false, box).restored);
+    EXPECT_EQ(box.Titles(), "Backup Failed;Save Failed;");
+    EXPECT_NE(box.shown.back().text.find("Could not copy into"), std::string::npos)
+        << box.shown.back().text;
+    EXPECT_TRUE(ReadFile(dir / "a.bmp") == Content('C'));
+}
+
+// Started with its standard input closed (by cron, say), the program gets
+// descriptor 0 for the first file it opens: it is used like any other and
+// closed again.
+TEST(ClosedStandardInput, AFileOnDescriptorZeroIsUsedAndClosedLikeAnyOther) {
+    TempDir dir;
+    WriteFile(dir / "a.bmp", Bmp().Size(8, 4).ClrUsed(16).Build());
+    RecordingMessageBox box;
+    clsINI ini(box);
+    MessageRequest problem;
+    clsBitmap bmp, headers;
+    fs::path made;
+    std::string error;
+    const int saved = ::dup(0);
+    ::close(0);
+    const auto closed = [](bool done) { return done && ::fcntl(0, F_GETFD) == -1; };
+    const std::vector<std::pair<std::string, bool>> steps = {
+        {"load", closed(bmp.LoadFromFile(dir / "a.bmp"))},
+        {"check", closed(!FindFileProblem((dir / "a.bmp").string(), problem))},
+        {"export",
+         closed(headers.LoadFromFile(dir / "a.bmp", BitmapParts::Layout) &&
+                WriteColorIndexList(headers, dir / "i.txt", error) == IndexListResult::Written)},
+        {"recolor", closed(RecolorFile(dir / "a.bmp", true, {}, false, Inverted(), box))},
+        {"backup", closed(MakeBackup(dir / "a.bmp", made, error))},
+        {"restore", closed(RestoreFromBackup(dir / "a.bmp", false, box).restored)},
+        {"save", closed(bmp.SaveAsFile(dir / "b.bmp"))},
+        {"write", closed(AtomicFile::WriteWhole(dir / "w", "abc", 3, error))},
+        {"settings", closed(ini.LoadINI((dir / "w").string()))}};
+    ::dup2(saved, 0);
+    ::close(saved);
+    for (const auto& [step, done] : steps)
+        EXPECT_TRUE(done) << step << ": " << error << box.Titles();
 }
 
 }  // namespace
