@@ -10,6 +10,7 @@
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/Rle8Encoder.h"
+#include "bitmap/TemporaryFiles.h"
 #include "bitmap/clsBitmap.h"
 #include "support/BmpBuilder.h"
 #include "support/FailingCalls.h"
@@ -413,6 +414,14 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         EXPECT_EQ(calls,
                   error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
     }
+    // When another program's file takes the temporary's name before it is
+    // locked, the next name is used and the target gets what was written.
+    TempDir dir;
+    WriteFile(dir / "theirs", "theirs");
+    FailCall swap("flock", 0);
+    swap.before = [&] { fs::rename(dir / "theirs", TemporaryFiles::UsualName(dir / "f")); };
+    EXPECT_TRUE(Replace(dir / "f", "new"));
+    EXPECT_EQ(ReadFile(dir / "f"), "new");
 }
 
 }  // namespace
