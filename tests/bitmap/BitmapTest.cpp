@@ -2,7 +2,9 @@
 // the atomic replacement of files under everything the program writes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <cstring>
 #include <numeric>
@@ -365,6 +367,15 @@ TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
     EXPECT_EQ(ReadFile(dir / "f"), "old");
     EXPECT_EQ(ReadFile(dir / "ro"), "kept");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "ro", "target", "target/keep"}));
+    // A socket's name must fit its address with the closing NUL: 108 bytes do not.
+    const std::string socket = (dir / std::string(107 - dir.path().native().size(), 's')).native();
+    sockaddr_un address{AF_UNIX, {}};
+    socket.copy(address.sun_path, sizeof address.sun_path);
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::listen(listening, 1);
+    EXPECT_FALSE(Replace(socket, "x"));
+    ::close(listening);
 }
 
 // Faults only the kernel causes: an interrupted call is made again, a missing
