@@ -128,10 +128,11 @@ clsBitmap EightBit(int w, int h, std::vector<int> indices) {
 
 TEST(IndexList, IsWrittenWhollyOrNotAtAll) {
     TempDir dir;
-    std::vector<int> many(1000 * 600);  // about 2.4 MB of text, several blocks
+    std::vector<int> many(87381 * 3);  // the text fills its first block exactly
     for (std::size_t i = 0; i < many.size(); ++i)
         many[i] = static_cast<int>(i * 7 % 256);
-    const clsBitmap big = EightBit(1000, 600, many);
+    const clsBitmap big = EightBit(87381, 3, many);
+    EXPECT_EQ(ColorIndexListText(big).size(), 3u * (87381 * 4 + 2));
     const clsBitmap cut = Loaded(Bmp().Size(4, 300).Cut(2000)), deep = Loaded(Bmp().Bits(24)),
                     badWidth = Loaded(Bmp().Set32(kWidth, -5)),
                     minWidth = Loaded(Bmp().Set32(kWidth, INT32_MIN));
