@@ -307,6 +307,19 @@ TEST(Rle8Encoder, WritesEachRowInTheFewestOperations) {
     }
 }
 
+// Up to 1 MiB of bytes around the pixels are held, so that a save needs the
+// file no more; beyond that, it reads them again from the unchanged file.
+TEST(clsBitmapSave, HoldsUpToAMebibyteAroundThePixelsAndReadsMoreAgain) {
+    TempDir dir;
+    for (const std::size_t extra : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
+        WriteFile(dir / "a.bmp", Bmp().Size(4, 4).Trailing(std::string(extra, 't')).Build());
+        clsBitmap bmp;
+        ASSERT_TRUE(bmp.LoadFromFile(dir / "a.bmp"));
+        WriteFile(dir / "a.bmp", "changed");
+        EXPECT_EQ(bmp.SaveAsFile(dir / "b.bmp"), extra == 1 << 20) << bmp.LastError();
+    }
+}
+
 bool Replace(const fs::path& target, const std::string& bytes, bool follow = true) {
     AtomicFile f(target, follow);
     return f.Open() && f.Write(bytes.data(), bytes.size()) && f.Commit();
