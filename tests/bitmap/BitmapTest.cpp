@@ -2,7 +2,9 @@
 // the atomic replacement of files under everything the program writes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <cstring>
 #include <numeric>
@@ -10,6 +12,7 @@
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/Rle8Encoder.h"
+#include "bitmap/TemporaryFiles.h"
 #include "bitmap/clsBitmap.h"
 #include "support/BmpBuilder.h"
 #include "support/FailingCalls.h"
@@ -283,6 +286,19 @@ TEST(Rle8Encoder, WritesEachRowInTheFewestOperations) {
     }
 }
 
+// Up to 1 MiB of bytes around the pixels are held, so that a save needs the
+// file no more; beyond that, it reads them again from the unchanged file.
+TEST(clsBitmapSave, HoldsUpToAMebibyteAroundThePixelsAndReadsMoreAgain) {
+    TempDir dir;
+    for (const std::size_t extra : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
+        WriteFile(dir / "a.bmp", Bmp().Size(4, 4).Trailing(std::string(extra, 't')).Build());
+        clsBitmap bmp;
+        ASSERT_TRUE(bmp.LoadFromFile(dir / "a.bmp"));
+        WriteFile(dir / "a.bmp", "changed");
+        EXPECT_EQ(bmp.SaveAsFile(dir / "b.bmp"), extra == 1 << 20) << bmp.LastError();
+    }
+}
+
 bool Replace(const fs::path& target, const std::string& bytes, bool follow = true) {
     AtomicFile f(target, follow);
     return f.Open() && f.Write(bytes.data(), bytes.size()) && f.Commit();
@@ -343,6 +359,15 @@ TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
     EXPECT_EQ(ReadFile(dir / "f"), "old");
     EXPECT_EQ(ReadFile(dir / "ro"), "kept");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "ro", "target", "target/keep"}));
+    // A socket's name must fit its address with the closing NUL: 108 bytes do not.
+    const std::string socket = (dir / std::string(107 - dir.path().native().size(), 's')).native();
+    sockaddr_un address{AF_UNIX, {}};
+    socket.copy(address.sun_path, sizeof address.sun_path);
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::listen(listening, 1);
+    EXPECT_FALSE(Replace(socket, "x"));
+    ::close(listening);
 }
 
 // Faults only the kernel causes: an interrupted call is made again, a missing
@@ -392,6 +417,14 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         EXPECT_EQ(calls,
                   error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
     }
+    // When another program's file takes the temporary's name before it is
+    // locked, the next name is used and the target gets what was written.
+    TempDir dir;
+    WriteFile(dir / "theirs", "theirs");
+    FailCall swap("flock", 0);
+    swap.before = [&] { fs::rename(dir / "theirs", TemporaryFiles::UsualName(dir / "f")); };
+    EXPECT_TRUE(Replace(dir / "f", "new"));
+    EXPECT_EQ(ReadFile(dir / "f"), "new");
 }
 
 }  // namespace

@@ -348,6 +348,9 @@ TEST(CliCommands, ListShowDescribeAndExportAsTheWindowWould) {
     EXPECT_EQ(ReadFile(dir / "a.txt"), list);
     const std::string t = Cli("info t.png", dir.path());
     EXPECT_NE(t.find("\nTransparency:  2 entries in tRNS, 1 of them not opaque\n"), t.npos) << t;
+    WriteFile(dir / "os2.bmp", Bmp().Size(2, 2).HeaderSize(12).Build());  // the smallest header
+    const std::string os2 = Cli("info os2.bmp", dir.path());
+    EXPECT_NE(os2.find("\nHeader:        OS/2 1.x BITMAPCOREHEADER, 12 bytes\n"), os2.npos) << os2;
     EXPECT_EQ(ReadFile(dir / "keep.txt"), "kept");
     EXPECT_TRUE(fs::is_symlink(dir / "loop"));
     // Regression: a file this user may not read was "not a 256 color BMP".
