@@ -18,8 +18,6 @@ class Rle8Encoder {
     // end mark: a piece of a row.
     static void EncodePixels(const std::uint8_t* pixels, std::int64_t count,
                              std::vector<std::uint8_t>& out);
-    // The most bytes one row of `width` pixels can take.
-    static std::int64_t MaxRowBytes(std::int64_t width) { return 2 * width + 2; }
 
   private:
     // Length of the stretch from `i` that has no three equal pixels in a row.

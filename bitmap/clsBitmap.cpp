@@ -472,11 +472,11 @@ bool clsBitmap::ReadPixels(detail::BitmapSource& source, BitmapParts parts) {
     pixelDataBytes_ = held;
     tail_ = {file_.bfOffBits + held, source.Size() - file_.bfOffBits - held, {}, false};
     if (parts != BitmapParts::Whole) {
-        AllocatePixels(0, false);
+        AllocatePixels(0);
         pixelsLoaded_ = false;
         return true;
     }
-    if (!AllocatePixels(static_cast<std::size_t>(held), false)) throw std::bad_alloc();
+    if (!AllocatePixels(static_cast<std::size_t>(held))) throw std::bad_alloc();
     if (!source.ReadAt(file_.bfOffBits, pixels_.get(), static_cast<std::size_t>(held)))
         return Fail(source.Error());
     pixelsLoaded_ = true;
@@ -488,12 +488,12 @@ bool clsBitmap::ReadStream(detail::BitmapSource& source, BitmapParts parts) {
     pixelDataBytes_ = -1;
     tail_ = {};
     if (parts == BitmapParts::Headers) {
-        AllocatePixels(0, false);
+        AllocatePixels(0);
         pixelsLoaded_ = false;
         return true;
     }
     const bool hold = parts == BitmapParts::Whole;
-    if (!AllocatePixels(hold ? static_cast<std::size_t>(ImageBytes()) : 0, true))
+    if (!AllocateBlankPixels(hold ? static_cast<std::size_t>(ImageBytes()) : 0))
         throw std::bad_alloc();
     if (!DecodeStream(source, limit, hold)) return false;
     tail_ = {file_.bfOffBits + pixelDataBytes_,
@@ -834,8 +834,8 @@ bool clsBitmap::CreateNew(std::int32_t newWidth, std::int32_t newHeight, std::in
     std::size_t count = 1;
     if (height >= 1 && rowStride_ >= 1 && height <= kMaxImageBytes / rowStride_)
         count = static_cast<std::size_t>(height * rowStride_);
-    if (!AllocatePixels(count, true)) {
-        AllocatePixels(0, false);
+    if (!AllocateBlankPixels(count)) {
+        AllocatePixels(0);
         UpdateHeaders();
         return Fail("There is not enough memory for a new image of " + std::to_string(newWidth) +
                     " x " + std::to_string(newHeight) + " pixels.");
@@ -851,7 +851,7 @@ std::unique_ptr<clsBitmap> clsBitmap::CreateCopy() const {
         copy->file_ = file_;
         copy->info_ = info_;
         copy->colorTable_ = colorTable_;
-        if (!copy->AllocatePixels(pixelCount_, false)) return nullptr;
+        if (!copy->AllocatePixels(pixelCount_)) return nullptr;
         if (pixelCount_) std::memcpy(copy->pixels_.get(), pixels_.get(), pixelCount_);
         copy->colorTableEntryCount_ = colorTableEntryCount_;
         copy->actualColorTableEntryCount_ = actualColorTableEntryCount_;
@@ -863,17 +863,23 @@ std::unique_ptr<clsBitmap> clsBitmap::CreateCopy() const {
     }
 }
 
-bool clsBitmap::AllocatePixels(std::size_t count, bool zeroed) {
+// The old pixels go first, so that the old and the new never take memory together.
+bool clsBitmap::AllocatePixels(std::size_t count) {
     pixels_.reset();
-    pixelCount_ = 0;
-    // Zeroed pages come from calloc untouched, so pixels a stream never sets
-    // cost no memory.
-    const std::size_t bytes = std::max<std::size_t>(count, 1);
-    void* p = zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
-    if (p == nullptr) return false;
-    pixels_.reset(static_cast<std::uint8_t*>(p));
-    pixelCount_ = count;
-    return true;
+    return HoldPixels(std::malloc(std::max<std::size_t>(count, 1)), count);
+}
+
+// Zeroed pages come from calloc untouched, so pixels a stream never sets cost
+// no memory.
+bool clsBitmap::AllocateBlankPixels(std::size_t count) {
+    pixels_.reset();
+    return HoldPixels(std::calloc(std::max<std::size_t>(count, 1), 1), count);
+}
+
+bool clsBitmap::HoldPixels(void* bytes, std::size_t count) {
+    pixelCount_ = bytes != nullptr ? count : 0;
+    pixels_.reset(static_cast<std::uint8_t*>(bytes));
+    return bytes != nullptr;
 }
 
 std::int32_t clsBitmap::Height() const {

@@ -239,7 +239,10 @@ class clsBitmap {
     std::int64_t ImageBytes() const;
     std::int64_t PixelOffset(std::int32_t x, std::int32_t y) const;
     std::size_t CheckedIndex(std::int64_t offset, std::int64_t bytes) const;
-    bool AllocatePixels(std::size_t count, bool zeroed);
+    // Room for `count` pixel bytes (at least one), left unset or all zero.
+    bool AllocatePixels(std::size_t count);
+    bool AllocateBlankPixels(std::size_t count);
+    bool HoldPixels(void* bytes, std::size_t count);  // takes `bytes`; false when null
     bool Fail(std::string text);
 
     struct FreeBytes {

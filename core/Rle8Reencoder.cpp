@@ -96,7 +96,7 @@ void Rle8Reencoder::Skip(std::int64_t row, std::int64_t x) {
         return;
     }
     while (pos_.row < row || pos_.x < x) {
-        if (pos_.x == 0 && row - pos_.row >= 3) {
+        if (pos_.x == 0 && row > pos_.row) {
             SkipRows(row);
             continue;
         }

@@ -15,12 +15,11 @@ int main(int argc, char** argv) {
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
         if (argv[i][0] == '-') continue;  // libFuzzer flags are accepted and ignored
-        if (!fs::is_directory(argv[i])) {
+        if (!fs::is_directory(argv[i]))
             inputs.push_back(argv[i]);
-            continue;
-        }
-        for (const auto& e : fs::directory_iterator(argv[i]))
-            inputs.push_back(e.path());
+        else
+            for (const auto& e : fs::directory_iterator(argv[i]))
+                inputs.push_back(e.path());
     }
     std::sort(inputs.begin(), inputs.end());
     for (const fs::path& input : inputs) {

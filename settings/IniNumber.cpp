@@ -145,18 +145,20 @@ std::int32_t ScanLong(std::string_view text) {
 }
 
 bool IsNumericName(std::string_view name, double& rounded) {
-    // Blanks and tabs around the number do not count. With nothing else,
-    // end is 0 and i is past it.
-    const std::size_t end = name.find_last_not_of(" \t") + 1;
-    std::size_t i = name.find_first_not_of(" \t");
+    // Blanks and tabs around the number do not count.
+    const std::size_t first = name.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return false;
+    name = name.substr(first, name.find_last_not_of(" \t") + 1 - first);
+    std::size_t i = 0;
+    const auto peek = [&] { return i < name.size() ? name[i] : '\0'; };
     Decimal d;
-    if (i < end && (name[i] == '+' || name[i] == '-')) d.negative = name[i++] == '-';
+    if (peek() == '+' || peek() == '-') d.negative = name[i++] == '-';
     bool anyDigit = false;
-    for (; i < end && IsDigit(name[i]); ++i)
+    for (; IsDigit(peek()); ++i)
         AppendDigit(d, name[i]), anyDigit = true;
     std::int64_t fractionDigits = 0;
-    if (i < end && name[i] == '.') {
-        for (++i; i < end && IsDigit(name[i]); ++i) {
+    if (peek() == '.') {
+        for (++i; IsDigit(peek()); ++i) {
             AppendDigit(d, name[i]);
             ++fractionDigits;
             anyDigit = true;
@@ -164,16 +166,16 @@ bool IsNumericName(std::string_view name, double& rounded) {
     }
     if (!anyDigit) return false;
     std::int64_t exponent = 0;
-    if (i < end && (name[i] == 'E' || name[i] == 'e')) {
+    if (peek() == 'E' || peek() == 'e') {
         ++i;
         bool negativeExponent = false;
-        if (i < end && (name[i] == '+' || name[i] == '-')) negativeExponent = name[i++] == '-';
-        if (i == end || !IsDigit(name[i])) return false;
-        for (; i < end && IsDigit(name[i]); ++i)
+        if (peek() == '+' || peek() == '-') negativeExponent = name[i++] == '-';
+        if (!IsDigit(peek())) return false;
+        for (; IsDigit(peek()); ++i)
             exponent = AddDigitSaturating(exponent, name[i] - '0');
         if (negativeExponent) exponent = -exponent;
     }
-    if (i != end) return false;
+    if (i != name.size()) return false;
     d.scale = exponent - fractionDigits;
     const std::optional<std::int64_t> v = RoundHalfEven(d, 18);
     const double infinity = std::numeric_limits<double>::infinity();

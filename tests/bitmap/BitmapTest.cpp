@@ -2,7 +2,9 @@
 // the atomic replacement of files under everything the program writes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <cstring>
 #include <numeric>
@@ -10,6 +12,7 @@
 
 #include "bitmap/AtomicFile.h"
 #include "bitmap/Rle8Encoder.h"
+#include "bitmap/TemporaryFiles.h"
 #include "bitmap/clsBitmap.h"
 #include "support/BmpBuilder.h"
 #include "support/FailingCalls.h"
@@ -18,8 +21,10 @@
 namespace tintwell::test {
 namespace {
 
-std::string Bytes(const clsBitmap& b) {
-    return {b.Pixels().begin(), b.Pixels().end()};
+std::int32_t At32(const std::string& b, std::size_t at) {
+    std::int32_t v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
 }
 
 struct Layout {
@@ -30,7 +35,9 @@ struct Layout {
 
 class EveryLayout : public ::testing::TestWithParam<Layout> {};
 
-TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
+// Loaded from bytes and files alike and saved as read; a copy gets a fresh
+// 40-byte header at 96 dpi, a full colour table and the same pixel bytes.
+TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsAndSavesThemAsReadOrAsAFreshCopy) {
     const Layout l = GetParam();
     const Bmp b = Bmp()
                       .Bits(l.bits)
@@ -44,7 +51,7 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
     TempDir dir;
     WriteFile(dir / "a.bmp", bytes);
     ASSERT_TRUE(fromFile.LoadFromFile(dir / "a.bmp"));
-    EXPECT_EQ(Bytes(fromFile), Bytes(bmp));
+    EXPECT_EQ(PixelBytes(fromFile), PixelBytes(bmp));
     EXPECT_EQ(fromFile.ColorTable(), bmp.ColorTable());
     EXPECT_FALSE(bmp.HasError());
     EXPECT_EQ(bmp.InfoHeader().biSize, l.header);
@@ -68,6 +75,23 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsFromBytesAndFromAFile) {
     for (int i = 0; i < full; ++i)  // entries the file does not hold stay black
         ASSERT_EQ(bmp.ColorTableEntry(i), i < read ? Bmp::PaletteColor(i) : 0u) << i;
     EXPECT_THROW(bmp.ColorTableEntry(full), std::out_of_range);
+    ASSERT_TRUE(bmp.SaveAsFile(dir / "b.bmp")) << bmp.LastError();
+    EXPECT_EQ(ReadFile(dir / "b.bmp"), bytes);
+    ASSERT_TRUE(bmp.CreateCopy()->SaveAsFile(dir / "b.bmp"));
+    const std::string out = ReadFile(dir / "b.bmp");
+    const std::int64_t start = 54 + 4 * full, pixels = b.Stride() * 4;
+    const std::int64_t fields[] = {
+        start + pixels, 0,    start, 40, l.width, At32(bytes, 22), 1 | l.bits << 16, 0, 0,
+        3780,           3780, full,  0};
+    EXPECT_EQ(out.substr(0, 2), "BM");
+    for (int f = 0; f < 13; ++f)
+        EXPECT_EQ(At32(out, 2 + 4 * f), fields[f]) << "field " << f;
+    ASSERT_EQ(out.size(), start + pixels);
+    EXPECT_EQ(out.substr(start), bytes.substr(bytes.size() - pixels));
+    for (int i = 0; i < full; ++i)  // the file's entries, then black, each with 255 last
+        ASSERT_EQ(std::uint32_t(At32(out, 54 + 4 * i)),
+                  std::uint32_t(i < read ? At32(bytes, 14 + l.header + 4 * i) : 0) | 0xFF000000u)
+            << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -78,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{8, false, 1, 64, 0, -1}, Layout{8, false, 8, 108, 16, -1},
                       Layout{8, true, 3, 124, 300, 256}, Layout{24, false, 5, 40, 0, -1},
                       Layout{24, true, 1, 40, 0, -1}, Layout{32, false, 3, 108, 0, -1},
-                      Layout{32, true, 2, 40, 0, -1}));
+                      Layout{32, true, 2, 40, 0, -1}, Layout{4, false, 3, 40, 3, -1},
+                      Layout{24, false, 3, 108, 0, -1}));
 
 // A refusal's text stays, also through a later load, until it is cleared.
 TEST(clsBitmapLoad, FilesThatAreNoRegularFileAreRefusedWithoutWaitingAndTheTextStays) {
@@ -119,8 +144,8 @@ TEST(clsBitmapPixels, AreReadAndWrittenInTheLayoutOfTheirDepth) {
     clsBitmap rgb = OneRow(24, 2, ""), rgba = OneRow(32, 2, "");
     rgb.SetPixelAt(1, 0, 0x00112233);
     rgba.SetPixelAt(1, 0, 0x00112233);
-    EXPECT_EQ(Bytes(one).substr(0, 2) + Bytes(four).substr(0, 2) + Bytes(rgb).substr(3, 3) +
-                  Bytes(rgba).substr(4, 4),
+    EXPECT_EQ(PixelBytes(one).substr(0, 2) + PixelBytes(four).substr(0, 2) +
+                  PixelBytes(rgb).substr(3, 3) + PixelBytes(rgba).substr(4, 4),
               "\x01\xC0\xAF\x3D\x11\x22\x33\x11\x22\x33\xFF");
     EXPECT_EQ(rgba.GetPixelAt(1, 0), 0x00112233);
 }
@@ -130,7 +155,7 @@ TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
     ASSERT_TRUE(Load(bmp, Bmp().Build()));
     ASSERT_TRUE(Load(rgb, Bmp().Bits(24).Size(1, 1).Build()));
     one = OneRow(1, 8, "\xFF");
-    const std::string before = Bytes(bmp);
+    const std::string before = PixelBytes(bmp);
     const std::function<void()> outOfRange[] = {
         [&] { bmp.GetPixelAt(0, 3); },     [&] { bmp.GetPixelAt(0, -1); },
         [&] { bmp.SetPixelAt(8, 0, 1); },  [&] { one.GetPixelAt(-1, 0); },
@@ -141,13 +166,13 @@ TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
         EXPECT_THROW(f(), std::out_of_range);
     EXPECT_THROW(bmp.SetPixelAt(1, 1, 256), std::overflow_error);
     EXPECT_THROW(bmp.SetPixelAt(1, 1, -1), std::overflow_error);
-    EXPECT_EQ(Bytes(bmp), before);
+    EXPECT_EQ(PixelBytes(bmp), before);
 }
 
 TEST(clsBitmapCreate, NewImagesAreBlackInTheirDepthAndRowOrder) {
     clsBitmap bmp, down, none;
     ASSERT_TRUE(bmp.CreateNew(10, 10, 8));
-    EXPECT_EQ(Bytes(bmp), std::string(120, '\0'));
+    EXPECT_EQ(PixelBytes(bmp), std::string(120, '\0'));
     EXPECT_EQ(bmp.ColorTable(), std::vector<ColorValue>(256, 0));
     EXPECT_EQ(bmp.FileHeader().bfSize, 1078 + 120);
     EXPECT_EQ(bmp.InfoHeader().biYPelsPerMeter, 3780);  // 96 dpi
@@ -161,56 +186,13 @@ TEST(clsBitmapCreate, NewImagesAreBlackInTheirDepthAndRowOrder) {
     EXPECT_EQ(none.CreateCopy(), nullptr);
 }
 
-std::int32_t At32(const std::string& b, std::size_t at) {
-    std::int32_t v;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
-
-// A loaded bitmap is saved byte for byte as it was read; a copy gets a fresh
-// 40-byte header at 96 dpi, a full colour table and the same pixel bytes.
-TEST(clsBitmapSave, KeepsTheLayoutOfALoadedFileAndWritesACopyFresh) {
+// Many bytes behind the pixels are not held: a save reads them from the file
+// last loaded or saved, and refuses when that file has changed.
+TEST(clsBitmapSave, KeepsBytesItDoesNotHoldAndRefusesWhenTheirFileChanged) {
     TempDir dir;
-    for (const Bmp& b :
-         {Bmp().HeaderSize(124).Reserved(0), Bmp().Bits(4).Size(3, 3).ClrUsed(3),
-          Bmp().Bits(1).Size(11, 2).TopDown(), Bmp().Bits(24).Size(3, 2).HeaderSize(108)}) {
-        const std::string in = b.Build();
-        clsBitmap bmp;
-        ASSERT_TRUE(Load(bmp, in)) << bmp.LastError();
-        ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp")) << bmp.LastError();
-        EXPECT_EQ(ReadFile(dir / "a.bmp"), in);
-        ASSERT_TRUE(bmp.CreateCopy()->SaveAsFile(dir / "a.bmp"));
-        const std::string out = ReadFile(dir / "a.bmp");
-        const int table = b.BitCount() <= 8 ? 4 << b.BitCount() : 0;
-        const std::int64_t pixels = b.Stride() * b.Height();
-        const std::int64_t size = 54 + table + pixels, start = 54 + table, w = b.Width(),
-                           h = At32(in, 22), bits = 1 | b.BitCount() << 16, used = table / 4;
-        const std::int64_t fields[] = {size, 0, start, 40, w, h, bits, 0, 0, 3780, 3780, used, 0};
-        EXPECT_EQ(out.substr(0, 2), "BM");
-        for (int f = 0; f < 13; ++f)
-            EXPECT_EQ(At32(out, 2 + 4 * f), fields[f]) << "field " << f << ", " << bits;
-        ASSERT_EQ(out.size(), 54 + table + pixels);
-        EXPECT_EQ(out.substr(out.size() - pixels), in.substr(in.size() - pixels));
-        for (int i = 0; i < table / 4; ++i)  // blue, green, red, then 255; black past the file's
-            ASSERT_EQ(static_cast<std::uint32_t>(At32(out, 54 + 4 * i)),
-                      i >= b.PaletteCount()
-                          ? 0xFF000000u
-                          : (Bmp::PaletteColor(i) >> 16 & 0xFF) | (Bmp::PaletteColor(i) & 0xFF00) |
-                                (Bmp::PaletteColor(i) & 0xFF) << 16 | 0xFF000000u);
-    }
-}
-
-TEST(clsBitmapSave, KeepsBytesInsideAndBeyondTheDeclaredSizeAndReplacesALongerFileWholly) {
-    TempDir dir;
-    WriteFile(dir / "a.bmp", std::string(100000, 'x'));
-    const std::string in = Bmp().Size(4, 2).Gap("gap").Trailing("123").Build() + "99";
-    clsBitmap bmp, big;
-    ASSERT_TRUE(Load(bmp, in));
-    ASSERT_TRUE(bmp.SaveAsFile(dir / "a.bmp"));
-    EXPECT_EQ(ReadFile(dir / "a.bmp"), in);
-    // Many bytes behind the pixels are not held: a save reads them from the
-    // file last loaded or saved, and refuses when that file has changed.
-    const std::string many = in + std::string(3 << 20, 'b');
+    const std::string many =
+        Bmp().Size(4, 2).Gap("gap").Trailing("123").Build() + "99" + std::string(3 << 20, 'b');
+    clsBitmap big;
     WriteFile(dir / "big.bmp", many);
     ASSERT_TRUE(big.LoadFromFile(dir / "big.bmp"));
     for (int i = 0; i < 2; ++i)
@@ -304,6 +286,19 @@ TEST(Rle8Encoder, WritesEachRowInTheFewestOperations) {
     }
 }
 
+// Up to 1 MiB of bytes around the pixels are held, so that a save needs the
+// file no more; beyond that, it reads them again from the unchanged file.
+TEST(clsBitmapSave, HoldsUpToAMebibyteAroundThePixelsAndReadsMoreAgain) {
+    TempDir dir;
+    for (const std::size_t extra : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
+        WriteFile(dir / "a.bmp", Bmp().Size(4, 4).Trailing(std::string(extra, 't')).Build());
+        clsBitmap bmp;
+        ASSERT_TRUE(bmp.LoadFromFile(dir / "a.bmp"));
+        WriteFile(dir / "a.bmp", "changed");
+        EXPECT_EQ(bmp.SaveAsFile(dir / "b.bmp"), extra == 1 << 20) << bmp.LastError();
+    }
+}
+
 bool Replace(const fs::path& target, const std::string& bytes, bool follow = true) {
     AtomicFile f(target, follow);
     return f.Open() && f.Write(bytes.data(), bytes.size()) && f.Commit();
@@ -364,6 +359,15 @@ TEST(AtomicFile, EveryFailureLeavesTheOriginalAndNoTemporary) {
     EXPECT_EQ(ReadFile(dir / "f"), "old");
     EXPECT_EQ(ReadFile(dir / "ro"), "kept");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f", "ro", "target", "target/keep"}));
+    // A socket's name must fit its address with the closing NUL: 108 bytes do not.
+    const std::string socket = (dir / std::string(107 - dir.path().native().size(), 's')).native();
+    sockaddr_un address{AF_UNIX, {}};
+    socket.copy(address.sun_path, sizeof address.sun_path);
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::listen(listening, 1);
+    EXPECT_FALSE(Replace(socket, "x"));
+    ::close(listening);
 }
 
 // Faults only the kernel causes: an interrupted call is made again, a missing
@@ -413,6 +417,14 @@ TEST(AtomicFile, KernelFaultsAreRetriedWorkedAroundOrReportedLeavingTheOriginal)
         EXPECT_EQ(calls,
                   error == EEXIST ? 102 : calls);  // the usual name twice, 100 private ones
     }
+    // When another program's file takes the temporary's name before it is
+    // locked, the next name is used and the target gets what was written.
+    TempDir dir;
+    WriteFile(dir / "theirs", "theirs");
+    FailCall swap("flock", 0);
+    swap.before = [&] { fs::rename(dir / "theirs", TemporaryFiles::UsualName(dir / "f")); };
+    EXPECT_TRUE(Replace(dir / "f", "new"));
+    EXPECT_EQ(ReadFile(dir / "f"), "new");
 }
 
 }  // namespace

@@ -37,4 +37,12 @@ for c in $commands; do
   page tintwell-cli.1 | grep -q "^\.SS $c " || page tintwell-cli.1 | grep -qx "\.SS $c" ||
     { echo "FAILED: tintwell-cli.1 explains no command $c" >&2; status=1; }
 done
+# What --help states by example or in figures, the page states alike: the
+# pairs of indices it shows and the bit depths it names.
+help=$({ "$bin/tintwell-cli" --help; for c in $commands; do "$bin/tintwell-cli" "$c" --help; done; } |
+  grep -oE '[0-9]+-bit|[0-9-]+:[0-9-]+(,[0-9-]+:[0-9-]+)+' | sort -u)
+for said in $help; do
+  page tintwell-cli.1 | grep -qF -- "$said" ||
+    { echo "FAILED: tintwell-cli.1 does not say \"$said\" as --help does" >&2; status=1; }
+done
 exit $status

@@ -29,8 +29,7 @@ enum Field {
     kWidth = 18,
     kHeight = 22,
     kBits = 28,
-    kCompression = 30,
-    kClrUsed = 46
+    kCompression = 30
 };
 
 class Bmp {
@@ -41,7 +40,6 @@ class Bmp {
     Bmp& HeaderSize(int bytes) { return header_ = bytes, *this; }
     Bmp& ClrUsed(int n, int held = -1) { return clrUsed_ = n, held_ = held, *this; }
     Bmp& Pixels(std::function<std::uint32_t(int, int)> f) { return pixel_ = std::move(f), *this; }
-    Bmp& Reserved(std::uint8_t b) { return reserved_ = b, *this; }
     Bmp& Trailing(std::string b) { return trailing_ = std::move(b), *this; }
     Bmp& Set32(int at, std::int64_t v) { return patches_.push_back({at, v}), *this; }
     Bmp& Cut(std::size_t n) { return cut_ = n, *this; }
@@ -94,7 +92,7 @@ class Bmp {
         for (int i = 0; i < PaletteCount(); ++i)
             Put(o,
                 (PaletteColor(i) >> 16 & 0xFF) | (PaletteColor(i) & 0xFF00) |
-                    (PaletteColor(i) & 0xFF) << 16 | reserved_ << 24,
+                    (PaletteColor(i) & 0xFF) << 16,
                 header_ == 12 ? 3 : 4);
         o += gap_;
         for (int row = 0; row < h_ && !rle_; ++row)
@@ -137,7 +135,6 @@ class Bmp {
 
     int w_ = 5, h_ = 3, bits_ = 8, header_ = 40, clrUsed_ = 0, held_ = -1, clrImportant_ = 0;
     bool topDown_ = false;
-    std::uint8_t reserved_ = 0;
     std::string trailing_, gap_, profile_;
     std::optional<std::string> rle_;
     std::vector<std::pair<int, std::int64_t>> patches_;
@@ -151,6 +148,10 @@ inline bool Load(clsBitmap& bmp, const std::string& bytes) {
     const auto block = std::make_unique<std::uint8_t[]>(bytes.size());
     std::memcpy(block.get(), bytes.data(), bytes.size());
     return bmp.LoadFromByteArray({block.get(), bytes.size()});
+}
+// The pixel bytes a bitmap holds.
+inline std::string PixelBytes(const clsBitmap& b) {
+    return {b.Pixels().begin(), b.Pixels().end()};
 }
 // A bitmap loaded from the builder's bytes (whatever the load made of them).
 inline clsBitmap Loaded(const Bmp& b) {

@@ -3,12 +3,14 @@
 // program, this puts its own versions of a few system calls before the C
 // library's. While a FailCall lives, the `nth` call of `name` from then on
 // (1: the next) and the `times - 1` after it fail with `error`; others pass on.
+// `before`, when set, runs right before the nth call (which, with error 0, passes on).
 #include <dlfcn.h>
 #include <sys/types.h>
 
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
+#include <functional>
 
 namespace tintwell::test {
 
@@ -23,11 +25,13 @@ struct FailCall {
         FailCall* f = live;
         if (f == nullptr || std::strcmp(f->name, call) != 0) return false;
         const int n = ++f->calls;
+        if (n == f->nth && f->before) f->before();
         return n >= f->nth && n < f->nth + f->times && (errno = f->error) != 0;
     }
     const char* name;
     int error, nth, times;
     int calls = 0;  // of `name`, while it lives
+    std::function<void()> before;
     static inline FailCall* live = nullptr;
 };
 

@@ -17,36 +17,44 @@ inline std::uint32_t Big32(const std::string& s, std::size_t at) {
            std::uint32_t(std::uint8_t(s[at + 2])) << 8 | std::uint8_t(s[at + 3]);
 }
 
+// The four bytes of `v`, most significant first.
+inline std::string Big(std::uint32_t v) {
+    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+}
+
 inline std::string Chunk(const std::string& type, const std::string& data) {
-    std::string c(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        c[i] = char(data.size() >> (24 - 8 * i));
     const std::string body = type + data;
     const auto crc = ::crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
-    std::string tail(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        tail[i] = char(crc >> (24 - 8 * i));
-    return c + body + tail;
+    return Big(std::uint32_t(data.size())) + body + Big(std::uint32_t(crc));
+}
+
+// The zlib stream of `raw`.
+inline std::string Deflated(const std::string& raw) {
+    uLongf n = compressBound(uLong(raw.size()));
+    std::string stream(n, '\0');
+    ::compress(reinterpret_cast<Bytef*>(stream.data()), &n,
+               reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
+    return stream.substr(0, n);
+}
+
+// An indexed PNG of w x h pixels at `depth` with the palette bytes `plte`
+// whose image data is `stream`.
+inline std::string IndexedPng(std::uint32_t w, std::uint32_t h, int depth, const std::string& plte,
+                              const std::string& stream) {
+    const std::string header = Big(w) + Big(h) + char(depth) + std::string("\x03\0\0\0", 4);
+    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) + Chunk("PLTE", plte) +
+           Chunk("IDAT", stream) + Chunk("IEND", "");
 }
 
 // A PNG made here: 4 x 2 pixels (0, 1, 2, 3 at depth 8, 0, 1, 0, 1 at depth
 // 1) and 4 palette entries, whose rows have `filter` types and whose stream
 // is `stream` when given.
-inline std::string SmallPng(int filter, int depth = 8, std::string stream = "") {
-    std::string header("\0\0\0\4\0\0\0\2\x08\x03\0\0\0", 13);
-    header[8] = char(depth);
+inline std::string SmallPng(int filter, int depth = 8, const std::string& stream = "") {
     std::string raw;
     for (int y = 0; y < 2; ++y)
         raw += char(filter) + (depth == 8 ? std::string("\0\1\2\3", 4) : std::string("\x50"));
-    if (stream.empty()) {
-        uLongf n = compressBound(uLong(raw.size()));
-        stream.resize(n);
-        ::compress(reinterpret_cast<Bytef*>(stream.data()), &n,
-                   reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
-        stream.resize(n);
-    }
-    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) + Chunk("PLTE", std::string(12, '\x40')) +
-           Chunk("IDAT", stream) + Chunk("IEND", "");
+    return IndexedPng(4, 2, depth, std::string(12, '\x40'),
+                      stream.empty() ? Deflated(raw) : stream);
 }
 
 // Every byte of a PNG file but its IDAT chunks, in order.

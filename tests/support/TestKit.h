@@ -32,6 +32,14 @@ inline void WriteFile(const fs::path& p, const std::string& bytes) {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// The texts, each followed by `end`.
+inline std::string Joined(const std::vector<std::string>& texts, const std::string& end) {
+    std::string all;
+    for (const std::string& t : texts)
+        all += t + end;
+    return all;
+}
+
 // A fresh folder, removed with its contents at the end.
 class TempDir {
   public:
