@@ -317,9 +317,6 @@ TEST_F(Shell, FolderAndSaveDialogsGiveBackThePathChosen) {
     exec.answers = {{{Path("b")}, {}, {}}, {}};
     EXPECT_EQ(BrowseForFolder(Path("a"), &owner, "Select a folder", &exec), Path("b"));
     EXPECT_EQ(BrowseForFolder(Path("gone"), &owner, "Select a folder", &exec), QString());
-    EXPECT_EQ(exec.seen[0].section('|', 0, 3).split('|'),
-              ("Select a folder|open|2|" + Path("a")).split('|'));
-    EXPECT_EQ(exec.seen[0].section('|', 10, 10), "13");  // folders only
     EXPECT_NE(exec.seen[1].section('|', 3, 3), Path("gone"));
     QString deep = Path();
     while (deep.size() < 300)
@@ -359,7 +356,7 @@ TEST(OpenURL, OpensTheLinkOrSaysWhyNotByTheCode) {
         std::int32_t code = 33;
     } opener;
     RecordingMessageBox messages;
-    OpenURL("https://www.example.org", opener, messages);
+    OpenURL("https://www.example.org", opener, messages);  // 33: the lowest success
     EXPECT_EQ(opener.opened, QStringList{"https://www.example.org"});
     EXPECT_TRUE(messages.shown.empty());
     const std::pair<std::int32_t, const char*> codes[] = {
@@ -461,6 +458,10 @@ TEST(ResizeLimits, HoldWindowsWithinTheirLimitsUntilRemoved) {
     limits.RemoveFormLimits(&main);
     EXPECT_EQ(main.minimumSize(), QSize(10, 10));
     EXPECT_EQ(limits.FindLimits(&main), -1);
+    QWidget fine;  // on the screen of 144 dots per inch: 10 twips a pixel
+    fine.setScreen(QGuiApplication::screens().value(1));
+    limits.AddLimits(&fine, 1500, 1200, 0, 0);
+    EXPECT_EQ(fine.minimumSize(), QSize(150, 120));
 }
 
 }  // namespace

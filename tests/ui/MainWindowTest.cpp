@@ -1,14 +1,17 @@
 // The main window driven as a user would: start-up from the settings, the
 // options, the palette grid, the file list and the batch, each checked
-// through what it shows.
+// through what it shows; where it and tintwell-cli agree.
 
+#include <QCloseEvent>
 #include <QHelpEvent>
+#include <QProcess>
 #include <QStatusBar>
 #include <QToolTip>
 
 #include "support/GuiKit.h"
 #include "ui/main/modPathEllipsis.h"
 #include "ui/preview/frmView.h"
+#include "workspace/TextCase.h"
 
 namespace tintwell::test {
 namespace {
@@ -93,6 +96,20 @@ TEST_F(MainWindow, OptionsAreStoredAtOnceAndTheirEffectShows) {
     EXPECT_TRUE(view->isVisible());
     EXPECT_EQ(view->ZoomValue(), 3);
     EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{0, 0, 3, 3}));
+    view->move(150, 160);
+    QCloseEvent request;  // closed, it unticks the option without storing it
+    QApplication::sendEvent(view, &request);
+    EXPECT_TRUE(request.isAccepted());  // never refused, so the program can quit
+    FlushDeletes();
+    EXPECT_FALSE(main->mnuOptionsShowPreview->isChecked() || main->LoadedView());
+    EXPECT_TRUE(IniHas("Preview=-1"));
+    main->mnuOptionsShowPreview->trigger();  // reopened where it was, at the zoom it had
+    view = main->LoadedView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{0, 0, 1, 1}));
+    EXPECT_EQ(view->ZoomValue(), 3);
+    EXPECT_EQ(view->frameGeometry().topLeft(), QPoint(150, 160));
+    EXPECT_EQ(view->windowTitle(), "20 x 20");
     main->Form_Unload();  // while closing, a toggle changes neither tick nor setting
     const std::string before = Ini(), ticks = Ticks();
     main->mnuOptionsRecolorOutside->trigger();
@@ -147,10 +164,6 @@ TEST_F(MainWindow, PaletteGridSelectsMapsAndShowsColoursInItsThreeGroups) {
               "20 20");
     Click(grid, at(0));
     EXPECT_EQ(Groups().substr(0, c0.size()), c0);
-    const QRect before = grid->geometry();
-    main->resize(main->width() + 200, main->height() + 100);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(grid->geometry(), before);
     EXPECT_FALSE(main->LoadPalette((folder / "four.bmp").string()));
     EXPECT_FALSE(main->LoadPalette((folder / "rle.bmp").string()));   // fails to load: as not 8-bit
     EXPECT_FALSE(main->LoadPalette((folder / "gone.bmp").string()));  // quietly
@@ -313,6 +326,48 @@ TEST_F(MainWindow, RecolorsTheSelectedFilesGoingOnAfterEachRefusal) {
     EXPECT_EQ(pixels("d.bmp"), "0 4");
     EXPECT_TRUE(messages.shown.empty());  // one file: no completion message
     EXPECT_EQ(status(), "1 of 1 recolored");
+}
+
+using Parity = MainWindowFixture;
+
+// Regression: with a relative XDG_CONFIG_HOME the window wrote ~/relcfg/Tintwell
+// while the command line named ~/.config/Tintwell.
+TEST_F(Parity, BothProgramsOfAnInstallUseOneSettingsFile) {
+    const fs::path program = folder / "lib" / "tintwell";
+    fs::create_directories(program);
+    fs::copy_file(TINTWELL_CLI_PATH, program / "tintwell-cli");
+    const std::string home = (folder / "home").string();
+    const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_CONFIG_HOME"),
+                     oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", home.c_str());
+    qputenv("XDG_DATA_HOME", (home + "/data").c_str());
+    qputenv("XDG_CONFIG_HOME", "relcfg");  // the other values: SettingsLocation's own test
+    const std::string window =
+        (fs::path(AppInfo::ForProgramIn(program.string()).SettingsFolder()) / "Tintwell.ini")
+            .string();
+    EXPECT_EQ(window, home + "/.config/Tintwell/Tintwell.ini");
+    QProcess cli;
+    cli.start(QString::fromStdString((program / "tintwell-cli").string()),
+              {"info", "--settings-path"});
+    EXPECT_TRUE(cli.waitForFinished());
+    EXPECT_EQ(cli.readAllStandardOutput().toStdString(), window + "\n");
+    qputenv("HOME", oldHome);
+    oldXdg.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldXdg);
+    oldData.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", oldData);
+}
+
+// The window's Save compared names with QString::toUpper: the shared rule
+// gives the same upper case for every code point.
+TEST(TextCase, UpperCaseIsQtsForEveryCodePoint) {
+    std::string differing;
+    for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        const QString text = QString::fromUcs4(&cp, 1);
+        const QByteArray utf8 = text.toUtf8();
+        if (UpperCase(utf8.toStdString()) != text.toUpper().toUtf8().toStdString())
+            differing += QString::number(cp, 16).toStdString() + " ";
+    }
+    EXPECT_EQ(differing, "");
 }
 
 }  // namespace

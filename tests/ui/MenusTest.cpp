@@ -65,7 +65,7 @@ class Menus : public MainWindowFixture {
     }
     const char* kMaps =
         "[General]\r\nNumColorMaps=4\r\n\r\n[List 1]\r\n1=11\r\nName=A\r\n\r\n[List 2]\r\n2=22\r\n"
-        "7=70\r\nName=B\r\n\r\n[List 3]\r\n3=33\r\n8=-2\r\n9=300\r\nName=C\r\n\r\n[List "
+        "7=70\r\nName=Caf\xE9\r\n\r\n[List 3]\r\n3=33\r\n8=-2\r\n9=300\r\nName=C\r\n\r\n[List "
         "4]\r\n4=44\r\n";
 };
 
@@ -99,7 +99,7 @@ TEST_F(Menus, SaveAsksForANameAndStoresOnlyTheChangedIndicesInOneWrite) {
 
 TEST_F(Menus, ANameTakenWithoutRegardToCaseIsOverwrittenOnlyWhenTheAnswerIsYes) {
     Start(
-        "[General]\r\nNumColorMaps=2\r\n\r\n[List 1]\r\nName=Red\r\n\r\n[List "
+        "[General]\r\nNumColorMaps=2\r\n\r\n[List 1]\r\nName=Caf\xE9\r\n\r\n[List "
         "2]\r\n5=6\r\nName=Blue\r\n");
     Edit(9, 1);
     prompt.answers = {"blue", "BLUE", "Green", "blue"};
@@ -115,25 +115,27 @@ TEST_F(Menus, ANameTakenWithoutRegardToCaseIsOverwrittenOnlyWhenTheAnswerIsYes) 
     EXPECT_EQ(Describe(messages.shown[0]),  // Yes No Cancel, a question, Yes the default
               "Overwrite Color Map|You currently have a color map called \"blue\". Overwrite?|220");
     EXPECT_EQ(Sections(),
-              "[List 1]\r\nName=Red\r\n[List 2]\r\n9=1\r\nName=blue\r\n[List "
+              "[List 1]\r\nName=Caf\xE9\r\n[List 2]\r\n9=1\r\nName=blue\r\n[List "
               "3]\r\n9=1\r\nName=Green\r\n");
-    EXPECT_EQ(Listed(), (QStringList{"Red", "blue", "Green"}));
+    EXPECT_EQ(Listed(), (QStringList{"Caf\xE9", "blue", "Green"}));
     Edit(4, 5);
     M().mnuColorMapSaveAsMap[0]->trigger();  // keeps the map's name, asks nothing
-    EXPECT_EQ(Section(1), "[List 1]\r\n4=5\r\n9=1\r\nName=Red\r\n");
+    EXPECT_EQ(Section(1), "[List 1]\r\n4=5\r\n9=1\r\nName=Caf\xE9\r\n");
     EXPECT_EQ(prompt.shown.size(), 4u);
 }
 
+// Regression: stored map names were read back from the menu's text, so a name
+// not valid in the system's encoding ("Caf\xE9") came back as "Caf\xEF\xBF\xBD".
 TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
     Diagonal("a.bmp");
     Start(kMaps);
-    EXPECT_EQ(Listed(), (QStringList{"A", "B", "C", "ERROR: No name found"}));
+    EXPECT_EQ(Listed(), (QStringList{"A", "Caf\xE9", "C", "ERROR: No name found"}));
     messages.answers = {MsgResult::No, MsgResult::Yes};
     M().mnuColorMapDeleteMap[1]->trigger();
     EXPECT_EQ(Ini(), kMaps);
     M().mnuColorMapDeleteMap[1]->trigger();
     EXPECT_EQ(Describe(messages.shown[1]),
-              "Delete Color Map|Are you sure you want to delete \"B\"?|100");
+              "Delete Color Map|Are you sure you want to delete \"Caf\xE9\"?|100");
     EXPECT_EQ(Listed(), (QStringList{"A", "C", "ERROR"}));  // renumbered (MapStore)
     Edit(5, 9);
     const int renders = main->LoadedView()->RenderCount();
@@ -149,6 +151,9 @@ TEST_F(Menus, DeleteMovesTheLaterMapsDownAndLoadGivesTheWholeMap) {
     messages.answers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
     for (int i = 0; i < 3; ++i)
         M().mnuColorMapDeleteMap[0]->trigger();
+    M().mnuColorMapDeleteMap_Click(0);  // no such item: nothing asked, nothing stored
+    M().mnuColorMapSaveAsMap_Click(0);
+    EXPECT_EQ(messages.shown.size(), 5u);
     EXPECT_TRUE(IniHas("NumColorMaps=0"));
     EXPECT_EQ(Sections(), "");
     EXPECT_FALSE(M().mnuColorMapLoad->menuAction()->isEnabled());
@@ -201,7 +206,10 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     EXPECT_TRUE(IniHas("Folder=" + other.path().string()));
     ASSERT_EQ(main->File->count(), 2);
     EXPECT_EQ(main->File->currentItem()->text(), "y.b.bmp");
-    Edit(7, 9);  // the preview shows 7 as 9; the list does not
+    main->File->setCurrentRow(1);  // z.bmp in the preview, which then closes
+    main->mnuOptionsShowPreview->trigger();
+    main->File->setCurrentRow(0);  // regression: the list was the file the preview showed last
+    Edit(7, 9);                    // the list gives the file's own indices
     const QString list = QString::fromStdString((other / "list.txt").string());
     dialogs.answers = {{{list}, {}, {}},
                        {},
@@ -221,8 +229,8 @@ TEST_F(Menus, BrowseListsTheChosenFolderAndTheIndexListIsWrittenForTheFileAsLoad
     dialogs.answers = {{{QString::fromStdString((other / "deep.txt").string())}, {}, {}}};
     main->Dialogs()->mnuOptionsSaveColorIndexList->trigger();  // not 8-bit: nothing written
     EXPECT_FALSE(fs::exists(other / "deep.txt"));
-    EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(3),
-              (QStringList{"&Dim Unused Colors", "-", "Save Color &Index List"}));
+    main->SetFileListFolder(folder.path().string());  // holds no image
+    EXPECT_FALSE(main->Dialogs()->mnuOptionsSaveColorIndexList->isEnabled());
 }
 
 TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
@@ -233,6 +241,7 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     EXPECT_EQ(main->cmdBrowse->x(), 451);  // widened to hold the information column
     EXPECT_EQ(at(main->cmdRecolor), QRect(128, 308, 344, 21));
     EXPECT_EQ(at(main->cmdRefreshFiles), QRect(8, 308, 113, 21));
+    const QRect grid = at(main->lblColor);
     main->resize(main->width() + 200, main->height() + 100);
     QCoreApplication::processEvents();
     const int w = main->centralWidget()->width(), h = main->centralWidget()->height();
@@ -240,6 +249,7 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
     EXPECT_EQ(at(main->lblFolder).right() + 1, main->cmdBrowse->x());
     EXPECT_EQ(at(main->cmdRecolor), QRect(128, h - 29, w - 136, 21));
     EXPECT_EQ(at(main->File).bottom() + 1, h - 21 - 16);
+    EXPECT_EQ(at(main->lblColor), grid);
     main->resize(10, 10);
     QCoreApplication::processEvents();
     EXPECT_EQ(main->frameGeometry().height(), 393);
@@ -252,8 +262,9 @@ TEST_F(Menus, TheLayoutFollowsTheDesignAndTheWindowSize) {
         ActionTexts(main->menuBar()->actions()) + ActionTexts(main->mnuHelp->actions()),
         (QStringList{"&File", "&Color Map", "&Options", "&Help", "&Contents", "-", "&About"}));
     EXPECT_EQ(main->mnuHelpContents->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(ActionTexts(main->mnuOptions->actions()).mid(0, 3),
-              (QStringList{"Show &Preview", "&Backup BMPs", "Recolor &outside of selection"}));
+    EXPECT_EQ(ActionTexts(main->mnuOptions->actions()),
+              (QStringList{"Show &Preview", "&Backup BMPs", "Recolor &outside of selection",
+                           "&Dim Unused Colors", "-", "Save Color &Index List"}));
     EXPECT_EQ(main->lbl[1]->text() + main->lbl[2]->text(), "Mouse OverMapping To");
     main->mnuFileExit->trigger();
     EXPECT_TRUE(main->IsClosing() && !main->isVisible());
@@ -415,8 +426,7 @@ TEST_F(Menus, RestoresTheSelectedFilesAfterAConfirmationNamingTheirCount) {
 // The keyboard alone: Tab reaches the palette grid, the arrows move its focus
 // frame, Space picks and Enter maps; Map Pairs adds pairs as one step (and
 // refuses a bad entry, naming it), Show Pairs gives the map in the same
-// syntax; Ctrl+S saves and Alt+O opens Options from the preview, F5
-// recolours and Ctrl+Q quits.
+// syntax; Ctrl+S saves from the preview, F5 recolours and Ctrl+Q quits.
 TEST_F(Menus, TheKeyboardAloneBuildsSavesAndAppliesAMap) {
     Diagonal("a.bmp");
     Start();
@@ -446,10 +456,6 @@ TEST_F(Menus, TheKeyboardAloneBuildsSavesAndAppliesAMap) {
     QApplication::setActiveWindow(view);
     QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(IniHas("Name=Keys"));
-    QTest::keyClick(view, Qt::Key_O, Qt::AltModifier);  // the menus open from the preview
-    EXPECT_EQ(main->menuBar()->activeAction(), main->mnuOptions->menuAction());
-    EXPECT_TRUE(main->mnuOptions->isVisible());
-    main->mnuOptions->close();
     QApplication::setActiveWindow(main.get());
     main->mnuOptionsDimUnused->trigger();  // the image holds 0 to 30, index 5 six times
     EXPECT_EQ(grid->ToolTipText(5).toStdString() + (grid->IsDimmed(31) ? " dims 31" : ""),
@@ -471,26 +477,6 @@ TEST_F(Menus, OpeningAFileLoadsThatFileOnlyAndItsMessageNamesIt) {
     Close();
     Start({}, {(folder / "a.bmp").string()});
     EXPECT_EQ(messages.Titles(), "a.bmp - BMP is not 8-bit;");
-}
-
-// Regression: stored map names were read back from the menu's text, so a name
-// not valid in the system's encoding ("Caf\xE9") came back as "Caf\xEF\xBF\xBD".
-TEST_F(Menus, MapNameBytesAreNeverRewritten) {
-    const std::string name = "Caf\xE9";
-    Start("[General]\r\nNumColorMaps=1\r\n[List 1]\r\nName=" + name + "\r\n3=7\r\n");
-    M().mnuColorMapSaveAsMap_Click(0);
-    prompt.answers = {name};
-    messages.answers = {MsgResult::Cancel, MsgResult::No};
-    M().mnuColorMapSave_Click();
-    M().mnuColorMapDeleteMap_Click(0);
-    M().mnuColorMapDeleteMap_Click(1);  // no such item: nothing asked, nothing stored
-    M().mnuColorMapSaveAsMap_Click(1);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].text + messages.shown[1].text,
-              "You currently have a color map called \"" + name +
-                  "\". Overwrite?Are you sure you want to delete \"" + name + "\"?");
-    EXPECT_TRUE(IniHas("Name=" + name));
-    EXPECT_FALSE(IniHas("[List 2]"));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // The preview window: the two pictures, zoom, the selection frame and the pointer.
-#include <QCloseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -40,6 +39,7 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_EQ(view->img(0)->geometry(), QRect(0, top, 300, 150));
     EXPECT_EQ(view->img(1)->geometry(), QRect(308, top, 300, 150));
     EXPECT_EQ(view->size(), QSize(608, top + 150));
+    EXPECT_EQ(view->minimumSize(), view->maximumSize());  // the user cannot resize it
     EXPECT_EQ(view->windowTitle(), "100 x 50");
     app->Map().SetMapping(5, 6);
     view->DoPreview();
@@ -81,6 +81,17 @@ TEST_F(Preview, ShowsTheFileAndItsRecolouredCopyAtTheStoredZoom) {
     EXPECT_EQ(view->windowTitle(), "45 x 33");
     EXPECT_EQ(view->img(0)->ColorAt(2, 1), rgb(i));
     EXPECT_EQ(view->img(1)->ColorAt(2, 1), rgb(i + 1));
+    // As wide as fits at the largest zoom, one pixel wider, a depth without a palette.
+    const std::tuple<int, int, const char*> pictures[] = {
+        {1 << 27, 1, ""},
+        {(1 << 27) + 1, 1, "The image is too large to show (134217729 x 1 pixels)."},
+        {2, 24, "The image's bit count (24) cannot be shown."}};
+    for (const auto& [width, bits, why] : pictures) {
+        auto picture = std::make_unique<clsBitmap>();
+        ASSERT_TRUE(picture->CreateNew(width, 1, static_cast<std::int16_t>(bits)));
+        view->ShowBitmap(std::move(picture), "x.bmp", false);
+        EXPECT_EQ(view->PictureError(), why) << width;
+    }
 }
 
 TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
@@ -123,10 +134,8 @@ TEST_F(Preview, ThePointerSelectsColoursPixelsAndRectangles) {
     EXPECT_EQ(main->SelectedColor(), 100);  // the press on the right picture reached the grid
 }
 
-// Pictures larger than the screen scroll together: picking, mapping and
-// selecting at a scrolled position act on the pixels under the pointer, and
-// the recolour writes them (outside the selection, as ticked by default).
-// Ctrl with the wheel zooms around the pointer; Ctrl with +, - and 0 too.
+// Pictures larger than the screen scroll together: picking, mapping, selecting and
+// recolouring act on the pixels under the pointer; Ctrl with the wheel, +, - or 0 zooms.
 TEST_F(Preview, ScrolledPicturesPickMapAndSelectThePixelsUnderThePointer) {
     StartWith(4000, 3000);
     ASSERT_TRUE(view->hsbPictures()->isVisible() && view->vsbPictures()->isVisible());
@@ -157,27 +166,6 @@ TEST_F(Preview, ScrolledPicturesPickMapAndSelectThePixelsUnderThePointer) {
     }
     Key(view->vsbZoom(), Qt::Key_Up);  // without Ctrl the keys reach the control
     EXPECT_EQ(zooms + std::to_string(view->ZoomValue()), "321212");
-}
-
-TEST_F(Preview, ClosingUnticksTheOptionWithoutStoringItAndReopensWhereItWas) {
-    StartWith(40, 40, "[General]\r\nZoom=2\r\n");
-    view->MoveSelection(1, 2, 3, 4);
-    view->move(150, 160);
-    QCloseEvent request;
-    QApplication::sendEvent(view, &request);
-    EXPECT_TRUE(request.isAccepted());  // never refused, so the program can quit
-    FlushDeletes();
-    EXPECT_FALSE(main->mnuOptionsShowPreview->isChecked());
-    EXPECT_EQ(main->LoadedView(), nullptr);
-    EXPECT_EQ(Ini().find("Preview=0"), std::string::npos);
-    main->mnuOptionsShowPreview->trigger();
-    view = main->LoadedView();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->SelectionInPixels(), (SelectionRect{0, 0, 1, 1}));
-    EXPECT_EQ(view->ZoomValue(), 2);
-    EXPECT_EQ(view->frameGeometry().topLeft(), QPoint(150, 160));
-    EXPECT_EQ(view->windowTitle(), "40 x 40");
-    EXPECT_TRUE(IniHas("Preview=-1"));
 }
 
 }  // namespace
