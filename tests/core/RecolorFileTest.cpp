@@ -345,8 +345,11 @@ std::vector<Malformed> MalformedCorpus() {
         {"StrideWraps32Bits32bpp", Bmp().Bits(32).Set32(kWidth, 0x08000001).Build(), "", notEight},
         {"MillionsOfPixelsOverTinyData",
          Bmp().Set32(kWidth, 5'000'000).Set32(kHeight, -3'000'000).Build(), "", incomplete},
-        {"TooLargeToAddress", Bmp().Set32(kWidth, INT32_MAX).Set32(kHeight, INT32_MAX).Build(),
-         "Image is too large to address: 2147483647 x 2147483647", unreadable},
+        // Rows of 2^31 bytes: 2^56 bytes at most, so 2^25 rows.
+        {"LargestToAddress", Bmp().Set32(kWidth, INT32_MAX).Set32(kHeight, 1 << 25).Build(), "",
+         incomplete},
+        {"TooLargeToAddress", Bmp().Set32(kWidth, INT32_MAX).Set32(kHeight, (1 << 25) + 1).Build(),
+         "Image is too large to address: 2147483647 x 33554433", unreadable},
         {"ClrUsed16", Bmp().ClrUsed(16).Build(), "", done},
         {"ClrUsedHugeOverAFullPalette", Bmp().ClrUsed(0x12341234, 256).Build(), "", done},
         {"PixelIndicesBeyondThePalette", Bmp().ClrUsed(4).Build(), "", done},
