@@ -67,8 +67,9 @@ TEST(clsINIText, ParsesAndSavesTheTableOfDocuments) {
          "[S]\r\n9=y\r\n10=x\r\n!=d\r\n5a=c\r\na=2\r\nb=1\r\n"},
         {"[S]\r\n5=first\r\n5.4=second\r\na=1\r\na=2\r\n-1=m\r\n 5=third\r\n",
          "[S]\r\n-1=m\r\n5=first\r\n5.4=second\r\n 5=third\r\na=1\r\na=2\r\n"},
-        {"[S]\r\n+=c\r\n1e30=a\r\n123456789012345678=b\r\n",
-         "[S]\r\n123456789012345678=b\r\n1e30=a\r\n+=c\r\n"},  // "+" is no number
+        // "+" is no number; over 18 whole digits count as infinite, as 1e30 does.
+        {"[S]\r\n+=c\r\n1e30=a\r\n2000000000000000000=d\r\n123456789012345678=b\r\n",
+         "[S]\r\n123456789012345678=b\r\n1e30=a\r\n2000000000000000000=d\r\n+=c\r\n"},
     };
     for (const auto& [text, saved] : cases) {
         EXPECT_EQ(Parsed(text), saved) << text;
