@@ -425,26 +425,28 @@ bool WriteRecolored(int fd, const fs::path& path, const SelectionRect& selection
     return written;
 }
 
-bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect& selection,
-                          bool outside, const ColorMap& map, IMessageBox& messages) {
+std::unique_ptr<RecolorReplacement> PrepareUnguarded(const fs::path& path, bool backup,
+                                                     const SelectionRect& selection, bool outside,
+                                                     const ColorMap& map, IMessageBox& messages) {
     const std::string shown = path.string();
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(path, ec)) {
         messages.Show(NoFileMessage(shown));
-        return false;
+        return nullptr;
     }
     // Held until the file is replaced: another recolouring or restore of it
     // waits, then reads what this one wrote.
-    FileLock lock;
-    if (!LockForReplacing(path, lock, messages)) return false;
+    auto replacement = std::make_unique<RecolorReplacement>(path);
+    FileLock& lock = replacement->Lock();
+    if (!LockForReplacing(path, lock, messages)) return nullptr;
     std::string error;
     if (backup && !EnsureBackupFolder(BackupFolderFor(path), error)) {
         messages.Show(BackupFailedMessage(shown, error));
-        return false;
+        return nullptr;
     }
 
     clsBitmap bitmap;
-    AtomicFile out(path);
+    AtomicFile& out = replacement->Out();
     RecolorProblem problem = RecolorProblem::None;
     std::string writeError;
     std::optional<MessageRequest> refusal;
@@ -462,49 +464,50 @@ bool RecolorFileUnguarded(const fs::path& path, bool backup, const SelectionRect
     if (backup && !BackupLockedFile(lock, path, {true, false}, backupPath, error, changed)) {
         if (changed) {
             messages.Show(ChangedMessage(shown, error));
-            return false;
+            return nullptr;
         }
         if (!writeFailed) {
             messages.Show(BackupFailedMessage(shown, error));
-            return false;  // `out` is discarded: the file stays as it was
+            return nullptr;  // `out` is discarded: the file stays as it was
         }
     }
     if (refusal) {
         messages.Show(*refusal);
-        return false;
+        return nullptr;
     }
     if (problem == RecolorProblem::Damaged && !written) {
         messages.Show(DamagedMessage(
             shown, bitmap.StreamDamage().empty() ? writeError : bitmap.StreamDamage()));
-        return false;
+        return nullptr;
     }
     if (problem != RecolorProblem::None) {
         messages.Show(RecolorProblemMessage(problem, shown, bitmap));
-        return false;
+        return nullptr;
     }
     if (writeFailed) {
         messages.Show(SaveFailedMessage(shown, out.Error().empty() ? writeError : out.Error()));
-        return false;
+        return nullptr;
     }
-    // Another program that wrote the file at any moment since it was locked
-    // keeps its bytes: the result, computed from bytes that are no longer
-    // there, is dropped (or, found after the exchange of names, taken back).
-    if (lock.ReplaceWith(out, error)) return true;
-    messages.Show(out.Refused() ? ChangedMessage(shown, error)
-                                : SaveFailedMessage(shown, out.Error()));
-    return false;
+    return replacement;
 }
 
 }  // namespace
 
-bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
-                 const ColorMap& map, IMessageBox& messages) {
+std::unique_ptr<RecolorReplacement> PrepareRecolorFile(const fs::path& path, bool backup,
+                                                       const SelectionRect& selection, bool outside,
+                                                       const ColorMap& map, IMessageBox& messages) {
     try {
-        return RecolorFileUnguarded(path, backup, selection, outside, map, messages);
+        return PrepareUnguarded(path, backup, selection, outside, map, messages);
     } catch (const std::bad_alloc&) {
         messages.Show(OutOfMemoryMessage(path.string()));
-        return false;
+        return nullptr;
     }
+}
+
+bool RecolorFile(const fs::path& path, bool backup, const SelectionRect& selection, bool outside,
+                 const ColorMap& map, IMessageBox& messages) {
+    const auto replacement = PrepareRecolorFile(path, backup, selection, outside, map, messages);
+    return replacement && replacement->Finish(messages);
 }
 
 }  // namespace tintwell

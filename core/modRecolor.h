@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "bitmap/clsBitmap.h"
 #include "core/ColorMap.h"
 #include "core/FileLock.h"
 #include "core/IMessageBox.h"
+#include "core/RecolorReplacement.h"
 #include "core/SelectionRect.h"
 
 namespace tintwell {
@@ -129,5 +131,13 @@ bool LockForReplacing(const std::filesystem::path& path, FileLock& lock, IMessag
 // (hard links) is refused: every name is one file.
 bool RecolorFile(const std::filesystem::path& path, bool backup, const SelectionRect& selection,
                  bool outside, const ColorMap& map, IMessageBox& messages);
+
+// RecolorFile up to the replacement: the backup made and the new file
+// written, its flush started, nothing shown. Null after showing why the
+// file is refused.
+std::unique_ptr<RecolorReplacement> PrepareRecolorFile(const std::filesystem::path& path,
+                                                       bool backup, const SelectionRect& selection,
+                                                       bool outside, const ColorMap& map,
+                                                       IMessageBox& messages);
 
 }  // namespace tintwell

@@ -1,9 +1,9 @@
 #include "workspace/FileBatch.h"
-#include "png/PngDataWriter.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -48,6 +48,12 @@ class KeptMessages : public IMessageBox {
     std::vector<MessageRequest> kept;
 };
 
+MessageRequest FailureMessage(const fs::path& file, bool recolor, const std::exception& e) {
+    return {Quoted(file) + (recolor ? " could not be recolored: " : " could not be restored: ") +
+                e.what() + ".",
+            "", MsgButtons::OK, MsgIcon::Error, 0};
+}
+
 MessageRequest SameFileRestoreMessage(const fs::path& path, const fs::path& earlier) {
     return {Quoted(path) + " is the same file as " + Quoted(earlier) +
                 " and was not restored a second time.",
@@ -83,7 +89,8 @@ FileBatch FileBatch::Restore(bool dryRun) {
     return FileBatch(dryRun ? Action::DryRun : Action::Restore, {}, 1);
 }
 
-BatchFileResult FileBatch::Work(const fs::path& file, IMessageBox& box, RunState& state) {
+BatchFileResult FileBatch::Work(const fs::path& file, IMessageBox& box, RunState& state,
+                                std::unique_ptr<RecolorReplacement>* pending) {
     CountingMessages messages(box);
     BatchFileResult result;
     const bool recolor = action_ == Action::Recolor;
@@ -97,24 +104,43 @@ BatchFileResult FileBatch::Work(const fs::path& file, IMessageBox& box, RunState
     bool done = false;
     try {
         if (recolor) {
-            done = RecolorFile(file, recoloring_.backup, recoloring_.selection, recoloring_.outside,
-                               recoloring_.map, messages);
+            auto replacement = PrepareRecolorFile(file, recoloring_.backup, recoloring_.selection,
+                                                  recoloring_.outside, recoloring_.map, messages);
+            if (replacement && pending) {
+                *pending = std::move(replacement);
+                return result;
+            }
+            done = replacement && replacement->Finish(messages);
         } else {
             result.restore =
                 RestoreFromBackup(file, action_ == Action::DryRun, messages, &state.backups);
             done = result.restore.restored;
         }
     } catch (const std::exception& e) {
-        messages.Show({Quoted(file) +
-                           (recolor ? " could not be recolored: " : " could not be restored: ") +
-                           e.what() + ".",
-                       "", MsgButtons::OK, MsgIcon::Error, 0});
+        messages.Show(FailureMessage(file, recolor, e));
     }
+    Settle(file, done, messages.shown, state, result);
+    return result;
+}
+
+void FileBatch::Complete(const fs::path& file, RecolorReplacement& replacement, IMessageBox& box,
+                         RunState& state, BatchFileResult& result) {
+    CountingMessages messages(box);
+    bool done = false;
+    try {
+        done = replacement.Finish(messages);
+    } catch (const std::exception& e) {
+        messages.Show(FailureMessage(file, true, e));
+    }
+    Settle(file, done, messages.shown, state, result);
+}
+
+void FileBatch::Settle(const fs::path& file, bool done, int shown, RunState& state,
+                       BatchFileResult& result) {
     // A dry run changes nothing: the name still leads to the file checked.
     state.seen.Handled(file);
     result.outcome = done ? BatchFileResult::Outcome::Done : BatchFileResult::Outcome::Refused;
-    result.messages = messages.shown;
-    return result;
+    result.messages = shown;
 }
 
 BatchTotals FileBatch::Run(const std::vector<fs::path>& files, IMessageBox& messages,
@@ -161,26 +187,65 @@ void FileBatch::RunJobs(const std::vector<fs::path>& files, IMessageBox& message
         BatchFileResult result;
         std::vector<MessageRequest> kept;
     };
+    // A file written and waiting for the disk to take it (RecolorReplacement).
+    struct Flush {
+        std::size_t index;
+        Finished started;
+        std::unique_ptr<RecolorReplacement> replacement;
+    };
     if (recoloring_.backup) MakeBackupFolders(files);
     const std::vector<std::vector<std::size_t>> groups = GroupFilesThatMayClash(files);
     std::vector<std::optional<Finished>> done(files.size());
     std::mutex mutex;
-    std::condition_variable finishedOne;
+    std::condition_variable finishedOne, flushReady, flushRoom;
+    std::deque<Flush> flushes;
+    bool starting = true;
     std::atomic<std::size_t> nextGroup{0};
     std::atomic<bool> stop{false};
+    const std::size_t flushers = static_cast<std::size_t>(jobs_) * kFlushesPerJob;
 
+    const auto publish = [&](std::size_t i, Finished item) {
+        {
+            std::lock_guard lock(mutex);
+            done[i] = std::move(item);
+        }
+        finishedOne.notify_one();
+    };
     auto work = [&] {
         for (std::size_t g; !stop && (g = nextGroup.fetch_add(1)) < groups.size();) {
             for (std::size_t i : groups[g]) {
                 if (stop) return;
                 KeptMessages kept;
-                BatchFileResult result = Work(files[i], kept, state);
-                {
-                    std::lock_guard lock(mutex);
-                    done[i] = Finished{result, std::move(kept.kept)};
+                // The last file of a group may wait for the disk while the
+                // job goes on; the others must be in place before the next.
+                std::unique_ptr<RecolorReplacement> pending;
+                BatchFileResult result =
+                    Work(files[i], kept, state, i == groups[g].back() ? &pending : nullptr);
+                if (!pending) {
+                    publish(i, Finished{result, std::move(kept.kept)});
+                    continue;
                 }
-                finishedOne.notify_one();
+                std::unique_lock lock(mutex);
+                flushRoom.wait(lock, [&] { return flushes.size() < flushers; });
+                flushes.push_back({i, Finished{result, std::move(kept.kept)}, std::move(pending)});
+                flushReady.notify_one();
             }
+        }
+    };
+    auto flush = [&] {
+        for (;;) {
+            std::unique_lock lock(mutex);
+            flushReady.wait(lock, [&] { return !flushes.empty() || !starting; });
+            if (flushes.empty()) return;
+            Flush item = std::move(flushes.front());
+            flushes.pop_front();
+            lock.unlock();
+            flushRoom.notify_one();
+            KeptMessages kept;
+            kept.kept = std::move(item.started.kept);
+            Complete(files[item.index], *item.replacement, kept, state, item.started.result);
+            item.replacement.reset();  // unlocks the file before it is reported
+            publish(item.index, Finished{item.started.result, std::move(kept.kept)});
         }
     };
     // Shows a finished file's messages and hands on its result.
@@ -189,9 +254,11 @@ void FileBatch::RunJobs(const std::vector<fs::path>& files, IMessageBox& message
             messages.Show(request);
         finish(i, item.result);
     };
-    std::vector<std::jthread> workers;
+    std::vector<std::jthread> workers, flushing;
     for (std::size_t t = 0; t < std::min(static_cast<std::size_t>(jobs_), groups.size()); ++t)
         workers.emplace_back(work);
+    for (std::size_t t = 0; t < std::min(flushers, groups.size()); ++t)
+        flushing.emplace_back(flush);
 
     std::size_t next = 0;
     while (next < files.size()) {
@@ -209,6 +276,12 @@ void FileBatch::RunJobs(const std::vector<fs::path>& files, IMessageBox& message
         }
     }
     workers.clear();  // the files already started are finished
+    {
+        std::lock_guard lock(mutex);
+        starting = false;
+    }
+    flushReady.notify_all();
+    flushing.clear();
     for (; next < files.size(); ++next)
         if (done[next]) show(next, *done[next]);
 }

@@ -3,10 +3,12 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "core/ColorMap.h"
 #include "core/IMessageBox.h"
+#include "core/RecolorReplacement.h"
 #include "core/SelectionRect.h"
 #include "core/modRestore.h"
 
@@ -71,11 +73,21 @@ class FileBatch {
     FileBatch(Action action, Recoloring recoloring, int jobs)
         : recoloring_(std::move(recoloring)), action_(action), jobs_(jobs) {}
 
-    BatchFileResult Work(const std::filesystem::path& file, IMessageBox& messages, RunState& state);
+    // Recolours, or restores, one file. Given `pending`, a recolouring stops
+    // before the replacement and leaves it there for Complete.
+    BatchFileResult Work(const std::filesystem::path& file, IMessageBox& messages, RunState& state,
+                         std::unique_ptr<RecolorReplacement>* pending = nullptr);
+    void Complete(const std::filesystem::path& file, RecolorReplacement& replacement,
+                  IMessageBox& messages, RunState& state, BatchFileResult& result);
+    static void Settle(const std::filesystem::path& file, bool done, int shown, RunState& state,
+                       BatchFileResult& result);
     void RunJobs(const std::vector<std::filesystem::path>& files, IMessageBox& messages,
                  const std::function<void(std::size_t, const BatchFileResult&)>& finish,
                  const Progress& progress, int tickMs, bool& stopped, RunState& state);
 
+    // Files written and waiting for the disk, per job: their flushes overlap
+    // each other and the next files' work, and take no job's place.
+    static constexpr int kFlushesPerJob = 2;
     Recoloring recoloring_;  // first, so it stays aligned
     Action action_;
     int jobs_;

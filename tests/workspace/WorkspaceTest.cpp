@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <random>
 
+#include "core/modRecolor.h"
 #include "support/BmpBuilder.h"
+#include "support/FailingCalls.h"
 #include "support/PngKit.h"
 #include "support/TestKit.h"
 #include "workspace/BackupGroups.h"
@@ -214,6 +216,60 @@ TEST(FileBatch, WorksOnEachFileOnceWhateverNamesLeadToItAndCountsTheResults) {
         });
     EXPECT_EQ(asked, "0a.bmp 1link.bmp 2a.bmp ");
     EXPECT_EQ(Counts(stopped), "7 2 0 1 1 1");
+}
+
+// With several jobs a written file waits for the disk while its job goes on:
+// a flush that fails then is reported for its own file, which keeps its bytes,
+// and a stop still puts in place every file already written.
+TEST(FileBatch, FlushesThatOutliveTheirJobFailOnlyTheirOwnFile) {
+    TempDir dir;
+    std::vector<fs::path> files;
+    for (int i = 0; i < 8; ++i)
+        files.push_back(dir / ("f" + std::to_string(i) + ".bmp"));
+    const std::string before = Bmp().Build();
+    TempDir alone;
+    WriteFile(alone / "f.bmp", before);
+    RecordingMessageBox none;
+    ASSERT_TRUE(RecolorFile(alone / "f.bmp", false, {}, false, Inverted(), none));
+    const std::string recolored = ReadFile(alone / "f.bmp");
+    for (int failing : {0, 1, 6}) {
+        SCOPED_TRACE(failing);
+        for (const fs::path& f : files)
+            WriteFile(f, before);
+        RecordingMessageBox box;
+        std::vector<std::size_t> refused;
+        FailCall fault("fsync", EIO, failing ? failing : 100);
+        const BatchTotals totals =
+            FileBatch::Recolor({Inverted(), false, {}, false}, 2)
+                .Run(
+                    files, box,
+                    [&](std::size_t i, const BatchFileResult& r) {
+                        if (r.outcome != BatchFileResult::Outcome::Done) refused.push_back(i);
+                        EXPECT_EQ(r.messages, r.outcome != BatchFileResult::Outcome::Done) << i;
+                    },
+                    [&](std::size_t finished, const fs::path&) { return failing || finished < 3; });
+        EXPECT_EQ(totals.done + refused.size(), totals.worked);
+        std::size_t changed = 0;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string after = ReadFile(files[i]);
+            changed += after != before;
+            if (after != before) {
+                EXPECT_EQ(after, recolored) << i;
+            }
+        }
+        EXPECT_EQ(changed, totals.done);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 8)
+            << "a temporary was left";
+        if (!failing) {
+            EXPECT_TRUE(totals.stopped);
+            continue;
+        }
+        EXPECT_EQ(Counts(totals), "8 8 7 1 0 0");
+        ASSERT_EQ(refused.size(), 1u);
+        ASSERT_EQ(box.shown.size(), 1u);
+        EXPECT_EQ(box.shown[0].title, "Save Failed");
+        EXPECT_NE(box.shown[0].text.find(files[refused[0]].string()), std::string::npos);
+    }
 }
 
 TEST(BackupGroups, JoinFilesWhoseBackupNamesMeetOrThatAreTheSameFile) {
