@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <sys/types.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
@@ -30,7 +31,7 @@ struct FailCall {
     }
     const char* name;
     int error, nth, times;
-    int calls = 0;  // of `name`, while it lives
+    std::atomic<int> calls{0};  // of `name`, while it lives, from any thread
     std::function<void()> before;
     static inline FailCall* live = nullptr;
 };
