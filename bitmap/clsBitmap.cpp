@@ -732,7 +732,7 @@ bool clsBitmap::WriteLoaded(AtomicFile& out) {
     for (const HeaderPatch& patch : PatchesForPixelData(pixelDataBytes_, streamBytes)) {
         std::uint8_t* p = head_.data() + patch.offset;
         Put32(p, patch.value);
-        if (!out.WriteAt(static_cast<std::uint64_t>(patch.offset), head_.data() + patch.offset, 4))
+        if (!out.WriteAt(static_cast<std::uint64_t>(patch.offset), p, sizeof(std::uint32_t)))
             return Fail(out.Error());
     }
     file_.bfSize = Read32(head_.data() + 2);

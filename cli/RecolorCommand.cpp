@@ -51,9 +51,10 @@ std::string SummaryLine(std::size_t recolored, std::size_t total, std::size_t re
     return line;
 }
 
-// Works out map, backup, selection and jobs from the command line; -1 when
-// the command may go on, else the exit code of a usage error (reported).
-int PrepareRun(const CommandLine& cl, Console& console, FileBatch::Recoloring& run, int& jobs) {
+// Works out map, backup, selection and jobs from the command line: nothing
+// when the command may go on, else the exit code of a usage error (reported).
+std::optional<int> PrepareRun(const CommandLine& cl, Console& console, FileBatch::Recoloring& run,
+                              int& jobs) {
     if (cl.Operands().empty()) return UsageError(console, kName, "no files or folders given");
     if (!cl.Has("map") && !cl.Has("pairs"))
         return UsageError(console, kName, "no color map given: use --map NAME or --pairs LIST");
@@ -87,7 +88,7 @@ int PrepareRun(const CommandLine& cl, Console& console, FileBatch::Recoloring& r
     PairsSeen seen;
     for (const std::string& pairs : cl.Values("pairs"))
         if (!ApplyPairs(pairs, run.map, seen, error)) return UsageError(console, kName, error);
-    return -1;
+    return std::nullopt;
 }
 
 // A selection that holds no pixel of any image would rewrite them all, and
@@ -123,7 +124,7 @@ int RecolorCommand(const std::vector<std::string>& args, Console& console) {
     }
     FileBatch::Recoloring run;
     int jobs = 1;
-    if (const int code = PrepareRun(cl, console, run, jobs); code >= 0) return code;
+    if (const std::optional<int> code = PrepareRun(cl, console, run, jobs)) return *code;
 
     ImageFileList list(cl.Has("recursive"));
     for (const std::string& operand : cl.Operands())

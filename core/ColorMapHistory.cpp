@@ -6,8 +6,8 @@ ColorMapHistory::ColorMapHistory(ColorMap& map, std::size_t maxSteps)
     : map_(map), maxSteps_(maxSteps), states_{map.Entries()}, saved_(map.Entries()) {}
 
 void ColorMapHistory::StartFrom(const Entries& entries) {
-    for (int i = 0; i < 256; ++i)
-        map_.SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        map_.SetEntry(static_cast<std::uint8_t>(i), entries[i]);
     states_.assign(1, entries);
     position_ = 0;
     saved_ = entries;
@@ -20,16 +20,16 @@ void ColorMapHistory::SetMapping(std::uint8_t source, std::uint8_t target) {
 }
 
 void ColorMapHistory::SetMappings(const Entries& entries) {
-    for (int i = 0; i < 256; ++i) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         const auto index = static_cast<std::uint8_t>(i);
-        if (map_[index] != entries[index]) map_.SetMapping(index, entries[index]);
+        if (map_[index] != entries[i]) map_.SetMapping(index, entries[i]);
     }
     Record();
 }
 
 void ColorMapHistory::Load(const Entries& entries) {
-    for (int i = 0; i < 256; ++i)
-        map_.SetEntry(static_cast<std::uint8_t>(i), entries[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        map_.SetEntry(static_cast<std::uint8_t>(i), entries[i]);
     saved_ = entries;
     Record();
 }

@@ -174,14 +174,14 @@ void Rle8Reencoder::FlushPiece() {
 }
 
 // Moves the reader of the new stream forward to (row, x): by deltas, or by an
-// end of line and deltas when that is shorter or the only way. An end of line
-// is never put at a row's first column, where some readers ignore it.
+// end of line and deltas when that is shorter or the only way: with deltas of
+// 4 bytes and an end of line of 2, that is when it saves a delta. An end of
+// line is never put at a row's first column, where some readers ignore it.
 void Rle8Reencoder::MoveTo(std::int64_t row, std::int64_t x) {
     const std::int64_t dy = row - cursor_.row;
     const bool direct = x >= cursor_.x;
-    const bool viaEndOfLine =
-        dy > 0 && cursor_.x > 0 &&
-        (!direct || 2 + 4 * DeltaCount(x, dy - 1) < 4 * DeltaCount(x - cursor_.x, dy));
+    const bool viaEndOfLine = dy > 0 && cursor_.x > 0 &&
+                              (!direct || DeltaCount(x, dy - 1) < DeltaCount(x - cursor_.x, dy));
     if (viaEndOfLine) {
         Put({0, 0});
         PutDeltas(x, dy - 1);

@@ -1,5 +1,6 @@
 #include "settings/IniNumber.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -56,7 +57,7 @@ std::optional<std::int64_t> RoundHalfEven(const Decimal& d, std::int64_t maxDigi
 std::int32_t Clamp32(std::int64_t v) {
     constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(v < lo ? lo : v > hi ? hi : v);
+    return static_cast<std::int32_t>(std::clamp(v, lo, hi));
 }
 
 // Reads characters left to right, skipping blanks, tabs and line feeds.

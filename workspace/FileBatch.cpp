@@ -164,8 +164,10 @@ BatchTotals FileBatch::Run(const std::vector<fs::path>& files, IMessageBox& mess
     };
     RunState state;
     // Job slots the files leave idle go to compressing a large PNG's image data.
-    const auto count = static_cast<int>(std::min<std::size_t>(files.size(), 1 << 20));
-    PngDataWriter::SetThreads(action_ == Action::Recolor && count < jobs_ ? jobs_ - count + 1 : 1);
+    const auto jobs = static_cast<std::size_t>(jobs_);
+    PngDataWriter::SetThreads(action_ == Action::Recolor && files.size() < jobs
+                                  ? static_cast<int>(jobs - files.size()) + 1
+                                  : 1);
     if (action_ != Action::Recolor || jobs_ <= 1 || files.size() <= 1) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (progress && !progress(i, files[i])) {

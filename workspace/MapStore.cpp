@@ -25,7 +25,7 @@ void MapStore::Write(std::int32_t n, const std::string& name, const ColorMapEntr
     // Up to 258 keys and the old section's removal: written to the file once.
     SettingsFile::SaveBatch batch(settings_);
     settings_.DeleteColorMapSection(n);
-    if (n > settings_.NumColorMaps()) settings_.SetNumColorMaps(n);
+    settings_.SetNumColorMaps(std::max(n, settings_.NumColorMaps()));
     settings_.WriteColorMapSection(n, name, entries);
 }
 

@@ -9,14 +9,13 @@ namespace tintwell {
 namespace {
 
 std::atomic<int> arrived{0};
-int wakeUp = -1;
+int wakeUp;  // set before the handler is installed
 
 // Only what a signal handler may do: note it, and wake whoever waits.
 void OnStop(int signal) {
     arrived.store(signal);
     if (wakeUp < 0) return;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(wakeUp, &byte, 1);
+    [[maybe_unused]] const ssize_t ignored = ::write(wakeUp, &signal, sizeof signal);
 }
 
 }  // namespace

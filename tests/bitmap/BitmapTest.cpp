@@ -44,7 +44,8 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsAndSavesThemAsReadOrAsAFreshC
                       .TopDown(l.topDown)
                       .Size(l.width, 4)
                       .HeaderSize(l.header)
-                      .ClrUsed(l.clrUsed, l.held);
+                      .ClrUsed(l.clrUsed, l.held)
+                      .Set32(6, 0x04030201);  // the two reserved fields
     const std::string bytes = b.Build();
     clsBitmap bmp, fromFile;
     ASSERT_TRUE(Load(bmp, bytes)) << bmp.LastError();
@@ -55,6 +56,8 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsAndSavesThemAsReadOrAsAFreshC
     EXPECT_EQ(fromFile.ColorTable(), bmp.ColorTable());
     EXPECT_FALSE(bmp.HasError());
     EXPECT_EQ(bmp.InfoHeader().biSize, l.header);
+    EXPECT_EQ(bmp.FileHeader().bfReserved1, 0x0201);
+    EXPECT_EQ(bmp.FileHeader().bfReserved2, 0x0403);
     EXPECT_EQ(bmp.InfoHeader().biSizeImage, b.Stride() * 4);
     EXPECT_EQ(bmp.RowStride(), b.Stride());
     EXPECT_TRUE(bmp.PixelsCoverImage());
@@ -92,6 +95,13 @@ TEST_P(EveryLayout, LoadsHeaderPalettePixelsAndRowsAndSavesThemAsReadOrAsAFreshC
         ASSERT_EQ(std::uint32_t(At32(out, 54 + 4 * i)),
                   std::uint32_t(i < read ? At32(bytes, 14 + l.header + 4 * i) : 0) | 0xFF000000u)
             << i;
+    if (full == 0) return;
+    // A changed entry is written in place, blue first as the file keeps it.
+    bmp.SetColorTableEntry(0, 0x123456);
+    ASSERT_TRUE(bmp.SaveAsFile(dir / "c.bmp")) << bmp.LastError();
+    std::string changed = bytes;
+    changed.replace(static_cast<std::size_t>(14 + l.header), 3, "\x12\x34\x56");  // 0x00BBGGRR
+    EXPECT_EQ(ReadFile(dir / "c.bmp"), changed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
