@@ -82,7 +82,7 @@ std::optional<int> PrepareRun(const CommandLine& cl, Console& console, FileBatch
                 console, kName,
                 "no color map named \"" + name + "\" in \"" + settings.Path().string() + "\"");
         const ColorMapEntries entries = settings.Maps().Read(n);
-        for (int i = 0; i < 256; ++i)
+        for (std::size_t i = 0; i < entries.size(); ++i)
             run.map.SetEntry(static_cast<std::uint8_t>(i), entries[i]);
     }
     PairsSeen seen;

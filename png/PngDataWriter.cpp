@@ -29,6 +29,10 @@ void PngDataWriter::SetThreads(int n) {
     threads = std::max(n, 1);
 }
 
+int PngDataWriter::Threads() {
+    return threads;
+}
+
 PngDataWriter::PngDataWriter(AtomicFile& out, std::int64_t rawBytes)
     : out_(out), chunk_(8 + kChunkData + 4) {
     z_.next_out = chunk_.data() + 8;

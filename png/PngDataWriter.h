@@ -40,6 +40,7 @@ class PngDataWriter {
     // Threads the compression of one large image may use (1 by default), for
     // the whole process: a caller that runs one job per core sets its job count.
     static void SetThreads(int threads);
+    static int Threads();
 
   private:
     bool Deflate(int flush);

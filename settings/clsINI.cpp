@@ -42,8 +42,6 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
         return fail("not a regular file");
     }
     text.clear();
-    // The size only guides the first allocation; a sparse giant must not throw.
-    text.reserve(static_cast<std::size_t>(std::min<off_t>(st.st_size, off_t{16} << 20)));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -168,7 +168,7 @@ BatchTotals FileBatch::Run(const std::vector<fs::path>& files, IMessageBox& mess
     PngDataWriter::SetThreads(action_ == Action::Recolor && files.size() < jobs
                                   ? static_cast<int>(jobs - files.size()) + 1
                                   : 1);
-    if (action_ != Action::Recolor || jobs_ <= 1 || files.size() <= 1) {
+    if (action_ != Action::Recolor || jobs_ <= 1) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (progress && !progress(i, files[i])) {
                 totals.stopped = true;
@@ -204,7 +204,9 @@ void FileBatch::RunJobs(const std::vector<fs::path>& files, IMessageBox& message
     bool starting = true;
     std::atomic<std::size_t> nextGroup{0};
     std::atomic<bool> stop{false};
-    const std::size_t flushers = static_cast<std::size_t>(jobs_) * kFlushesPerJob;
+    // Up to one file per job waits for its flush, taking no job's place: the
+    // flushes overlap each other and the next files' work.
+    const auto flushers = static_cast<std::size_t>(jobs_);
 
     const auto publish = [&](std::size_t i, Finished item) {
         {

@@ -85,9 +85,6 @@ class FileBatch {
                  const std::function<void(std::size_t, const BatchFileResult&)>& finish,
                  const Progress& progress, int tickMs, bool& stopped, RunState& state);
 
-    // Files written and waiting for the disk, per job: their flushes overlap
-    // each other and the next files' work, and take no job's place.
-    static constexpr int kFlushesPerJob = 2;
     Recoloring recoloring_;  // first, so it stays aligned
     Action action_;
     int jobs_;

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/modRecolor.h"
+#include "png/PngDataWriter.h"
 #include "support/BmpBuilder.h"
 #include "support/FailingCalls.h"
 #include "support/PngKit.h"
@@ -270,6 +271,20 @@ TEST(FileBatch, FlushesThatOutliveTheirJobFailOnlyTheirOwnFile) {
         EXPECT_EQ(box.shown[0].title, "Save Failed");
         EXPECT_NE(box.shown[0].text.find(files[refused[0]].string()), std::string::npos);
     }
+}
+
+// Job slots the files leave idle go to compressing one large PNG's image data.
+TEST(FileBatch, GivesTheJobsTheFilesLeaveIdleToCompressingOneImage) {
+    TempDir dir;
+    WriteFile(dir / "a.bmp", Bmp().Build());
+    RecordingMessageBox box;
+    for (const auto& [jobs, files, threads] : {std::tuple{4, 1, 4}, {4, 3, 2}, {2, 5, 1}}) {
+        FileBatch::Recolor({ColorMap{}, false, {}, false}, jobs)
+            .Run(std::vector<fs::path>(static_cast<std::size_t>(files), dir / "a.bmp"), box);
+        EXPECT_EQ(PngDataWriter::Threads(), threads) << jobs << " jobs, " << files << " files";
+    }
+    FileBatch::Restore(true).Run({dir / "a.bmp"}, box);
+    EXPECT_EQ(PngDataWriter::Threads(), 1);
 }
 
 TEST(BackupGroups, JoinFilesWhoseBackupNamesMeetOrThatAreTheSameFile) {
