@@ -167,11 +167,10 @@ TEST(clsBitmapPixels, AccessOutsideTheHeldBytesThrowsAndLeavesThemAlone) {
     one = OneRow(1, 8, "\xFF");
     const std::string before = PixelBytes(bmp);
     const std::function<void()> outOfRange[] = {
-        [&] { bmp.GetPixelAt(0, 3); },     [&] { bmp.GetPixelAt(0, -1); },
-        [&] { bmp.SetPixelAt(8, 0, 1); },  [&] { one.GetPixelAt(-1, 0); },
-        [&] { rgb.GetPixelAt(1, 0); },     [&] { empty.GetPixelAt(0, 0); },
-        [&] { empty.ColorTableEntry(0); }, [&] { bmp.SetColorTableEntry(256, 0); },
-        [&] { bmp.ColorTableEntry(-1); },  [&] { rgb.ColorTableEntry(0); }};
+        [&] { bmp.GetPixelAt(0, 3); },           [&] { bmp.GetPixelAt(0, -1); },
+        [&] { bmp.SetPixelAt(8, 0, 1); },        [&] { one.GetPixelAt(-1, 0); },
+        [&] { rgb.GetPixelAt(1, 0); },           [&] { empty.GetPixelAt(0, 0); },
+        [&] { bmp.SetColorTableEntry(256, 0); }, [&] { bmp.ColorTableEntry(-1); }};
     for (const auto& f : outOfRange)
         EXPECT_THROW(f(), std::out_of_range);
     EXPECT_THROW(bmp.SetPixelAt(1, 1, 256), std::overflow_error);
@@ -185,7 +184,6 @@ TEST(clsBitmapCreate, NewImagesAreBlackInTheirDepthAndRowOrder) {
     EXPECT_EQ(PixelBytes(bmp), std::string(120, '\0'));
     EXPECT_EQ(bmp.ColorTable(), std::vector<ColorValue>(256, 0));
     EXPECT_EQ(bmp.FileHeader().bfSize, 1078 + 120);
-    EXPECT_EQ(bmp.InfoHeader().biYPelsPerMeter, 3780);  // 96 dpi
     ASSERT_TRUE(down.CreateNew(3, -2, 24));
     EXPECT_TRUE(down.IsTopDown());
     EXPECT_EQ(down.Pixels().size(), 24u);

@@ -82,17 +82,13 @@ std::vector<std::string> FillBatch(const fs::path& dir) {
         {"a.BMP", Varied(4, 3)},
         {"a.bmp", Varied(4, 3)},
         {"cut.bmp", Varied(8, 8).Cut(1078 + 20)},
-        {"Photo.bmp", Varied(4, 4).Bits(24)},
-        {"sky.night.bmp", Varied(3, 3)},
-        {"top.bmp", Varied(7, 5).TopDown()},
-        {"wide.BMP", Varied(9, 3).HeaderSize(108).ClrUsed(16)}};
+        {"Photo.bmp", Varied(4, 4).Bits(24)}};
     std::vector<std::string> names;
     for (const auto& [name, b] : files) {
         WriteFile(dir / name, b.Build());
         names.push_back("./" + std::string(name));
     }
     WriteFile(dir / "sub" / "deep.bmp", Varied(5, 5).Build());
-    WriteFile(dir / "q.bmpx", "not listed");
     return names;
 }
 
@@ -103,8 +99,7 @@ TEST(CliRecolor, LeavesTheSameFilesBackupsAndMessagesAsTheLibrary) {
     map.SetEntry(50, 0);
     for (const auto& [options, selection] :
          {std::pair{"", SelectionRect{}},
-          {"--select 2,1,1,1 --outside", SelectionRect{2, 1, 1, 1}},
-          {"--select 1,1,3,2 --outside", SelectionRect{1, 1, 3, 2}},
+          {"--select 0,1,1,2 --outside", SelectionRect{0, 1, 1, 2}},
           {"--select 4,2,50,50", SelectionRect{4, 2, 50, 50}}}) {
         TempDir dir;
         std::vector<std::string> names = FillBatch(dir / "lib");
@@ -112,7 +107,7 @@ TEST(CliRecolor, LeavesTheSameFilesBackupsAndMessagesAsTheLibrary) {
         names.push_back("missing.bmp");
         std::string expected, seen;
         for (int round = 0; round < 2; ++round) {
-            expected += "1|Recolored 6 of 9 files. 3 refused.\n|";
+            expected += "1|Recolored 3 of 6 files. 3 refused.\n|";
             for (const std::string& name : names) {
                 RecordingMessageBox box;
                 RecolorFile(dir / "lib" / name, true, selection, std::strstr(options, "out"), map,
@@ -137,21 +132,17 @@ TEST(CliRecolor, TakesMapsAndTheBackupSwitchFromTheSettingsUnlessTheOptionsSayOt
     WriteFile(dir / "my.ini",
               "[General]\r\nNumColorMaps=2\r\nBackupBMPs=0\r\n\r\n[List 1]\r\n1=9\r\nName=Red\r\n"
               "\r\n[List 2]\r\n1=4\r\nName=Blue\r\n");
-    auto recolored = [&](std::vector<std::pair<int, int>> entries) {
-        ColorMap map;
-        for (auto [from, to] : entries)
-            map.SetEntry(static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to));
+    auto recolored = [&](const ColorMap& map) {
         WriteFile(dir / "expected.bmp", Varied(5, 3).Build());
         RecordingMessageBox box;
         RecolorFile(dir / "expected.bmp", false, {}, false, map, box);
         return ReadFile(dir / "expected.bmp");
     };
-    std::vector<std::pair<int, int>> reversed;  // ranges pair up in the order written
-    for (int i = 0; i < 256; ++i)
-        reversed.emplace_back(i, i == 4 ? 4 : 255 - i);
+    ColorMap reversed = Inverted();  // ranges pair up in the order written
+    reversed.SetEntry(4, 4);
     const std::tuple<const char*, std::string, int> cases[] = {
-        {"-s my.ini --map blue", recolored({{1, 4}}), 0},  // no backup: the settings say so
-        {"-s my.ini -m Red --pairs 3:6 --backup", recolored({{1, 9}, {3, 6}}), 1},
+        {"-s my.ini --map blue", recolored(MapOf({{1, 4}})), 0},  // no backup: the settings say so
+        {"-s my.ini -m Red --pairs 3:6 --backup", recolored(MapOf({{1, 9}, {3, 6}})), 1},
         {"-p 0-3:255-252 -p 5-255:250-0,4:4", recolored(reversed), 2},  // backup on by default
         {"--backup --no-backup -p 3:3", recolored({}), 2}};
     for (const auto& [options, bytes, backups] : cases) {

@@ -74,9 +74,7 @@ TEST(RecolorBitmap, FollowsThePerPixelRuleForEverySelectionDepthAndRowOrder) {
         S{1, 1, 2, 0}, S{40, 40, 2, 2}, S{6, 4, 1, 2},
         S{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
         S{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
-    ColorMap chain;  // 3 becomes 7 and 7 becomes 9: a 3 ends as 7
-    chain.SetMapping(3, 7);
-    chain.SetMapping(7, 9);
+    const ColorMap chain = MapOf({{3, 7}, {7, 9}});  // 3 becomes 7 and 7 becomes 9: a 3 ends as 7
     for (int bits : {1, 4, 8, 24})
         for (bool topDown : {false, true})
             for (const SelectionRect& s : selections)

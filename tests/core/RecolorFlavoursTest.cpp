@@ -254,9 +254,7 @@ TEST(RleRecolor, HugeClaimsCostWhatTheyWriteAndAResultTooLargeIsRefused) {
         SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
         const std::string before = Bmp().Size(c.w, c.h).Rle(std::string("\0\1", 2)).Build();
         WriteFile(dir / "a.bmp", before);
-        ColorMap map;
-        map.SetEntry(0, c.zeroTo);
-        map.SetEntry(1, 2);
+        const ColorMap map = MapOf({{0, c.zeroTo}, {1, 2}});
         RecordingMessageBox box;
         EXPECT_EQ(RecolorFile(dir / "a.bmp", false, c.sel, false, map, box), !*c.titles);
         EXPECT_EQ(box.Titles(), c.titles);

@@ -85,12 +85,6 @@ struct Refusal {
     const char* message;  // title|text, "PATH" for the file's path
 };
 
-ColorMap OneMapping(int from, int to) {
-    ColorMap map;
-    map.SetMapping(std::uint8_t(from), std::uint8_t(to));
-    return map;
-}
-
 std::string Fixture(const char* name) {
     return ReadFile(kFixtures / name);
 }
@@ -109,9 +103,6 @@ TEST(PngRefusals, LeaveTheFileUnchangedWithTheirMessage) {
         {"Truecolor", Fixture("refused-truecolor.png"), Inverted(),
          "PNG is not indexed|PATH is not an indexed-color PNG: it holds truecolor pixels, not "
          "palette indices."},
-        {"Grey", Fixture("refused-grey.png"), Inverted(),
-         "PNG is not indexed|PATH is not an indexed-color PNG: it holds greyscale pixels, not "
-         "palette indices."},
         {"Alpha", Fixture("refused-alpha.png"), Inverted(),
          "PNG is not indexed|PATH is not an indexed-color PNG: it holds truecolor with alpha "
          "pixels, not palette indices."},
@@ -119,22 +110,22 @@ TEST(PngRefusals, LeaveTheFileUnchangedWithTheirMessage) {
          "PNG is not supported|PATH was not recolored: animated PNG is not supported."},
         {"BadPaletteCrc", Corrupt(good, 8 + 25 + 8), Inverted(),
          "PNG is damaged|PATH is damaged: its PLTE chunk is damaged (bad CRC)."},
-        {"BadImageDataCrc", Corrupt(good, good.size() - 14), OneMapping(1, 2),
+        {"BadImageDataCrc", Corrupt(good, good.size() - 14), MapOf({{1, 2}}),
          "PNG is damaged|PATH is damaged: an IDAT chunk is damaged (bad CRC)."},
-        {"CutShort", good.substr(0, good.size() - 20), OneMapping(1, 2),
+        {"CutShort", good.substr(0, good.size() - 20), MapOf({{1, 2}}),
          "PNG is damaged|PATH is damaged: its IDAT chunk is cut short."},
-        {"NoEnd", good.substr(0, good.size() - 12), OneMapping(1, 2),
+        {"NoEnd", good.substr(0, good.size() - 12), MapOf({{1, 2}}),
          "PNG is damaged|PATH is damaged: it ends without an IEND chunk."},
-        {"FilterType5", SmallPng(5), OneMapping(1, 2),
+        {"FilterType5", SmallPng(5), MapOf({{1, 2}}),
          "PNG is damaged|PATH is damaged: row 0 has the unknown filter type 5."},
-        {"UndecodableStream", SmallPng(0, 8, "\x78\x9c\xff\xff\xff"), OneMapping(1, 2),
+        {"UndecodableStream", SmallPng(0, 8, "\x78\x9c\xff\xff\xff"), MapOf({{1, 2}}),
          "PNG is damaged|PATH is damaged: its image data cannot be decoded."},
-        {"DecompressionBomb", bomb, OneMapping(1, 2),
+        {"DecompressionBomb", bomb, MapOf({{1, 2}}),
          "PNG is damaged|PATH is damaged: its image data is cut short."},
-        {"IndexBeyondPalette", good, OneMapping(3, 4),
+        {"IndexBeyondPalette", good, MapOf({{3, 4}}),
          "Index does not fit|PATH was not recolored: the pixel at 3, 0 would get index 4, but "
          "its palette holds only 4 colors."},
-        {"IndexBeyondDepth", SmallPng(0, 1), OneMapping(1, 2),
+        {"IndexBeyondDepth", SmallPng(0, 1), MapOf({{1, 2}}),
          "Index does not fit|PATH was not recolored: the pixel at 1, 0 would get index 2, but "
          "its 1-bit pixels hold only indices below 2."},
     };
@@ -171,7 +162,6 @@ TEST(PngBackups, AreNumberedAsPngAndRestored) {
     ASSERT_TRUE(RestoreFromBackup(file, false, box).restored) << box.Titles();
     EXPECT_EQ(ReadFile(file), second);
     EXPECT_EQ(ReadFile(dir / "Tintwell Backup/Sprite-003.png"), third);
-    EXPECT_NE(second, third);
 }
 
 // A large image is compressed in blocks on two threads when a batch leaves a

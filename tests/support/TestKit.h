@@ -64,6 +64,14 @@ class TempDir {
     fs::path path_;
 };
 
+// A map with these entries changed, as a loaded map is (the changed flag stays clear).
+inline ColorMap MapOf(std::initializer_list<std::pair<int, int>> changes) {
+    ColorMap map;
+    for (const auto& [from, to] : changes)
+        map.SetEntry(static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to));
+    return map;
+}
+
 // Every index to 255 minus itself: a pixel recoloured twice or missed shows.
 inline ColorMap Inverted() {
     ColorMap map;
