@@ -176,6 +176,8 @@ TEST(CliUsage, RefusesBadCommandLinesWithExitCodeTwoTouchingNothing) {
         C{"recolor -p3:7 --select 0,0,0,0 a.bmp",
           "the selection 0,0,0,0 holds no pixel of \"a.bmp\", which is 5 x 3 pixels"},
         C{"recolor -p3:7 --select 2,3,9,9 a.bmp", "the selection 2,3,9,9 holds no pixel of"},
+        C{"recolor -p3:7 --select 1,1,0,2 a.bmp", "the selection 1,1,0,2 holds no pixel of"},
+        C{"recolor -p3:7 --select 1,1,2,0 a.bmp", "the selection 1,1,2,0 holds no pixel of"},
         C{"recolor -p3:7 -s nowhere.ini a.bmp", "settings file \"nowhere.ini\" not found"},
         C{"recolor -s maps.ini -m Green a.bmp", "no color map named \"Green\" in"},
         C{"show-map", "the name of a stored color map is missing"},
