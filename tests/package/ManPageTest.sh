@@ -38,9 +38,9 @@ for c in $commands; do
     { echo "FAILED: tintwell-cli.1 explains no command $c" >&2; status=1; }
 done
 # What --help states by example or in figures, the page states alike: the
-# pairs of indices it shows and the bit depths it names.
+# pairs of indices it shows, the ranges and the bit depths it names.
 help=$({ "$bin/tintwell-cli" --help; for c in $commands; do "$bin/tintwell-cli" "$c" --help; done; } |
-  grep -oE '[0-9]+-bit|[0-9-]+:[0-9-]+(,[0-9-]+:[0-9-]+)+' | sort -u)
+  grep -oE '[0-9]+-bit|[0-9-]+:[0-9-]+(,[0-9-]+:[0-9-]+)+|\b[0-9]+-[0-9]+\b' | sort -u)
 for said in $help; do
   page tintwell-cli.1 | grep -qF -- "$said" ||
     { echo "FAILED: tintwell-cli.1 does not say \"$said\" as --help does" >&2; status=1; }
