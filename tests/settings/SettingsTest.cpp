@@ -352,7 +352,7 @@ TEST_F(Settings, HandEditedValuesAreMadeSafeWhereTheyAreRead) {
         const std::string stored = v[3].empty() ? "" : (program / v[3]).string();
         Given("[General]\r\nZoom=" + v[0] + "\r\nNumColorMaps=" + v[1] + "\r\nPreview=" + v[2] +
               "\r\nFolder=" + stored +
-              "\r\n[Recolor]\r\n3=7\r\n4=256\r\n5=-1\r\n6=&HFF\r\n300=1\r\n");
+              "\r\n[Recolor]\r\n3=7\r\n4=256\r\n5=-1\r\n6=&HFF\r\n256=1\r\n300=1\r\n");
         EXPECT_EQ(settings.Zoom(), zoom) << values;
         EXPECT_EQ(settings.NumColorMaps(), maps) << values;
         EXPECT_EQ(settings.Preview(), preview) << values;
